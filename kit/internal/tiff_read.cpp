@@ -1,0 +1,3 @@
+// Filled in as the format lands.
+#include "codecs.h"
+#include "ops.h"
