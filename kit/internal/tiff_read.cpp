@@ -1,3 +1,470 @@
-// Filled in as the format lands.
+// TIFF reader: the first image of the file, decoded strip by strip or tile by
+// tile straight into the rows of the new image. Kinds with a direct layout
+// (bilevel, grey, palette, RGB(A) of 8 or 16 bits, JPEG as RGB) are
+// converted here; anything else libtiff can turn into RGBA (CMYK, YCbCr,
+// LogLuv ...) goes through its RGBA interface in bands of rows.
+//
+// Choices: 2-bit grey and palette images come back as 4 bits (grey values
+// spread over the 16-step ramp); 16-bit samples are reduced as
+// v x 255 / 65535, rounded; alpha is composited on white. Orientations 1 to
+// 4 are honoured, the transposed ones (5 to 8) are read as 1. Extra samples
+// of unspecified meaning are ignored.
 #include "codecs.h"
-#include "ops.h"
+#include "dib.h"
+#include "tiff_io.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace kit {
+
+namespace {
+
+enum class Kind { Bits, Bits2, Grey16, Rgb8, Rgb16, Rgba };
+enum class Alpha { None, Associated, Unassociated };
+
+// Strips larger than this are read scanline by scanline, so a single-strip
+// file does not need a second full copy of its pixels.
+constexpr uint64_t kMaxStripBuffer = uint64_t{1} << 20;
+
+struct Plan {
+  uint32_t width = 0, height = 0;
+  uint16_t bps = 1, spp = 1, photometric = 0, orientation = ORIENTATION_TOPLEFT;
+  bool separate = false; // planar configuration 2 with several samples
+  bool tiled = false;
+  uint32_t rowsPerStrip = 0, tileWidth = 0, tileHeight = 0;
+  Kind kind = Kind::Bits;
+  Alpha alpha = Alpha::None;
+  int outBits = 0;
+  int planes = 1;        // planes read (separate RGB: 3, or 4 with alpha)
+  uint64_t rowBytes = 0; // bytes of one stored row of one plane (strip or tile)
+};
+
+uint64_t RowBytesOf(uint64_t pixels, const Plan &p) {
+  const uint64_t samples = p.separate ? 1 : p.spp;
+  return (pixels * samples * p.bps + 7) / 8;
+}
+
+// Reads the first directory's tags and picks the way to decode it. False
+// when the file is out of limits or not decodable.
+bool MakePlan(TIFF *tif, Plan &p) {
+  if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &p.width) ||
+      !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &p.height) || p.width == 0 || p.height == 0)
+    return false;
+  if (uint64_t{p.width} * p.height > kMaxPixels) return false;
+  uint16_t compression = COMPRESSION_NONE, planar = PLANARCONFIG_CONTIG;
+  uint16_t format = SAMPLEFORMAT_UINT;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &p.bps);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &p.spp);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &p.orientation);
+  if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &p.photometric)) return false;
+  if (p.spp == 0 || p.bps == 0 || !TIFFIsCODECConfigured(compression)) return false;
+
+  if (compression == COMPRESSION_JPEG && p.photometric == PHOTOMETRIC_YCBCR) {
+    // Let the JPEG codec convert to RGB; the data then reads as plain RGB.
+    if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB)) return false;
+    p.photometric = PHOTOMETRIC_RGB;
+  }
+  p.separate = planar == PLANARCONFIG_SEPARATE && p.spp > 1;
+
+  const bool uintSamples = format == SAMPLEFORMAT_UINT;
+  const bool grey =
+      p.photometric == PHOTOMETRIC_MINISBLACK || p.photometric == PHOTOMETRIC_MINISWHITE;
+  bool direct = false;
+  if (uintSamples && p.spp == 1 && (grey || p.photometric == PHOTOMETRIC_PALETTE)) {
+    direct = true;
+    switch (p.bps) {
+    case 1: p.kind = Kind::Bits, p.outBits = 1; break;
+    case 2: p.kind = Kind::Bits2, p.outBits = 4; break;
+    case 4: p.kind = Kind::Bits, p.outBits = 4; break;
+    case 8: p.kind = Kind::Bits, p.outBits = 8; break;
+    case 16:
+      p.kind = Kind::Grey16, p.outBits = 8;
+      direct = grey;
+      break;
+    default: direct = false;
+    }
+  } else if (uintSamples && p.photometric == PHOTOMETRIC_RGB && p.spp >= 3 &&
+             (p.bps == 8 || p.bps == 16)) {
+    direct = true;
+    p.kind = p.bps == 8 ? Kind::Rgb8 : Kind::Rgb16;
+    p.outBits = 24;
+    uint16_t extraCount = 0;
+    uint16_t *extra = nullptr;
+    if (p.spp > 3 && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) &&
+        extraCount > 0 && extra) {
+      if (extra[0] == EXTRASAMPLE_ASSOCALPHA) p.alpha = Alpha::Associated;
+      if (extra[0] == EXTRASAMPLE_UNASSALPHA) p.alpha = Alpha::Unassociated;
+    }
+    p.planes = p.separate ? (p.alpha == Alpha::None ? 3 : 4) : 1;
+  }
+  if (!direct) {
+    char message[1024];
+    if (!TIFFRGBAImageOK(tif, message)) return false;
+    p.kind = Kind::Rgba;
+    p.outBits = 24;
+    p.separate = false;
+    p.planes = 1;
+  }
+  const uint64_t stride = StrideOf(p.width, p.outBits);
+  if (stride == 0 || stride * p.height > kMaxPixelBytes) return false;
+
+  p.tiled = TIFFIsTiled(tif) != 0;
+  if (p.tiled) {
+    if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &p.tileWidth) ||
+        !TIFFGetField(tif, TIFFTAG_TILELENGTH, &p.tileHeight) || p.tileWidth == 0 ||
+        p.tileHeight == 0)
+      return false;
+  } else {
+    p.rowsPerStrip = UINT32_MAX;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &p.rowsPerStrip);
+    if (p.rowsPerStrip == 0) return false;
+    if (p.rowsPerStrip > p.height) p.rowsPerStrip = p.height;
+  }
+  if (p.kind == Kind::Rgba) return true;
+
+  // Our idea of a stored row must be libtiff's, or the layout is one we do
+  // not understand (e.g. subsampled data).
+  if (p.tiled) {
+    p.rowBytes = RowBytesOf(p.tileWidth, p);
+    if (p.rowBytes != TIFFTileRowSize64(tif)) return false;
+    if (p.rowBytes * p.tileHeight > kMaxPixelBytes) return false;
+  } else {
+    p.rowBytes = RowBytesOf(p.width, p);
+    if (p.rowBytes != TIFFScanlineSize64(tif)) return false;
+  }
+  return p.rowBytes != 0;
+}
+
+int32_t PelsPerMeter(TIFF *tif, ttag_t tag) {
+  float v = 0;
+  uint16_t unit = RESUNIT_INCH;
+  if (!TIFFGetField(tif, tag, &v)) return 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+  double m;
+  if (unit == RESUNIT_INCH)
+    m = v * 10000.0 / 254.0;
+  else if (unit == RESUNIT_CENTIMETER)
+    m = v * 100.0;
+  else
+    return 0;
+  if (!(m > 0) || m > INT32_MAX) return 0; // also rejects NaN
+  return static_cast<int32_t>(std::lround(m));
+}
+
+// Colour table of a palette, grey or bilevel image: 2^outBits entries.
+bool FillTable(TIFF *tif, const Plan &p, Dib &d) {
+  const int stored = 1 << p.bps;
+  if (p.photometric == PHOTOMETRIC_PALETTE) {
+    uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) return false;
+    // Some writers put 8-bit values in the 16-bit slots.
+    bool eightBit = true;
+    for (int i = 0; i < stored; ++i)
+      if (r[i] > 255 || g[i] > 255 || b[i] > 255) eightBit = false;
+    const int shift = eightBit ? 0 : 8;
+    for (int i = 0; i < stored && i < d.colourCount; ++i)
+      d.palette[i] = {static_cast<uint8_t>(b[i] >> shift), static_cast<uint8_t>(g[i] >> shift),
+                      static_cast<uint8_t>(r[i] >> shift), 0};
+    return true;
+  }
+  const bool reversed = p.photometric == PHOTOMETRIC_MINISWHITE;
+  const int n = d.colourCount;
+  for (int i = 0; i < n; ++i) {
+    const int v = i * 255 / (n - 1);
+    const auto g = static_cast<uint8_t>(reversed ? 255 - v : v);
+    d.palette[i] = {g, g, g, 0};
+  }
+  return true;
+}
+
+inline uint8_t Reduce16(unsigned v) { return static_cast<uint8_t>((v * 255u + 32767u) / 65535u); }
+
+inline uint8_t Composite(unsigned c, unsigned a, Alpha mode) {
+  if (mode == Alpha::Associated) return Clamp255(static_cast<int>(c + 255 - a));
+  return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
+}
+
+template <typename T>
+void RgbSegment(const T *r, const T *g, const T *b, const T *a, size_t step, uint32_t n,
+                Alpha alpha, uint8_t *dst) {
+  auto to8 = [](T v) -> unsigned {
+    if constexpr (sizeof(T) == 1)
+      return v;
+    else
+      return Reduce16(v);
+  };
+  if (alpha == Alpha::None) {
+    for (uint32_t i = 0; i < n; ++i) {
+      dst[3 * i] = static_cast<uint8_t>(to8(b[i * step]));
+      dst[3 * i + 1] = static_cast<uint8_t>(to8(g[i * step]));
+      dst[3 * i + 2] = static_cast<uint8_t>(to8(r[i * step]));
+    }
+    return;
+  }
+  for (uint32_t i = 0; i < n; ++i) {
+    const unsigned av = to8(a[i * step]);
+    dst[3 * i] = Composite(to8(b[i * step]), av, alpha);
+    dst[3 * i + 1] = Composite(to8(g[i * step]), av, alpha);
+    dst[3 * i + 2] = Composite(to8(r[i * step]), av, alpha);
+  }
+}
+
+// Converts n stored pixels (one pointer per plane) to the image row `dst`
+// starting at pixel x0.
+void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint32_t n,
+                    uint8_t *dst) {
+  switch (p.kind) {
+  case Kind::Bits: {
+    const int bits = p.bps;
+    if ((uint64_t{x0} * bits) % 8 == 0) {
+      uint8_t *out = dst + uint64_t{x0} * bits / 8;
+      const uint64_t usedBits = uint64_t{n} * bits;
+      std::memcpy(out, src[0], (usedBits + 7) / 8);
+      // Keep the bits past the last pixel of the row clear.
+      if (x0 + n == p.width && usedBits % 8)
+        out[usedBits / 8] &= static_cast<uint8_t>(0xff << (8 - usedBits % 8));
+    } else {
+      for (uint32_t i = 0; i < n; ++i)
+        SetPaletteIndex(dst, static_cast<int>(x0 + i), bits,
+                        PaletteIndex(src[0], static_cast<int>(i), bits));
+    }
+    break;
+  }
+  case Kind::Bits2: {
+    const bool grey = p.photometric != PHOTOMETRIC_PALETTE;
+    for (uint32_t i = 0; i < n; ++i) {
+      const int v = (src[0][i >> 2] >> (6 - 2 * (i & 3))) & 3;
+      SetPaletteIndex(dst, static_cast<int>(x0 + i), 4, grey ? v * 5 : v);
+    }
+    break;
+  }
+  case Kind::Grey16: {
+    const auto *s = reinterpret_cast<const uint16_t *>(src[0]);
+    uint8_t *out = dst + x0;
+    for (uint32_t i = 0; i < n; ++i) out[i] = Reduce16(s[i]);
+    break;
+  }
+  case Kind::Rgb8:
+  case Kind::Rgb16: {
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    const size_t bytes = p.kind == Kind::Rgb8 ? 1 : 2;
+    const uint8_t *ch[4];
+    size_t step;
+    if (p.separate) {
+      for (int c = 0; c < 4; ++c) ch[c] = src[c < p.planes ? c : 0];
+      step = 1;
+    } else {
+      for (int c = 0; c < 4; ++c) ch[c] = src[0] + c * bytes;
+      step = p.spp;
+    }
+    if (p.kind == Kind::Rgb8)
+      RgbSegment<uint8_t>(ch[0], ch[1], ch[2], ch[3], step, n, p.alpha, out);
+    else
+      RgbSegment(reinterpret_cast<const uint16_t *>(ch[0]),
+                 reinterpret_cast<const uint16_t *>(ch[1]),
+                 reinterpret_cast<const uint16_t *>(ch[2]),
+                 reinterpret_cast<const uint16_t *>(ch[3]), step, n, p.alpha, out);
+    break;
+  }
+  case Kind::Rgba: break;
+  }
+}
+
+// Buffers come as 16-bit arrays so 16-bit samples are read from storage of
+// their own type.
+using Buffer = std::unique_ptr<uint16_t[]>;
+
+Buffer NewBuffer(uint64_t bytes) {
+  if (bytes == 0 || bytes > kMaxPixelBytes) return nullptr;
+  return Buffer(new (std::nothrow) uint16_t[(bytes + 1) / 2]);
+}
+
+// Memory row of the stored row `r`.
+inline uint8_t *DestRow(const Plan &p, const Dib &d, uint32_t r) {
+  const bool bottomUp =
+      p.orientation == ORIENTATION_BOTLEFT || p.orientation == ORIENTATION_BOTRIGHT;
+  return d.Row(static_cast<int>(bottomUp ? r : p.height - 1 - r));
+}
+
+bool ReadStrips(TIFF *tif, const Plan &p, const Dib &d) {
+  const uint64_t stripBytes = p.rowBytes * p.rowsPerStrip;
+  if (!p.separate && stripBytes > kMaxStripBuffer) {
+    Buffer line = NewBuffer(p.rowBytes);
+    if (!line) return false;
+    const auto *src = reinterpret_cast<const uint8_t *>(line.get());
+    for (uint32_t r = 0; r < p.height; ++r) {
+      if (TIFFReadScanline(tif, line.get(), r, 0) < 0) return false;
+      ConvertSegment(p, &src, 0, p.width, DestRow(p, d, r));
+    }
+    return true;
+  }
+  Buffer bufs[4];
+  for (int c = 0; c < p.planes; ++c)
+    if (!(bufs[c] = NewBuffer(stripBytes))) return false;
+  for (uint32_t row = 0; row < p.height; row += p.rowsPerStrip) {
+    const uint32_t rows = std::min(p.rowsPerStrip, p.height - row);
+    const auto want = static_cast<tmsize_t>(p.rowBytes * rows);
+    for (int c = 0; c < p.planes; ++c) {
+      const uint32_t strip = TIFFComputeStrip(tif, row, static_cast<uint16_t>(c));
+      if (TIFFReadEncodedStrip(tif, strip, bufs[c].get(), want) < want) return false;
+    }
+    for (uint32_t i = 0; i < rows; ++i) {
+      const uint8_t *src[4];
+      for (int c = 0; c < p.planes; ++c)
+        src[c] = reinterpret_cast<const uint8_t *>(bufs[c].get()) + p.rowBytes * i;
+      ConvertSegment(p, src, 0, p.width, DestRow(p, d, row + i));
+    }
+  }
+  return true;
+}
+
+bool ReadTiles(TIFF *tif, const Plan &p, const Dib &d) {
+  const uint64_t tileBytes = p.rowBytes * p.tileHeight;
+  const uint64_t libBytes = TIFFTileSize64(tif);
+  if (libBytes < tileBytes) return false;
+  Buffer bufs[4];
+  for (int c = 0; c < p.planes; ++c)
+    if (!(bufs[c] = NewBuffer(libBytes))) return false;
+  for (uint32_t ty = 0; ty < p.height; ty += p.tileHeight) {
+    const uint32_t rows = std::min(p.tileHeight, p.height - ty);
+    for (uint32_t tx = 0; tx < p.width; tx += p.tileWidth) {
+      const uint32_t cols = std::min(p.tileWidth, p.width - tx);
+      for (int c = 0; c < p.planes; ++c) {
+        const uint32_t tile = TIFFComputeTile(tif, tx, ty, 0, static_cast<uint16_t>(c));
+        if (TIFFReadEncodedTile(tif, tile, bufs[c].get(), static_cast<tmsize_t>(libBytes)) <
+            static_cast<tmsize_t>(tileBytes))
+          return false;
+      }
+      for (uint32_t i = 0; i < rows; ++i) {
+        const uint8_t *src[4];
+        for (int c = 0; c < p.planes; ++c)
+          src[c] = reinterpret_cast<const uint8_t *>(bufs[c].get()) + p.rowBytes * i;
+        ConvertSegment(p, src, tx, cols, DestRow(p, d, ty + i));
+      }
+      if (tx > UINT32_MAX - p.tileWidth) break;
+    }
+    if (ty > UINT32_MAX - p.tileHeight) break;
+  }
+  return true;
+}
+
+// Everything else through libtiff's RGBA interface, a band of strips or
+// tiles at a time.
+bool ReadRgba(TIFF *tif, const Plan &p, const Dib &d) {
+  char message[1024];
+  TIFFRGBAImage img;
+  if (!TIFFRGBAImageBegin(&img, tif, 1, message)) return false;
+  // Rows in stored order: the flip is ours, as for the other kinds.
+  img.req_orientation = img.orientation;
+  uint32_t band = p.tiled ? p.tileHeight : p.rowsPerStrip;
+  if (band > p.height) band = p.height;
+  const uint64_t count = uint64_t{band} * p.width;
+  std::unique_ptr<uint32_t[]> raster;
+  if (count * 4 <= kMaxPixelBytes) raster.reset(new (std::nothrow) uint32_t[count]);
+  bool ok = raster != nullptr;
+  for (uint32_t row = 0; ok && row < p.height; row += band) {
+    const uint32_t rows = std::min(band, p.height - row);
+    img.row_offset = static_cast<int>(row);
+    img.col_offset = 0;
+    if (!TIFFRGBAImageGet(&img, raster.get(), p.width, rows)) {
+      ok = false;
+      break;
+    }
+    for (uint32_t i = 0; i < rows; ++i) {
+      const uint32_t *s = raster.get() + uint64_t{i} * p.width;
+      uint8_t *out = DestRow(p, d, row + i);
+      // Colour comes premultiplied by alpha: on white that is c + 255 - a.
+      for (uint32_t x = 0; x < p.width; ++x) {
+        const int a = static_cast<int>(TIFFGetA(s[x]));
+        out[3 * x] = Clamp255(static_cast<int>(TIFFGetB(s[x])) + 255 - a);
+        out[3 * x + 1] = Clamp255(static_cast<int>(TIFFGetG(s[x])) + 255 - a);
+        out[3 * x + 2] = Clamp255(static_cast<int>(TIFFGetR(s[x])) + 255 - a);
+      }
+    }
+  }
+  TIFFRGBAImageEnd(&img);
+  return ok;
+}
+
+// Mirrors every row for the right-to-left orientations.
+void MirrorRows(const Dib &d) {
+  for (int y = 0; y < d.height; ++y) {
+    uint8_t *row = d.Row(y);
+    for (int l = 0, r = d.width - 1; l < r; ++l, --r) {
+      if (d.bpp == 24) {
+        for (int c = 0; c < 3; ++c) std::swap(row[3 * l + c], row[3 * r + c]);
+      } else {
+        const int a = PaletteIndex(row, l, d.bpp);
+        SetPaletteIndex(row, l, d.bpp, PaletteIndex(row, r, d.bpp));
+        SetPaletteIndex(row, r, d.bpp, a);
+      }
+    }
+  }
+}
+
+IMGHANDLE Decode(FILE *f) {
+  TiffStream ts;
+  if (!ts.Open(f, "r")) return nullptr;
+  TIFF *tif = ts.get();
+  Plan p;
+  if (!MakePlan(tif, p)) return nullptr;
+  Dib d;
+  const int colours = p.outBits <= 8 ? 1 << p.outBits : 0;
+  IMGHANDLE h = NewDib(static_cast<int>(p.width), static_cast<int>(p.height), p.outBits, colours,
+                       &d);
+  if (!h) return nullptr;
+  bool ok = colours == 0 || FillTable(tif, p, d);
+  if (ok) {
+    if (p.kind == Kind::Rgba)
+      ok = ReadRgba(tif, p, d);
+    else if (p.tiled)
+      ok = ReadTiles(tif, p, d);
+    else
+      ok = ReadStrips(tif, p, d);
+  }
+  if (!ok) {
+    Free(h);
+    return nullptr;
+  }
+  if (p.orientation == ORIENTATION_TOPRIGHT || p.orientation == ORIENTATION_BOTRIGHT)
+    MirrorRows(d);
+  d.hdr->biXPelsPerMeter = PelsPerMeter(tif, TIFFTAG_XRESOLUTION);
+  d.hdr->biYPelsPerMeter = PelsPerMeter(tif, TIFFTAG_YRESOLUTION);
+  return h;
+}
+
+} // namespace
+
+bool TiffInfo(FILE *f, IMGKIT_FILEINFO &info) {
+  try {
+    TiffStream ts;
+    if (!ts.Open(f, "r")) return false;
+    Plan p;
+    if (!MakePlan(ts.get(), p)) return false;
+    info.format = IMGKIT_FORMAT_TIFF;
+    info.width = static_cast<int32_t>(p.width);
+    info.height = static_cast<int32_t>(p.height);
+    info.bitCount = static_cast<int16_t>(p.outBits);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+IMGHANDLE ReadTiff(FILE *f) {
+  try {
+    return Decode(f);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+} // namespace kit

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs everything VELMIR needs to build, test and run on Debian (as root).
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev
+  libjpeg-dev libtiff-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth imagemagick libjpeg-turbo-progs
+  fonts-ipafont-gothic
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
