@@ -1,0 +1,15 @@
+// The shell tests run headless with their settings in a scratch folder.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Child processes started by a test share their parent's folder.
+  QTemporaryDir config;
+  if (qEnvironmentVariableIsEmpty("VELMIR_TEST_WRITER"))
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
