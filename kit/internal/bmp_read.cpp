@@ -38,11 +38,11 @@ struct Channel {
 };
 
 struct BmpHeader {
-  off_t base = 0;     // where the file starts in the stream
-  off_t offBits = 0;  // pixel data, relative to base
-  off_t tableAt = 0;  // colour table, relative to base
-  int entrySize = 4;  // colour-table entry: 3 for OS/2 1.x
-  int colours = 0;    // colour-table entries that are really there
+  off_t base = 0;    // where the file starts in the stream
+  off_t offBits = 0; // pixel data, relative to base
+  off_t tableAt = 0; // colour table, relative to base
+  int entrySize = 4; // colour-table entry: 3 for OS/2 1.x
+  int colours = 0;   // colour-table entries that are really there
   int width = 0;
   int height = 0;
   bool topDown = false;
@@ -133,12 +133,14 @@ bool ParseHeader(FILE *f, BmpHeader &h) {
     if (core || os2 || (bpp != 16 && bpp != 32)) return false;
     uint32_t masks[3];
     if (size >= 52) {
-      for (int i = 0; i < 3; ++i) masks[i] = Le32(ih + 40 + 4 * i);
+      for (int i = 0; i < 3; ++i)
+        masks[i] = Le32(ih + 40 + 4 * i);
     } else {
       uint8_t extra[16];
       const size_t n = compression == 3 ? 12 : 16;
       if (!ReadAt(f, h.base + static_cast<off_t>(headerEnd), extra, n)) return false;
-      for (int i = 0; i < 3; ++i) masks[i] = Le32(extra + 4 * i);
+      for (int i = 0; i < 3; ++i)
+        masks[i] = Le32(extra + 4 * i);
       headerEnd += n;
     }
     for (int i = 0; i < 3; ++i)
@@ -186,7 +188,8 @@ bool IndicesInTable(const uint8_t *row, int width, int bpp, int colours) {
   if (colours >= (1 << bpp)) return true;
   if (bpp == 8) {
     uint8_t top = 0;
-    for (int x = 0; x < width; ++x) top = std::max(top, row[x]);
+    for (int x = 0; x < width; ++x)
+      top = std::max(top, row[x]);
     return top < colours;
   }
   for (int x = 0; x < width; ++x)
@@ -270,15 +273,19 @@ private:
   size_t len_ = 0;
 };
 
-// RLE8/RLE4. Pixels the stream skips keep index 0; anything that would
-// write outside the picture or past its colour table refuses the file.
+// RLE8/RLE4. Pixels the stream skips keep index 0. Runs may reach into the
+// row's padding (ImageMagick encodes whole padded rows); those pixels are
+// dropped. Anything beyond the padded row or the last row, or a pixel past
+// the colour table, refuses the file.
 bool ReadRle(FILE *f, const BmpHeader &h, const Dib &d) {
   if (fseeko(f, h.base + h.offBits, SEEK_SET) != 0) return false;
   ByteSource src(f);
   const int bpp = h.bpp;
   const int width = d.width;
   const int height = d.height;
-  int x = 0, y = 0;
+  const int64_t limit = static_cast<int64_t>(d.stride) * 8 / bpp;
+  int64_t x = 0;
+  int y = 0;
   auto rowAt = [&](int yy) { return d.Row(h.topDown ? height - 1 - yy : yy); };
   uint8_t run[256];
   for (;;) {
@@ -287,15 +294,18 @@ bool ReadRle(FILE *f, const BmpHeader &h, const Dib &d) {
     // A stream that ends without its end mark is accepted once every row is done.
     if (n < 0 || c < 0) return y >= height;
     if (n > 0) {
-      if (y >= height || x + n > width) return false;
+      if (y >= height || x + n > limit) return false;
       const int hi = bpp == 8 ? c : c >> 4;
       const int lo = bpp == 8 ? c : c & 15;
-      if (hi >= h.colours || (n > 1 && lo >= h.colours)) return false;
+      const int shown = static_cast<int>(std::clamp<int64_t>(width - x, 0, n));
+      if ((shown > 0 && hi >= h.colours) || (shown > 1 && lo >= h.colours)) return false;
       uint8_t *row = rowAt(y);
+      const int x0 = static_cast<int>(x);
       if (bpp == 8) {
-        std::memset(row + x, c, static_cast<size_t>(n));
+        if (shown > 0) std::memset(row + x0, c, static_cast<size_t>(shown));
       } else {
-        for (int i = 0; i < n; ++i) SetPaletteIndex(row, x + i, 4, (i & 1) ? lo : hi);
+        for (int i = 0; i < shown; ++i)
+          SetPaletteIndex(row, x0 + i, 4, (i & 1) ? lo : hi);
       }
       x += n;
     } else if (c == 0) { // end of line
@@ -309,9 +319,9 @@ bool ReadRle(FILE *f, const BmpHeader &h, const Dib &d) {
       if (dx < 0 || dy < 0) return false;
       x += dx;
       y += dy;
-      if (x > width || y >= height) return false;
+      if (x > limit || y >= height) return false;
     } else { // absolute run of c pixels, padded to a 16-bit word
-      if (y >= height || x + c > width) return false;
+      if (y >= height || x + c > limit) return false;
       const int bytes = bpp == 8 ? c : (c + 1) / 2;
       for (int i = 0; i < bytes; ++i) {
         const int b = src.Next();
@@ -320,10 +330,12 @@ bool ReadRle(FILE *f, const BmpHeader &h, const Dib &d) {
       }
       if ((bytes & 1) && src.Next() < 0) return false;
       uint8_t *row = rowAt(y);
-      for (int i = 0; i < c; ++i) {
+      const int x0 = static_cast<int>(x);
+      const int shown = static_cast<int>(std::clamp<int64_t>(width - x, 0, c));
+      for (int i = 0; i < shown; ++i) {
         const int v = bpp == 8 ? run[i] : ((i & 1) ? run[i / 2] & 15 : run[i / 2] >> 4);
         if (v >= h.colours) return false;
-        SetPaletteIndex(row, x + i, bpp, v);
+        SetPaletteIndex(row, x0 + i, bpp, v);
       }
       x += c;
     }
