@@ -5,6 +5,7 @@
 #include "dib.h"
 #include "jpeg_error.h"
 
+
 #include <cstdint>
 #include <cstdlib>
 

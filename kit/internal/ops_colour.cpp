@@ -3,7 +3,7 @@
 // Reduction to 4 or 8 bits picks a palette (the standard colours, or a
 // median cut over a 5-5-5 histogram of the picture), then maps each pixel to
 // its nearest palette colour, optionally spreading the error Floyd-Steinberg
-// style. The nearest-colour search is exact: a lazily filled 64x64x64 grid
+// style. The nearest-colour search is exact: a lazily filled 32x32x32 grid
 // keeps, per cell, the few palette entries that can be nearest to any colour
 // inside it.
 #include "codecs.h"
@@ -346,73 +346,93 @@ std::vector<Rgbq> OptimisedPalette(const Dib &src, int bits) {
 // ---- Nearest palette colour ----------------------------------------------
 
 // Exact nearest colour (squared RGB distance, lowest index on ties). The
-// grid has 64 cells per channel; a cell is worked out the first time a
+// grid has 32 cells per channel; a cell is worked out the first time a
 // colour falls into it: either one entry is nearest everywhere in it, or a
-// list of the entries that can be, sorted by their distance to the cell.
+// list of the entries that can be.
+// The cell table is kept to 128 KiB so that it stays in cache: diffusion
+// makes each lookup depend on the previous one, so misses cost dearly.
 class NearestMap {
 public:
-  explicit NearestMap(const std::vector<Rgbq> &pal) : pal_(pal), cells_(kCells, kUnset) {}
+  explicit NearestMap(const std::vector<Rgbq> &pal) : pal_(pal), cells_(kCells, kUnset) {
+    const size_t n = pal.size();
+    const size_t padded = (n + 7) & ~size_t{7};
+    for (auto *v : {&pr_, &pg_, &pb_})
+      v->assign(padded, 0);
+    for (size_t i = 0; i < padded; ++i) {
+      const Rgbq &q = pal[i < n ? i : 0]; // padding repeats entry 0
+      pr_[i] = q.r;
+      pg_[i] = q.g;
+      pb_[i] = q.b;
+    }
+    near_.resize(padded);
+  }
 
   int Find(int r, int g, int b) {
-    const uint32_t cell = static_cast<uint32_t>((r >> 2) << 12 | (g >> 2) << 6 | (b >> 2));
+    const uint32_t cell = static_cast<uint32_t>((r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
     uint32_t s = cells_[cell];
     if (s == kUnset) s = Fill(cell);
     if (s & kSingle) return static_cast<int>(s & 0xff);
-    const uint32_t *c = pool_.data() + s;
-    const uint32_t n = *c++;
-    int best = 0;
-    uint32_t bestDist = 0xffffffffu;
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t e = c[i];
-      if ((e >> 8) > bestDist) break; // the rest lie further from the cell
-      const Rgbq &p = pal_[e & 0xff];
-      const int dr = r - p.r, dg = g - p.g, db = b - p.b;
-      const uint32_t d = static_cast<uint32_t>(dr * dr + dg * dg + db * db);
-      const int idx = static_cast<int>(e & 0xff);
-      if (d < bestDist || (d == bestDist && idx < best)) {
-        bestDist = d;
-        best = idx;
+    // A short list, in groups of four: scanning it all without branches
+    // beats stopping early.
+    const Candidate *c = pool_.data() + (s >> 8);
+    const Candidate *end = c + 4 * ((s & 0xff) + 1);
+    uint32_t best = 0xffffffffu;
+    for (; c != end; c += 4) {
+      for (int j = 0; j < 4; ++j) {
+        const int dr = r - c[j].r, dg = g - c[j].g, db = b - c[j].b;
+        const uint32_t d = static_cast<uint32_t>(dr * dr + dg * dg + db * db);
+        best = std::min(best, d << 8 | c[j].index);
       }
     }
-    return best;
+    return static_cast<int>(best & 0xff);
   }
 
 private:
-  static constexpr uint32_t kCells = 64 * 64 * 64;
+  struct Candidate {
+    uint8_t r, g, b, index;
+  };
+  static constexpr uint32_t kCells = 32 * 32 * 32;
+  // A cell is kSingle | index, or its list's start in the pool << 8 | its
+  // number of groups of four - 1. The pool holds at most 256 entries for
+  // each of the 2^15 cells, so the start stays below 2^23 and clear of
+  // kSingle. Lists are padded by repeating their first entry.
   static constexpr uint32_t kUnset = 0xffffffffu;
   static constexpr uint32_t kSingle = 0x80000000u;
 
   uint32_t Fill(uint32_t cell) {
-    const int lo[3] = {static_cast<int>(cell >> 12) * 4, static_cast<int>((cell >> 6) & 63) * 4,
-                       static_cast<int>(cell & 63) * 4};
-    const int n = static_cast<int>(pal_.size());
-    near_.resize(pal_.size());
-    far_.resize(pal_.size());
-    uint32_t bound = 0xffffffffu;
-    for (int i = 0; i < n; ++i) {
-      const int v[3] = {pal_[i].r, pal_[i].g, pal_[i].b};
-      uint32_t dn = 0, df = 0;
-      for (int c = 0; c < 3; ++c) {
-        const int a = lo[c], z = lo[c] + 3;
-        const int nd = v[c] < a ? a - v[c] : (v[c] > z ? v[c] - z : 0);
-        const int fd = std::max(std::abs(v[c] - a), std::abs(v[c] - z));
-        dn += static_cast<uint32_t>(nd * nd);
-        df += static_cast<uint32_t>(fd * fd);
+    const int lo[3] = {static_cast<int>(cell >> 10) * 8, static_cast<int>((cell >> 5) & 31) * 8,
+                       static_cast<int>(cell & 31) * 8};
+    const size_t padded = pr_.size();
+    // Nearest and farthest squared distance of each entry to the cell box,
+    // in fixed blocks of eight so that the compiler vectorises them.
+    int bound = 1 << 30;
+    for (size_t i0 = 0; i0 < padded; i0 += 8) {
+      int blockFar[8];
+      for (int j = 0; j < 8; ++j) {
+        const size_t i = i0 + static_cast<size_t>(j);
+        const int dr = std::max(0, std::max(lo[0] - pr_[i], pr_[i] - lo[0] - 7));
+        const int dg = std::max(0, std::max(lo[1] - pg_[i], pg_[i] - lo[1] - 7));
+        const int db = std::max(0, std::max(lo[2] - pb_[i], pb_[i] - lo[2] - 7));
+        const int fr = std::max(pr_[i] - lo[0], lo[0] + 7 - pr_[i]);
+        const int fg = std::max(pg_[i] - lo[1], lo[1] + 7 - pg_[i]);
+        const int fb = std::max(pb_[i] - lo[2], lo[2] + 7 - pb_[i]);
+        near_[i] = dr * dr + dg * dg + db * db;
+        blockFar[j] = fr * fr + fg * fg + fb * fb;
       }
-      near_[i] = dn;
-      far_[i] = df;
-      bound = std::min(bound, df);
+      for (int j = 0; j < 8; ++j)
+        bound = std::min(bound, blockFar[j]);
     }
     list_.clear();
-    for (int i = 0; i < n; ++i)
-      if (near_[i] <= bound) list_.push_back(near_[i] << 8 | static_cast<uint32_t>(i));
+    for (size_t i = 0; i < pal_.size(); ++i)
+      if (near_[i] <= bound)
+        list_.push_back({pal_[i].r, pal_[i].g, pal_[i].b, static_cast<uint8_t>(i)});
     uint32_t s;
     if (list_.size() == 1) {
-      s = kSingle | (list_[0] & 0xff);
+      s = kSingle | list_[0].index;
     } else {
-      std::sort(list_.begin(), list_.end());
-      s = static_cast<uint32_t>(pool_.size());
-      pool_.push_back(static_cast<uint32_t>(list_.size()));
+      while (list_.size() % 4)
+        list_.push_back(list_[0]);
+      s = static_cast<uint32_t>(pool_.size() << 8 | (list_.size() / 4 - 1));
       pool_.insert(pool_.end(), list_.begin(), list_.end());
     }
     cells_[cell] = s;
@@ -421,8 +441,9 @@ private:
 
   const std::vector<Rgbq> &pal_;
   std::vector<uint32_t> cells_;
-  std::vector<uint32_t> pool_;
-  std::vector<uint32_t> near_, far_, list_;
+  std::vector<Candidate> pool_;
+  std::vector<int> pr_, pg_, pb_, near_;
+  std::vector<Candidate> list_;
 };
 
 // ---- Conversions ---------------------------------------------------------
@@ -477,6 +498,34 @@ IMGHANDLE ToMono(const Dib &src, bool diffusion) {
   return out.release();
 }
 
+// One row of diffusion in direction Dir. `above` holds the errors passed
+// down from the previous row, `below` collects those for the next one; the
+// error for the next pixel of this row stays in registers, as it is what
+// each pixel waits for.
+template <int Dir>
+void DiffuseRow(NearestMap &map, const std::vector<Rgbq> &pal, const uint8_t *s, const int *above,
+                int *below, uint8_t *idx, int w) {
+  int carryB = 0, carryG = 0, carryR = 0;
+  for (int i = 0; i < w; ++i) {
+    const int x = Dir > 0 ? i : w - 1 - i;
+    const int o = 3 * x;
+    const int b = Diffused(s[o], above[o] + carryB);
+    const int g = Diffused(s[o + 1], above[o + 1] + carryG);
+    const int r = Diffused(s[o + 2], above[o + 2] + carryR);
+    const int k = map.Find(r, g, b);
+    idx[x] = static_cast<uint8_t>(k);
+    const int e[3] = {b - pal[k].b, g - pal[k].g, r - pal[k].r};
+    carryB = e[0] * 7;
+    carryG = e[1] * 7;
+    carryR = e[2] * 7;
+    for (int ch = 0; ch < 3; ++ch) {
+      below[o - 3 * Dir + ch] += e[ch] * 3;
+      below[o + ch] += e[ch] * 5;
+      below[o + 3 * Dir + ch] += e[ch];
+    }
+  }
+}
+
 IMGHANDLE ToPalette(const Dib &src, int bits, const std::vector<Rgbq> &pal, bool diffusion) {
   Dib dst;
   OwnedHandle out(NewDib(src.width, src.height, bits, static_cast<int>(pal.size()), &dst));
@@ -497,26 +546,10 @@ IMGHANDLE ToPalette(const Dib &src, int bits, const std::vector<Rgbq> &pal, bool
     } else {
       std::swap(cur, next);
       std::fill(next.begin(), next.end(), 0);
-      const bool back = (y & 1) != 0;
-      const int dir = back ? -3 : 3;
-      int *c = cur.data() + 3;
-      int *n = next.data() + 3;
-      for (int i = 0; i < w; ++i) {
-        const int x = back ? w - 1 - i : i;
-        const int o = 3 * x;
-        const int b = Diffused(s[o], c[o]);
-        const int g = Diffused(s[o + 1], c[o + 1]);
-        const int r = Diffused(s[o + 2], c[o + 2]);
-        const int k = map.Find(r, g, b);
-        idx[x] = static_cast<uint8_t>(k);
-        const int e[3] = {b - pal[k].b, g - pal[k].g, r - pal[k].r};
-        for (int ch = 0; ch < 3; ++ch) {
-          c[o + dir + ch] += e[ch] * 7;
-          n[o - dir + ch] += e[ch] * 3;
-          n[o + ch] += e[ch] * 5;
-          n[o + dir + ch] += e[ch];
-        }
-      }
+      if (y & 1)
+        DiffuseRow<-1>(map, pal, s, cur.data() + 3, next.data() + 3, idx.data(), w);
+      else
+        DiffuseRow<1>(map, pal, s, cur.data() + 3, next.data() + 3, idx.data(), w);
     }
     uint8_t *row = dst.TopRow(y);
     if (bits == 8) {

@@ -203,7 +203,9 @@ TEST(ConvertColor, CubeColoursMapToThemselves) {
     for (int i = 0; i < 216; ++i) {
       const int r = i / 36, g = i / 6 % 6, b = i % 6;
       const bool pure = (r == 0 || r == 5) && (g == 0 || g == 5) && (b == 0 || b == 5);
-      if (!pure) EXPECT_EQ(kittest::IndexAt(d, i % 18, i / 18), 10 + i);
+      if (!pure) {
+        EXPECT_EQ(kittest::IndexAt(d, i % 18, i / 18), 10 + i);
+      }
     }
   }
 }
@@ -299,8 +301,9 @@ TEST(ConvertColor, IndexPastTheTableReadsBlack) {
 
 TEST(ConvertColor, TruncatedBlockIsRefused) {
   Handle src = MakeImage(40, 40, 24, [](int, int) { return 0u; });
-  IMGHANDLE small = kit::Alloc(40 + 40 * 120);
-  std::memcpy(small, src.get(), 40 + 40 * 120);
+  // One row short of what the header says.
+  IMGHANDLE small = kit::Alloc(40 + 39 * 120);
+  std::memcpy(small, src.get(), 40 + 39 * 120);
   Handle cut(small);
   IMGKIT_IMAGEINFO info{};
   EXPECT_FALSE(kit::ImageInfo(cut.get(), info));
