@@ -66,8 +66,8 @@ bool TiffStream::Open(FILE *f, const char *mode) {
   TIFFOpenOptionsSetWarningHandlerExtR(opts, Quiet, nullptr);
   // No single allocation inside libtiff beyond the kit's own image limit.
   TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t{2} << 30);
-  tif_ = TIFFClientOpenExt("stream", mode, this, ReadProc, WriteProc, SeekProc, CloseProc,
-                           SizeProc, MapProc, UnmapProc, opts);
+  tif_ = TIFFClientOpenExt("stream", mode, this, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                           MapProc, UnmapProc, opts);
   TIFFOpenOptionsFree(opts);
   return tif_ != nullptr;
 }

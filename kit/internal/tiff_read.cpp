@@ -249,7 +249,8 @@ void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint3
   case Kind::Grey16: {
     const auto *s = reinterpret_cast<const uint16_t *>(src[0]);
     uint8_t *out = dst + x0;
-    for (uint32_t i = 0; i < n; ++i) out[i] = Reduce16(s[i]);
+    for (uint32_t i = 0; i < n; ++i)
+      out[i] = Reduce16(s[i]);
     break;
   }
   case Kind::Rgb8:
@@ -259,10 +260,12 @@ void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint3
     const uint8_t *ch[4];
     size_t step;
     if (p.separate) {
-      for (int c = 0; c < 4; ++c) ch[c] = src[c < p.planes ? c : 0];
+      for (int c = 0; c < 4; ++c)
+        ch[c] = src[c < p.planes ? c : 0];
       step = 1;
     } else {
-      for (int c = 0; c < 4; ++c) ch[c] = src[0] + c * bytes;
+      for (int c = 0; c < 4; ++c)
+        ch[c] = src[0] + c * bytes;
       step = p.spp;
     }
     if (p.kind == Kind::Rgb8)
@@ -400,7 +403,8 @@ void MirrorRows(const Dib &d) {
     uint8_t *row = d.Row(y);
     for (int l = 0, r = d.width - 1; l < r; ++l, --r) {
       if (d.bpp == 24) {
-        for (int c = 0; c < 3; ++c) std::swap(row[3 * l + c], row[3 * r + c]);
+        for (int c = 0; c < 3; ++c)
+          std::swap(row[3 * l + c], row[3 * r + c]);
       } else {
         const int a = PaletteIndex(row, l, d.bpp);
         SetPaletteIndex(row, l, d.bpp, PaletteIndex(row, r, d.bpp));
@@ -418,8 +422,8 @@ IMGHANDLE Decode(FILE *f) {
   if (!MakePlan(tif, p)) return nullptr;
   Dib d;
   const int colours = p.outBits <= 8 ? 1 << p.outBits : 0;
-  IMGHANDLE h = NewDib(static_cast<int>(p.width), static_cast<int>(p.height), p.outBits, colours,
-                       &d);
+  IMGHANDLE h =
+      NewDib(static_cast<int>(p.width), static_cast<int>(p.height), p.outBits, colours, &d);
   if (!h) return nullptr;
   bool ok = colours == 0 || FillTable(tif, p, d);
   if (ok) {
@@ -434,8 +438,7 @@ IMGHANDLE Decode(FILE *f) {
     Free(h);
     return nullptr;
   }
-  if (p.orientation == ORIENTATION_TOPRIGHT || p.orientation == ORIENTATION_BOTRIGHT)
-    MirrorRows(d);
+  if (p.orientation == ORIENTATION_TOPRIGHT || p.orientation == ORIENTATION_BOTRIGHT) MirrorRows(d);
   d.hdr->biXPelsPerMeter = PelsPerMeter(tif, TIFFTAG_XRESOLUTION);
   d.hdr->biYPelsPerMeter = PelsPerMeter(tif, TIFFTAG_YRESOLUTION);
   return h;

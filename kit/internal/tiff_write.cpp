@@ -60,9 +60,10 @@ bool SetFields(TIFF *tif, const Dib &d) {
     }
   }
   ok = ok && TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
-  if (ok && d.hdr->biXPelsPerMeter > 0 && d.hdr->biYPelsPerMeter > 0) {
+  if (ok && d.hdr->biXPelsPerMeter > 0) {
+    const int32_t y = d.hdr->biYPelsPerMeter > 0 ? d.hdr->biYPelsPerMeter : d.hdr->biXPelsPerMeter;
     ok = TIFFSetField(tif, TIFFTAG_XRESOLUTION, d.hdr->biXPelsPerMeter * 254.0 / 10000.0) &&
-         TIFFSetField(tif, TIFFTAG_YRESOLUTION, d.hdr->biYPelsPerMeter * 254.0 / 10000.0) &&
+         TIFFSetField(tif, TIFFTAG_YRESOLUTION, y * 254.0 / 10000.0) &&
          TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
   }
   return ok;
