@@ -2,7 +2,7 @@
 
 #include "platform/Registry.h"
 
-#include <QFileDialog>
+#include "platform/UserDialogs.h"
 
 GeneralSettings General;
 int JpegQuality = 90;
@@ -105,5 +105,5 @@ int CResumeDialog::Save(const QString &name) {
 }
 
 QString ChooseFolder(QWidget *owner, const QString &title) {
-  return QFileDialog::getExistingDirectory(owner, title);
+  return UserDialogs::FolderName(owner, title);
 }

@@ -1,0 +1,46 @@
+// The named pixel routines of the program, described once: the command-line
+// tool, the batch jobs and the tests find them here by name and run them
+// with numeric parameters.
+#pragma once
+
+#include "DibHandle.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct RoutineParam {
+  const char *name; // "kind", "bits", ...
+  const char *type; // "int" or "double"
+  double min, max;
+  // When not empty, the only values taken.
+  std::vector<double> choices = {};
+};
+
+struct Routine {
+  std::string name;
+  std::vector<RoutineParam> params;
+  std::string summary; // short English
+  // Changes `image` (in place or by adopting a new handle); false when the
+  // routine failed, and the image is then as it was.
+  std::function<bool(DibHandle &image, const std::vector<double> &args)> run;
+};
+
+// Every routine, in one list gathered from the areas below.
+const std::vector<Routine> &AllRoutines();
+// By name, letter case ignored; null when there is none.
+const Routine *FindRoutine(std::string_view name);
+
+// Empty when `args` suit the routine's parameters (count, whole numbers for
+// "int", range, choices); otherwise why not, in English.
+std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &args);
+// Checks the arguments, then runs. On refusal or failure returns false and
+// sets *error (when given); the image is then unchanged.
+bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
+                std::string *error = nullptr);
+// One line: the name, each parameter with its type and range, the summary.
+std::string DescribeRoutine(const Routine &routine);
+
+// The areas. Each returns its routines; AllRoutines joins them.
+std::vector<Routine> KitRoutines();

@@ -1,0 +1,465 @@
+// velmir-cli as scripts see it: the real executable from the build folder,
+// run on small BMP files written here byte by byte; results are checked by
+// loading them through the kit in this process.
+#include "Kit.h"
+#include "Routines.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string &path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+std::string Quote(const std::string &s) {
+  std::string q = "'";
+  for (char c : s)
+    q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class Cli : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { LoadImagingKit(); }
+
+  void SetUp() override {
+    char tmpl[] = "/tmp/velmir-cli-test-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override { std::system(("rm -rf " + Quote(dir_)).c_str()); }
+
+  std::string Path(const std::string &name) const { return dir_ + "/" + name; }
+
+  RunResult Run(const std::vector<std::string> &args) const {
+    std::string cmd = Quote(ProgramFolder() + "/velmir-cli");
+    for (const std::string &a : args)
+      cmd += " " + Quote(a);
+    cmd += " >" + Quote(Path("stdout.txt")) + " 2>" + Quote(Path("stderr.txt"));
+    const int status = std::system(cmd.c_str());
+    RunResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadAll(Path("stdout.txt"));
+    r.err = ReadAll(Path("stderr.txt"));
+    return r;
+  }
+
+  std::string dir_;
+};
+
+// A BMP file of `bits` per pixel; `value(x, y)` (y = 0 at the top) is a
+// palette index, or 0xRRGGBB at 24 and 32 bits.
+void WriteBmp(const std::string &path, int width, int height, int bits,
+              const std::vector<uint32_t> &palette,
+              const std::function<uint32_t(int, int)> &value) {
+  const uint32_t stride = ((static_cast<uint32_t>(width) * bits + 31) / 32) * 4;
+  const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
+  const uint32_t size = offset + stride * static_cast<uint32_t>(height);
+  std::vector<uint8_t> b(size, 0);
+  auto put16 = [&](size_t at, uint32_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+  };
+  auto put32 = [&](size_t at, uint32_t v) {
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(2, size);
+  put32(10, offset);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  put16(26, 1);
+  put16(28, static_cast<uint32_t>(bits));
+  put32(34, stride * static_cast<uint32_t>(height));
+  put32(46, static_cast<uint32_t>(palette.size()));
+  for (size_t i = 0; i < palette.size(); ++i)
+    put32(54 + 4 * i, palette[i]);
+  for (int y = 0; y < height; ++y) {
+    uint8_t *row = b.data() + offset + stride * static_cast<uint32_t>(height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const uint32_t v = value(x, y);
+      if (bits >= 24) {
+        const int bytes = bits / 8;
+        row[bytes * x] = static_cast<uint8_t>(v);
+        row[bytes * x + 1] = static_cast<uint8_t>(v >> 8);
+        row[bytes * x + 2] = static_cast<uint8_t>(v >> 16);
+      } else {
+        const int perByte = 8 / bits;
+        const int shift = 8 - bits * (x % perByte + 1);
+        row[x / perByte] |= static_cast<uint8_t>(v << shift);
+      }
+    }
+  }
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char *>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+// Distinct colours, not grey, so that a reader cannot mistake the table for
+// a grey ramp.
+std::vector<uint32_t> Palette(int bits) {
+  std::vector<uint32_t> p;
+  for (int i = 0; i < (1 << bits); ++i)
+    p.push_back(static_cast<uint32_t>((i * 37 + 11) % 256) << 16 |
+                static_cast<uint32_t>((i * 91 + 3) % 256) << 8 |
+                static_cast<uint32_t>((255 - i * 13) & 0xFF));
+  return p;
+}
+
+uint32_t Pattern(int bits, int x, int y) {
+  if (bits == 24)
+    return static_cast<uint32_t>((x * 29 + y * 7) % 256) << 16 |
+           static_cast<uint32_t>((x * 3 + y * 51) % 256) << 8 |
+           static_cast<uint32_t>((x * y * 17 + 5) % 256);
+  return static_cast<uint32_t>(x * 5 + y * 3) % (1u << bits);
+}
+
+struct Loaded {
+  IMGHANDLE h = nullptr;
+  explicit Loaded(const std::string &path) : h(Kit.ImgKitFileLoad(path.c_str(), "", "")) {}
+  Loaded(const Loaded &) = delete;
+  Loaded &operator=(const Loaded &) = delete;
+  ~Loaded() { Kit.ImgKitMemFree(h); }
+  const IMGKIT_BMIH &Header() const { return *static_cast<const IMGKIT_BMIH *>(h); }
+  // 0xRRGGBB of the pixel at (x, y), y = 0 at the top.
+  uint32_t Colour(int x, int y) const {
+    const IMGKIT_BMIH &hd = Header();
+    const int bits = hd.biBitCount;
+    const auto *base = static_cast<const uint8_t *>(h);
+    uint32_t colours = 0;
+    if (bits <= 8) colours = hd.biClrUsed ? hd.biClrUsed : (1u << bits);
+    const uint8_t *table = base + 40;
+    const uint32_t stride = ((static_cast<uint32_t>(hd.biWidth) * bits + 31) / 32) * 4;
+    const uint8_t *row = table + 4 * colours + stride * static_cast<uint32_t>(hd.biHeight - 1 - y);
+    const uint8_t *bgr = row + 3 * x;
+    if (bits <= 8) {
+      const int perByte = 8 / bits;
+      const uint32_t index =
+          (row[x / perByte] >> (8 - bits * (x % perByte + 1))) & ((1u << bits) - 1);
+      if (index >= colours) return 0xFF000000; // never a real colour
+      bgr = table + 4 * index;
+    }
+    return static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0];
+  }
+};
+
+uint32_t Expected(int bits, int x, int y) {
+  const uint32_t v = Pattern(bits, x, y);
+  return bits == 24 ? v : Palette(bits)[v];
+}
+
+TEST_F(Cli, ConvertRoundTripsThroughTiffWithoutLoss) {
+  for (int bits : {1, 4, 8, 24}) {
+    for (int width = 1; width <= 9; ++width) {
+      SCOPED_TRACE("bits " + std::to_string(bits) + " width " + std::to_string(width));
+      const int height = 3;
+      WriteBmp(Path("in.bmp"), width, height, bits,
+               bits == 24 ? std::vector<uint32_t>{} : Palette(bits),
+               [&](int x, int y) { return Pattern(bits, x, y); });
+      ASSERT_EQ(Run({"convert", Path("in.bmp"), Path("mid.tif")}).exitCode, 0);
+      ASSERT_EQ(Run({"convert", Path("mid.tif"), Path("out.BMP")}).exitCode, 0);
+      Loaded out(Path("out.BMP"));
+      ASSERT_NE(out.h, nullptr);
+      EXPECT_EQ(out.Header().biBitCount, bits);
+      ASSERT_EQ(out.Header().biWidth, width);
+      ASSERT_EQ(out.Header().biHeight, height);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          ASSERT_EQ(out.Colour(x, y), Expected(bits, x, y)) << "at " << x << "," << y;
+    }
+  }
+}
+
+TEST_F(Cli, ConvertWritesJpegByExtension) {
+  WriteBmp(Path("in.bmp"), 16, 8, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  ASSERT_EQ(Run({"convert", Path("in.bmp"), Path("out.JPEG"), "--quality", "95"}).exitCode, 0);
+  IMGKIT_FILEINFO info{};
+  ASSERT_NE(Kit.ImgKitFileType(Path("out.JPEG").c_str(), &info), 0);
+  EXPECT_EQ(info.format, IMGKIT_FORMAT_JPEG);
+  EXPECT_EQ(info.width, 16);
+  EXPECT_EQ(info.height, 8);
+}
+
+TEST_F(Cli, InfoPrintsSizeDepthAndKind) {
+  struct Case {
+    int bits, width, height;
+    std::vector<uint32_t> palette;
+    int kind;
+  };
+  std::vector<uint32_t> grey8;
+  for (uint32_t i = 0; i < 256; ++i)
+    grey8.push_back(i * 0x010101u);
+  const std::vector<Case> cases = {
+      {1, 9, 2, {0x000000, 0xFFFFFF}, IMGKIT_KIND_MONO},
+      {4, 5, 7, Palette(4), IMGKIT_KIND_COLOUR4},
+      {8, 3, 4, grey8, IMGKIT_KIND_GREY8},
+      {8, 6, 1, Palette(8), IMGKIT_KIND_COLOUR8},
+      {24, 7, 3, {}, IMGKIT_KIND_RGB24},
+  };
+  for (const Case &c : cases) {
+    WriteBmp(Path("i.bmp"), c.width, c.height, c.bits, c.palette,
+             [&](int x, int y) { return Pattern(c.bits, x, y); });
+    const RunResult r = Run({"info", Path("i.bmp")});
+    EXPECT_EQ(r.exitCode, 0);
+    std::ostringstream want;
+    want << "width=" << c.width << " height=" << c.height << " bits=" << c.bits
+         << " kind=" << c.kind << "\n";
+    EXPECT_EQ(r.out, want.str());
+  }
+}
+
+TEST_F(Cli, ThirtyTwoBitImagesOpenAs24Bit) {
+  WriteBmp(Path("in32.bmp"), 5, 3, 32, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const RunResult r = Run({"info", Path("in32.bmp")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "width=5 height=3 bits=24 kind=5\n");
+  ASSERT_EQ(Run({"convert", Path("in32.bmp"), Path("out.bmp")}).exitCode, 0);
+  Loaded out(Path("out.bmp"));
+  ASSERT_NE(out.h, nullptr);
+  ASSERT_EQ(out.Header().biBitCount, 24);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(out.Colour(x, y), Pattern(24, x, y));
+}
+
+TEST_F(Cli, IncompleteKitExitsWithThree) {
+  // A lone copy of the tool finds no kit libraries beside it.
+  const std::string lone = Path("velmir-cli");
+  ASSERT_EQ(
+      std::system(("cp " + Quote(ProgramFolder() + "/velmir-cli") + " " + Quote(lone)).c_str()), 0);
+  WriteBmp(Path("in.bmp"), 2, 2, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const std::string cmd = Quote(lone) + " info " + Quote(Path("in.bmp")) + " 2>" +
+                          Quote(Path("stderr.txt")) + " >/dev/null";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_NE(ReadAll(Path("stderr.txt")).find("libimgetc3.so"), std::string::npos);
+}
+
+TEST_F(Cli, OpRotationRightTurnsTheCornersClockwise) {
+  // 4 wide, 3 high: after a right turn 3 wide, 4 high; the top-left corner
+  // goes to the top right and the bottom-left corner to the top left.
+  WriteBmp(Path("in.bmp"), 4, 3, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const RunResult r = Run({"op", "ImgKitRotation", "2", Path("in.bmp"), Path("out.bmp")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  Loaded out(Path("out.bmp"));
+  ASSERT_NE(out.h, nullptr);
+  ASSERT_EQ(out.Header().biWidth, 3);
+  ASSERT_EQ(out.Header().biHeight, 4);
+  EXPECT_EQ(out.Colour(2, 0), Pattern(24, 0, 0));
+  EXPECT_EQ(out.Colour(0, 0), Pattern(24, 0, 2));
+  EXPECT_EQ(out.Colour(0, 3), Pattern(24, 3, 2));
+}
+
+TEST_F(Cli, OpNamesIgnoreLetterCaseAndTakeParametersInOrder) {
+  WriteBmp(Path("in.bmp"), 9, 7, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  ASSERT_EQ(
+      Run({"op", "imgkitrectcut", "2", "1", "5", "3", Path("in.bmp"), Path("cut.tif")}).exitCode,
+      0);
+  Loaded cut(Path("cut.tif"));
+  ASSERT_NE(cut.h, nullptr);
+  ASSERT_EQ(cut.Header().biWidth, 4);
+  ASSERT_EQ(cut.Header().biHeight, 3);
+  EXPECT_EQ(cut.Colour(0, 0), Pattern(24, 2, 1));
+  EXPECT_EQ(cut.Colour(3, 2), Pattern(24, 5, 3));
+
+  ASSERT_EQ(
+      Run({"op", "ImgKitConvertColor", "8", "1", "0", Path("in.bmp"), Path("c.bmp")}).exitCode, 0);
+  Loaded c(Path("c.bmp"));
+  ASSERT_NE(c.h, nullptr);
+  EXPECT_EQ(c.Header().biBitCount, 8);
+}
+
+TEST_F(Cli, OpListShowsEveryKitRoutine) {
+  const RunResult r = Run({"op", "--list"});
+  ASSERT_EQ(r.exitCode, 0);
+  std::map<std::string, int> firstWords;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);)
+    ++firstWords[line.substr(0, line.find(' '))];
+  for (const char *name :
+       {"ImgKitCopy", "ImgKitRectCut", "ImgKitImageSize", "ImgKitRotation", "ImgKitConvertColor",
+        "ImgKitSetGray", "ImgKitEmboss", "ImgKitColorReverse", "ImgKitFilter", "ImgKitMosaic",
+        "ImgKitBright", "ImgKitRGB"})
+    EXPECT_EQ(firstWords[name], 1) << name;
+  EXPECT_NE(r.out.find("ImgKitMosaic blockSize:int[2..16]"), std::string::npos);
+}
+
+TEST_F(Cli, MissingInputIsAReadFailure) {
+  const RunResult r = Run({"convert", Path("none.bmp"), Path("out.bmp")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(
+      r.err.find("velmir-cli: cannot read " + Path("none.bmp") + ": 読込めないデータ形式です"),
+      std::string::npos)
+      << r.err;
+  EXPECT_NE(access(Path("out.bmp").c_str(), F_OK), 0);
+}
+
+TEST_F(Cli, GarbageInputIsAReadFailure) {
+  std::ofstream(Path("junk.bmp")) << "BM not really a bitmap";
+  EXPECT_EQ(Run({"info", Path("junk.bmp")}).exitCode, 1);
+  EXPECT_EQ(Run({"op", "ImgKitEmboss", Path("junk.bmp"), Path("o.bmp")}).exitCode, 1);
+}
+
+TEST_F(Cli, UnwritableOutputIsAWriteFailure) {
+  WriteBmp(Path("in.bmp"), 2, 2, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const RunResult r = Run({"convert", Path("in.bmp"), Path("no/such/folder/out.bmp")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("ファイルを保存できません"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, BadUsageExitsWithTwoAndWritesNothing) {
+  WriteBmp(Path("in.bmp"), 2, 2, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const std::string in = Path("in.bmp");
+  const std::string out = Path("out.bmp");
+  const std::vector<std::vector<std::string>> cases = {
+      {"op", "ImgKitRotation", "two", in, out},             // text for a number
+      {"op", "ImgKitRotation", "2x", in, out},              // trailing text
+      {"op", "ImgKitRotation", "", in, out},                // empty number
+      {"op", "ImgKitRotation", "1.5", in, out},             // fraction for a whole number
+      {"op", "ImgKitRotation", "5", in, out},               // out of range
+      {"op", "ImgKitConvertColor", "2", "0", "0", in, out}, // not one of the depths
+      {"op", "ImgKitBright", "0.5x", in, out},
+      {"op", "ImgKitBright", "nan", in, out},
+      {"op", "ImgKitNoSuchThing", in, out}, // unknown routine
+      {"op", "ImgKitRotation", in, out},    // parameter missing
+      {"op", "ImgKitEmboss", "1", in, out}, // one too many
+      {"convert", in, Path("out.png")},     // unknown extension
+      {"convert", in, Path("out")},         // no extension
+      {"op", "ImgKitEmboss", in, Path("out.gif")},
+      {"convert", in, out, "--quality", "high"},
+      {"convert", in, out, "--quality", "0"},
+      {"convert", in},
+      {"frobnicate", in, out},
+  };
+  for (const auto &args : cases) {
+    std::string joined;
+    for (const std::string &a : args)
+      joined += a + " ";
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << joined;
+    EXPECT_NE(r.err.find("usage:"), std::string::npos) << joined;
+    EXPECT_NE(access(out.c_str(), F_OK), 0) << joined;
+  }
+}
+
+TEST_F(Cli, HelpGoesToStandardOutput) {
+  const RunResult r = Run({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("op --list"), std::string::npos);
+}
+
+// The routine list in this process: the same list the tool runs.
+
+TEST(Routines, FindIgnoresLetterCase) {
+  ASSERT_NE(FindRoutine("imgkitmosaic"), nullptr);
+  EXPECT_EQ(FindRoutine("IMGKITMOSAIC")->name, "ImgKitMosaic");
+  EXPECT_EQ(FindRoutine("ImgKitMosaicc"), nullptr);
+  EXPECT_EQ(FindRoutine(""), nullptr);
+}
+
+TEST(Routines, BadArgumentsNeverReachTheRoutine) {
+  int calls = 0;
+  const Routine probe{"Probe",
+                      {{"count", "int", 2, 16},
+                       {"bits", "int", 1, 24, {1, 4, 8, 24}},
+                       {"factor", "double", -1.5, 1.5}},
+                      "",
+                      [&](DibHandle &, const std::vector<double> &) { return ++calls > 0; }};
+  LoadImagingKit();
+  DibHandle image(Kit.ImgKitMemAlloc(64));
+  ASSERT_TRUE(image);
+  const std::vector<std::vector<double>> bad = {
+      {1, 8, 0},    {17, 8, 0},  {2.5, 8, 0}, {4, 2, 0},    {4, 8, 1.6},
+      {4, 8, -1.6}, {4, 8, NAN}, {4, 8},      {4, 8, 0, 0}, {},
+  };
+  for (const auto &args : bad) {
+    std::string error;
+    EXPECT_FALSE(CheckRoutineArgs(probe, args).empty());
+    EXPECT_FALSE(RunRoutine(probe, image, args, &error));
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_EQ(calls, 0);
+  for (const auto &good :
+       std::vector<std::vector<double>>{{2, 1, -1.5}, {16, 24, 1.5}, {7, 4, 0.25}})
+    EXPECT_TRUE(RunRoutine(probe, image, good));
+  EXPECT_EQ(calls, 3);
+  // No image: refused before running.
+  DibHandle none;
+  EXPECT_FALSE(RunRoutine(probe, none, {4, 8, 0}));
+  EXPECT_EQ(calls, 3);
+}
+
+TEST(Routines, KitRoutinesRefuseEachParameterJustOutsideItsRange) {
+  for (const Routine &r : AllRoutines()) {
+    SCOPED_TRACE(r.name);
+    for (size_t i = 0; i < r.params.size(); ++i) {
+      std::vector<double> args;
+      for (const RoutineParam &p : r.params)
+        args.push_back(p.choices.empty() ? p.min : p.choices.front());
+      EXPECT_EQ(CheckRoutineArgs(r, args), "");
+      const RoutineParam &p = r.params[i];
+      for (double outside : {p.min - 1, p.max + 1}) {
+        args[i] = outside;
+        EXPECT_FALSE(CheckRoutineArgs(r, args).empty()) << p.name << " " << outside;
+      }
+    }
+  }
+}
+
+TEST(Routines, EveryKitRoutineRunsOnA24BitImage) {
+  LoadImagingKit();
+  const std::map<std::string, std::vector<double>> sample = {
+      {"ImgKitCopy", {}},      {"ImgKitRectCut", {1, 1, 3, 2}},   {"ImgKitImageSize", {3, 9}},
+      {"ImgKitRotation", {1}}, {"ImgKitConvertColor", {4, 0, 1}}, {"ImgKitSetGray", {}},
+      {"ImgKitEmboss", {}},    {"ImgKitColorReverse", {}},        {"ImgKitFilter", {4}},
+      {"ImgKitMosaic", {3}},   {"ImgKitBright", {-0.5}},          {"ImgKitRGB", {10, -20, 255}},
+  };
+  for (const auto &[name, args] : sample) {
+    SCOPED_TRACE(name);
+    const Routine *r = FindRoutine(name);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(CheckRoutineArgs(*r, args), "");
+    // 6 x 5 picture, 20-byte rows (18 bytes of pixels and padding).
+    DibHandle image(Kit.ImgKitMemAlloc(40 + 20 * 5));
+    ASSERT_TRUE(image);
+    auto *h = static_cast<IMGKIT_BMIH *>(image.get());
+    *h = IMGKIT_BMIH{40, 6, 5, 1, 24, 0, 20 * 5, 0, 0, 0, 0};
+    auto *px = reinterpret_cast<uint8_t *>(h + 1);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 18; ++x)
+        px[20 * y + x] = static_cast<uint8_t>(x * 13 + y * 40);
+    std::string error;
+    EXPECT_TRUE(RunRoutine(*r, image, args, &error)) << error;
+    IMGKIT_IMAGEINFO info{};
+    ASSERT_NE(Kit.ImgKitImageInfo(image.get(), &info), 0);
+    EXPECT_GT(info.width, 0);
+  }
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#include "cli_io.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+
+namespace {
+
+bool EndsWithIgnoringCase(const std::string &s, const std::string &tail) {
+  if (s.size() < tail.size()) return false;
+  return std::equal(tail.begin(), tail.end(), s.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) ==
+                             std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+} // namespace
+
+ImageFileKind FileKindByExtension(const std::string &path) {
+  if (EndsWithIgnoringCase(path, ".jpg") || EndsWithIgnoringCase(path, ".jpeg"))
+    return ImageFileKind::Jpeg;
+  if (EndsWithIgnoringCase(path, ".bmp")) return ImageFileKind::Bmp;
+  if (EndsWithIgnoringCase(path, ".tif") || EndsWithIgnoringCase(path, ".tiff"))
+    return ImageFileKind::Tiff;
+  return ImageFileKind::Unknown;
+}
+
+DibHandle LoadImageFile(const std::string &path) {
+  DibHandle image(Kit.ImgKitFileLoad(path.c_str(), "", ""));
+  if (!image) return image;
+  IMGKIT_IMAGEINFO info{};
+  if (!Kit.ImgKitImageInfo(image.get(), &info)) return {};
+  if (info.bitCount == 16 || info.bitCount == 32) {
+    if (!image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", ""))) return {};
+  }
+  return image;
+}
+
+bool SaveImageFile(const std::string &path, IMGHANDLE image, int quality) {
+  const char *file = path.c_str();
+  switch (FileKindByExtension(path)) {
+  case ImageFileKind::Jpeg: return Kit.ImgKitJpegFileSave(file, image, "", "", quality, 0) != 0;
+  case ImageFileKind::Bmp: return Kit.ImgKitBmpFileSave(file, image, "", "", 0) != 0;
+  case ImageFileKind::Tiff: return Kit.ImgKitTiffFileSave(file, image, "", "", 0) != 0;
+  case ImageFileKind::Unknown: break;
+  }
+  return false;
+}

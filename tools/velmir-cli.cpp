@@ -1,0 +1,199 @@
+// velmir-cli: the program's headless capabilities as commands, through the
+// same kit binding and routines the program uses.
+#include "Routines.h"
+#include "cli_io.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoKit = 3 };
+
+constexpr int kDefaultQuality = 80;
+
+constexpr const char *kUsageText =
+    R"(usage: velmir-cli COMMAND ...
+
+  convert IN OUT [--quality N]
+      Load IN (BMP, JPEG or TIFF, recognised by content) and write OUT in the
+      format of its extension: .jpg/.jpeg, .bmp, .tif/.tiff (letter case
+      ignored). N is the JPEG quality, 1 ... 100, default 80.
+  info IN
+      Print "width=W height=H bits=B kind=K" of the image as the program opens
+      it (16- and 32-bit images become 24-bit). K is the kit's image kind:
+      0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
+      5 RGB 24-bit.
+  op NAME [PARAM ...] IN OUT [--quality N]
+      Run the pixel routine NAME (letter case ignored) with its parameters on
+      IN and write OUT as convert does.
+  op --list
+      Print every routine with its parameters, one per line.
+  --help
+      Print this text.
+
+Exit status: 0 done, 1 a file could not be read or written or the routine
+failed, 2 bad usage or parameters, 3 the imaging kit is incomplete.
+)";
+
+void Error(const std::string &message) {
+  std::fprintf(stderr, "velmir-cli: %s\n", message.c_str());
+}
+
+int Usage(const std::string &why) {
+  if (!why.empty()) Error(why);
+  std::fputs(kUsageText, stderr);
+  return kExitUsage;
+}
+
+// The whole text must be the number: "12x", "" and "1.5" for a whole number
+// are refused.
+bool ParseNumber(std::string_view text, bool whole, double &out) {
+  const char *first = text.data();
+  const char *last = text.data() + text.size();
+  if (whole) {
+    long long v = 0;
+    const auto [end, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || end != last || text.empty()) return false;
+    out = static_cast<double>(v);
+    return true;
+  }
+  double v = 0;
+  const auto [end, ec] = std::from_chars(first, last, v);
+  if (ec != std::errc() || end != last || text.empty() || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+// Takes "--quality N" out of the arguments, wherever it stands.
+bool TakeQuality(std::vector<std::string> &args, int &quality, std::string &why) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--quality") continue;
+    double q = 0;
+    if (i + 1 >= args.size() || !ParseNumber(args[i + 1], true, q) || q < 1 || q > 100) {
+      why = "--quality takes a whole number from 1 to 100";
+      return false;
+    }
+    quality = static_cast<int>(q);
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+               args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    return true;
+  }
+  return true;
+}
+
+int KitReady() {
+  LoadImagingKit();
+  const std::vector<std::string> missing = MissingKitParts();
+  if (missing.empty()) return kExitOk;
+  std::string list;
+  for (const std::string &part : missing) {
+    if (!list.empty()) list += ", ";
+    list += part;
+  }
+  Error("the imaging kit is incomplete: " + list);
+  return kExitNoKit;
+}
+
+int CannotRead(const std::string &path) {
+  Error("cannot read " + path + ": 読込めないデータ形式です");
+  return kExitFailed;
+}
+
+int CannotWrite(const std::string &path) {
+  Error("cannot write " + path + ": ファイルを保存できません");
+  return kExitFailed;
+}
+
+int UnknownExtension(const std::string &path) {
+  return Usage("cannot write " + path +
+               ": ファイル名拡張子が未対応のため保存できません (use .jpg, .jpeg, .bmp, .tif or "
+               ".tiff)");
+}
+
+int Convert(std::vector<std::string> args) {
+  int quality = kDefaultQuality;
+  std::string why;
+  if (!TakeQuality(args, quality, why)) return Usage(why);
+  if (args.size() != 2) return Usage("convert takes IN and OUT");
+  const std::string &in = args[0];
+  const std::string &out = args[1];
+  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
+  if (const int rc = KitReady()) return rc;
+  DibHandle image = LoadImageFile(in);
+  if (!image) return CannotRead(in);
+  if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
+  return kExitOk;
+}
+
+int Info(const std::vector<std::string> &args) {
+  if (args.size() != 1) return Usage("info takes IN");
+  if (const int rc = KitReady()) return rc;
+  DibHandle image = LoadImageFile(args[0]);
+  IMGKIT_IMAGEINFO info{};
+  if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return CannotRead(args[0]);
+  std::printf("width=%d height=%d bits=%d kind=%d\n", info.width, info.height, info.bitCount,
+              info.kind);
+  return kExitOk;
+}
+
+int List() {
+  for (const Routine &r : AllRoutines())
+    std::printf("%s\n", DescribeRoutine(r).c_str());
+  return kExitOk;
+}
+
+int Op(std::vector<std::string> args) {
+  if (args.size() == 1 && args[0] == "--list") return List();
+  int quality = kDefaultQuality;
+  std::string why;
+  if (!TakeQuality(args, quality, why)) return Usage(why);
+  if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
+  const Routine *routine = FindRoutine(args[0]);
+  if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
+  const size_t count = routine->params.size();
+  if (args.size() != count + 3)
+    return Usage(routine->name + " takes " + std::to_string(count) + " parameter(s), then IN OUT");
+  std::vector<double> values(count);
+  for (size_t i = 0; i < count; ++i) {
+    const RoutineParam &p = routine->params[i];
+    if (!ParseNumber(args[i + 1], std::string_view(p.type) == "int", values[i]))
+      return Usage(routine->name + " " + p.name + " takes " +
+                   (std::string_view(p.type) == "int" ? "a whole number" : "a number") +
+                   ", not \"" + args[i + 1] + "\"");
+  }
+  if (why = CheckRoutineArgs(*routine, values); !why.empty()) return Usage(why);
+  const std::string &in = args[count + 1];
+  const std::string &out = args[count + 2];
+  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
+  if (const int rc = KitReady()) return rc;
+  DibHandle image = LoadImageFile(in);
+  if (!image) return CannotRead(in);
+  if (!RunRoutine(*routine, image, values, &why)) {
+    Error(why);
+    return kExitFailed;
+  }
+  if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
+  return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsageText, args.empty() ? stderr : stdout);
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "convert") return Convert(std::move(args));
+  if (command == "info") return Info(args);
+  if (command == "op") return Op(std::move(args));
+  return Usage("unknown command " + command);
+}
