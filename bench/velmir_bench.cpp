@@ -171,6 +171,9 @@ void CleanUp() {
 
 } // namespace
 
+// The photo, for the benchmarks of other areas.
+const DibHandle &BenchPhoto() { return gPhoto; }
+
 BENCHMARK(BM_JpegLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BmpLoad)->Unit(benchmark::kMillisecond);

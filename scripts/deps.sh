@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth imagemagick libjpeg-turbo-progs
+  xvfb xauth imagemagick libjpeg-turbo-progs time
   fonts-ipafont-gothic
 )
 missing=()

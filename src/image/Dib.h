@@ -99,8 +99,8 @@ PreviewCopy MakePreviewCopy(IMGHANDLE image, bool areaShown, int x, int y);
 
 // Per-pixel operations go through here. On 1-, 4- and 8-bit images `f` sees
 // the colour-table entries (at most 2, 16 or 256) and pixel indices stay as
-// they are; on every other image it sees each pixel of the rows as 24-bit,
-// top row first. `f(uint8_t *bgr)` changes bytes 0 (blue), 1 (green) and
+// they are; on 24-bit images it sees each pixel, top row first; other
+// depths are left alone. `f(uint8_t *bgr)` changes bytes 0 (blue), 1 (green) and
 // 2 (red) in place. One progress step per row of 24-bit images.
 template <class F> void ForEachColour(TMDIB &dib, F f, Progress *progress = nullptr) {
   if (!dib.Attached()) return;
@@ -112,6 +112,9 @@ template <class F> void ForEachColour(TMDIB &dib, F f, Progress *progress = null
     for (uint32_t i = 0; i < n; ++i) f(dib.colourTable + 4 * i);
     return;
   }
+  // Only 24-bit rows hold whole three-byte pixels; 16- and 32-bit images
+  // are converted to 24 bits before they reach a pixel routine.
+  if (bpp != 24) return;
   for (int y = dib.height - 1; y >= 0; --y) {
     uint8_t *p = dib.Row(y);
     uint8_t *end = p + 3 * static_cast<ptrdiff_t>(dib.width);

@@ -116,6 +116,19 @@ TEST(TMDIB, ChannelTablesOnRowsLeavePadding) {
   EXPECT_EQ(dib.Row(0)[3], 0x77);
 }
 
+TEST(TMDIB, SixteenBitRowsAreNotReadAsThreeBytePixels) {
+  // A 16-bit row is shorter than three bytes a pixel: reading it as 24-bit
+  // would run past the top row. Such images are left alone.
+  const int stride = TMDIB::RowStride(5, 16);
+  DibHandle h(Kit.ImgKitMemAlloc(static_cast<uint32_t>(40 + stride * 2)));
+  auto *hdr = static_cast<IMGKIT_BMIH *>(h.get());
+  *hdr = IMGKIT_BMIH{40, 5, 2, 1, 16, 0, 0, 0, 0, 0, 0};
+  TMDIB dib(h.get());
+  int visited = 0;
+  ForEachColour(dib, [&](uint8_t *) { ++visited; });
+  EXPECT_EQ(visited, 0);
+}
+
 TEST(TMDIB, PixelColourReadsIndicesAtEveryDepth) {
   // 1 bit: pixel 9 is bit 6 of byte 1 of row 0.
   DibHandle mono = MakePaletteDib(10, 2, 1, 0);

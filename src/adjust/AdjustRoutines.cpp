@@ -1,0 +1,127 @@
+// The tone and colour adjustments as named routines, parameters in the
+// order of the functions' signatures.
+#include "Colsplit.h"
+#include "Histfunc.h"
+#include "Routines.h"
+#include "Shikisou.h"
+#include "Tone.h"
+#include "Variation.h"
+#include "Yuv.h"
+
+namespace {
+
+int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
+
+// Runs a function on the image. 16- and 32-bit images are refused; the hue
+// functions leave palette images alone, as their commands do.
+template <class F> bool RunOn(DibHandle &image, F f) {
+  TMDIB dib(image.get());
+  if (!HasToneLayout(dib)) return false;
+  f(dib);
+  return true;
+}
+
+AutoCorrectSettings SettingsFrom(const std::vector<double> &a, bool b) {
+  AutoCorrectSettings s;
+  (b ? s.contrastB : s.contrastA) = I(a, 0);
+  s.gammaOn = I(a, 1) != 0;
+  s.gamma = I(a, 2);
+  s.colourOn = I(a, 3) != 0;
+  s.red = I(a, 4);
+  s.green = I(a, 5);
+  s.blue = I(a, 6);
+  return s;
+}
+
+std::vector<RoutineParam> AutoCorrectParams() {
+  return {{"threshold", "int", 1, 10}, {"gammaOn", "int", 0, 1}, {"gamma", "int", 50, 200},
+          {"colourOn", "int", 0, 1},   {"red", "int", -20, 20},  {"green", "int", -20, 20},
+          {"blue", "int", -20, 20}};
+}
+
+} // namespace
+
+std::vector<Routine> AdjustRoutines() {
+  return {
+      {"Brightness",
+       {{"position", "int", -50, 50}},
+       "brighten or darken through the kit (factor position x 0.05)",
+       [](DibHandle &image, const std::vector<double> &a) {
+         TMDIB dib(image.get());
+         return Brightness(dib, I(a, 0));
+       }},
+      {"Contrast",
+       {{"p", "int", -100, 100}},
+       "contrast around 128: -100 grey, 100 doubled",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { Contrast(dib, I(a, 0)); });
+       }},
+      {"Gamma",
+       {{"p", "int", 10, 300}},
+       "255 x (v / 255)^(100 / p): above 100 brightens the mid-tones",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { Gamma(dib, I(a, 0)); });
+       }},
+      {"Saturation",
+       {{"p", "int", -100, 100}},
+       "saturation around the channel mean: -100 grey, 100 doubled",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { Saturation(dib, I(a, 0)); });
+       }},
+      {"Levels",
+       {{"low", "int", -50, 305}, {"high", "int", -50, 305}, {"channel", "int", 0, 3}},
+       "stretch low ... high to 0 ... 255 (channel 0 all, 1 red, 2 green, 3 blue)",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { Levels(dib, I(a, 0), I(a, 1), I(a, 2)); });
+       }},
+      {"AutoCorrectA", AutoCorrectParams(),
+       "one-click brightness and contrast, then optional gamma and colour shift",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { AutoCorrectA(dib, SettingsFrom(a, false)); });
+       }},
+      {"AutoCorrectB", AutoCorrectParams(),
+       "one-click brightness, contrast and colour, then optional gamma and colour shift",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { AutoCorrectB(dib, SettingsFrom(a, true)); });
+       }},
+      {"HueChange",
+       {{"shift", "int", -190, 190}},
+       "turn the hue of a 24-bit image by shift degrees",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { HueChange(dib, I(a, 0)); });
+       }},
+      {"HueEmphasis",
+       {{"centre", "int", -180, 180},
+        {"halfWidth", "int", 10, 120},
+        {"inside", "int", -100, 100},
+        {"outside", "int", -100, 100}},
+       "keep the colours near a hue, desaturate the others (24-bit images)",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image,
+                      [&](TMDIB &dib) { HueEmphasis(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3)); });
+       }},
+      {"RgbBalance",
+       {{"red", "int", -50, 50},
+        {"green", "int", -50, 50},
+        {"blue", "int", -50, 50},
+        {"keepLuminance", "int", 0, 1}},
+       "shift the channels through the kit, optionally keeping the luminance",
+       [](DibHandle &image, const std::vector<double> &a) {
+         TMDIB dib(image.get());
+         return RgbBalance(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3) != 0);
+       }},
+      {"YuvBalance",
+       {{"y", "int", -50, 50}, {"u", "int", -50, 50}, {"v", "int", -50, 50}},
+       "shift Y, U and V as channel offsets through the kit",
+       [](DibHandle &image, const std::vector<double> &a) {
+         TMDIB dib(image.get());
+         return YuvBalance(dib, I(a, 0), I(a, 1), I(a, 2));
+       }},
+      {"ToneVariationApply",
+       {{"kind", "int", 0, 3}, {"v", "int", 30, 300}},
+       "a tone variation's result: 0 gamma, 1 saturation, 2 brightness, 3 contrast; v 100 none",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image, [&](TMDIB &dib) { ToneVariationApply(dib, I(a, 0), I(a, 1)); });
+       }},
+  };
+}

@@ -1,0 +1,189 @@
+#include "Histfunc.h"
+
+#include "Kit.h"
+#include "Tone.h"
+#include "Yuv.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace {
+
+void Count(Histograms &h, int r, int g, int b) {
+  ++h.red[r];
+  ++h.green[g];
+  ++h.blue[b];
+  ++h.average[(b + g + r) / 3];
+}
+
+bool EndsWith(std::string name, const char *ext) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string e(ext);
+  return name.size() >= e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
+}
+
+void Identity(uint8_t table[256]) {
+  for (int v = 0; v < 256; ++v)
+    table[v] = static_cast<uint8_t>(v);
+}
+
+int64_t Total(const int32_t histogram[256]) {
+  int64_t n = 0;
+  for (int i = 0; i < 256; ++i)
+    n += histogram[i];
+  return n;
+}
+
+// The gamma and colour steps that follow both corrections.
+void AfterLevels(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) {
+  if (s.gammaOn) Gamma(dib, s.gamma, progress);
+  if (s.colourOn) RgbBalance(dib, s.red, s.green, s.blue, true);
+}
+
+} // namespace
+
+Histograms ComputeHistograms(const TMDIB &dib) {
+  Histograms h;
+  if (!dib.Attached()) return h;
+  h.pixelCount = dib.width * dib.height;
+  const int bpp = dib.BitsPerPixel();
+  if (bpp == 1 || bpp == 4 || bpp == 8) {
+    for (int32_t n = 0; n < h.pixelCount; ++n) {
+      int r, g, b;
+      dib.PixelColour(n, r, g, b);
+      Count(h, r, g, b);
+    }
+  } else if (bpp == 24) {
+    for (int y = dib.height - 1; y >= 0; --y) {
+      const uint8_t *p = dib.Row(y);
+      for (int x = 0; x < dib.width; ++x, p += 3)
+        Count(h, p[2], p[1], p[0]);
+    }
+  }
+  return h;
+}
+
+const int32_t *HistogramOf(const Histograms &h, int channel) {
+  switch (channel) {
+  case lcRed: return h.red;
+  case lcGreen: return h.green;
+  case lcBlue: return h.blue;
+  default: return h.average;
+  }
+}
+
+bool LevelsTable(int low, int high, uint8_t table[256]) {
+  if (high - low <= 0 || high <= 0 || low < 0) {
+    Identity(table);
+    return false;
+  }
+  const double scale = 255.0 / (high - low);
+  const double offset = -low * scale;
+  for (int v = 0; v < 256; ++v) {
+    const double r = std::trunc(offset + scale * v);
+    table[v] = r <= 0 ? 0 : (r >= 255 ? 255 : static_cast<uint8_t>(r));
+  }
+  return true;
+}
+
+void Levels(TMDIB &dib, int low, int high, int channel, Progress *progress) {
+  if (!HasToneLayout(dib)) return;
+  uint8_t table[256], same[256];
+  LevelsTable(low, high, table);
+  Identity(same);
+  const bool all = channel == lcAverage;
+  ApplyChannelTables(dib, all || channel == lcBlue ? table : same,
+                     all || channel == lcGreen ? table : same,
+                     all || channel == lcRed ? table : same, progress);
+}
+
+LevelRange FindAutoRange(const int32_t histogram[256], int64_t total, int threshold) {
+  // The products are whole numbers, exact in a double; only the per-mille
+  // factor rounds, as in the dialog.
+  const double lowLimit = static_cast<double>(total * threshold) * 0.001;
+  const double highLimit = static_cast<double>(total * (1000 - threshold)) * 0.001;
+  LevelRange r;
+  int64_t sum = 0;
+  for (int level = 0; level < 256; ++level) {
+    sum += histogram[level];
+    if (sum > lowLimit && r.low < 0)
+      r.low = level;
+    else if (sum > highLimit && r.high < 0)
+      r.high = level;
+  }
+  return r;
+}
+
+LevelRange SettleRange(LevelRange r) {
+  if (r.low >= r.high) {
+    r.low = 0;
+    r.high = 255;
+  }
+  if (r.low < 0) r.low = 0;
+  if (r.high < 0) r.high = 255;
+  return r;
+}
+
+LevelRange BandRange(LevelRange found) {
+  const int bandLeft = found.low + 56;
+  const int bandWidth = found.high - found.low;
+  return {bandLeft - 56, bandLeft + bandWidth - 57};
+}
+
+int MidToneGammaPosition(int labelLeft, int bandLeft, int bandWidth) {
+  const double t = static_cast<double>(labelLeft - bandLeft + 20) / bandWidth;
+  return static_cast<int>(std::floor(std::log(t) / std::log(0.5) * 100));
+}
+
+void AutoCorrectA(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) {
+  if (!HasToneLayout(dib)) return;
+  const Histograms h = ComputeHistograms(dib);
+  const LevelRange r = SettleRange(FindAutoRange(h.average, h.pixelCount, s.contrastA));
+  Levels(dib, r.low, r.high, lcAverage, progress);
+  AfterLevels(dib, s, progress);
+}
+
+void AutoCorrectB(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) {
+  if (!HasToneLayout(dib)) return;
+  const Histograms h = ComputeHistograms(dib);
+  for (int channel : {lcRed, lcGreen, lcBlue}) {
+    const LevelRange r =
+        BandRange(FindAutoRange(HistogramOf(h, channel), h.pixelCount, s.contrastB));
+    Levels(dib, r.low, r.high, channel, progress);
+  }
+  AfterLevels(dib, s, progress);
+}
+
+bool AutoCorrectFile(const std::string &input, const std::string &output, BatchCorrection kind,
+                     int threshold, int jpegQuality) {
+  const bool jpeg = EndsWith(output, ".jpg") || EndsWith(output, ".jpeg");
+  const bool bmp = EndsWith(output, ".bmp");
+  const bool tiff = EndsWith(output, ".tif") || EndsWith(output, ".tiff");
+  if (!jpeg && !bmp && !tiff) return false;
+  DibHandle image(Kit.ImgKitFileLoad(input.c_str(), "", ""));
+  if (!image) return false;
+  const int bits = static_cast<IMGKIT_BMIH *>(image.get())->biBitCount;
+  if ((bits == 16 || bits == 32) &&
+      !image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", "")))
+    return false;
+  {
+    TMDIB dib(image.get());
+    const Histograms h = ComputeHistograms(dib);
+    if (kind == BatchCorrection::A) {
+      const LevelRange r = FindAutoRange(h.average, Total(h.average), threshold);
+      Levels(dib, r.low, r.high, lcAverage);
+    } else {
+      for (int channel : {lcRed, lcGreen, lcBlue}) {
+        const int32_t *hist = HistogramOf(h, channel);
+        const LevelRange r = FindAutoRange(hist, Total(hist), threshold);
+        Levels(dib, r.low, r.high, channel);
+      }
+    }
+  }
+  const char *path = output.c_str();
+  if (jpeg) return Kit.ImgKitJpegFileSave(path, image.get(), "", "", jpegQuality, 0) != 0;
+  if (bmp) return Kit.ImgKitBmpFileSave(path, image.get(), "", "", 0) != 0;
+  return Kit.ImgKitTiffFileSave(path, image.get(), "", "", 0) != 0;
+}
