@@ -22,7 +22,9 @@ QString ReadSetting(const QString &name, const QString &defaultText) {
   return ReadSettingIn(kProgramKey, name, defaultText);
 }
 
-void WriteSetting(const QString &name, const QString &text) { WriteSettingIn(kProgramKey, name, text); }
+void WriteSetting(const QString &name, const QString &text) {
+  WriteSettingIn(kProgramKey, name, text);
+}
 
 int SettingNumber(const QString &text) {
   bool ok = false;
@@ -39,7 +41,8 @@ void LoadGeneralSettings() {
 }
 
 void SaveGeneralSettings() {
-#define VELMIR_SAVE(name, def, field) WriteSetting(QStringLiteral(name), QString::number(General.field));
+#define VELMIR_SAVE(name, def, field)                                                              \
+  WriteSetting(QStringLiteral(name), QString::number(General.field));
   VELMIR_GENERAL_SETTINGS(VELMIR_SAVE)
 #undef VELMIR_SAVE
   WriteSetting(QStringLiteral("SusiePluginPath"), General.susiePluginPath);

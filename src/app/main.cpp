@@ -1,31 +1,27 @@
-// Program entry. Until the main window lands this is a plain viewer: it
-// shows the image file named on the command line through the imaging kit.
-#include "image/Dib.h"
+// Program entry: one instance per user; a later start hands its file names
+// to the running one and ends.
+#include "About.h"
+#include "MainForm.h"
+#include "Waitmess.h"
+#include "image/Kit.h"
 #include "platform/Fonts.h"
-#include "platform/ImageControl.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QScrollArea>
-#include <QStatusBar>
+#include <QDir>
+#include <QPointer>
 #include <QTimer>
-
-#include <string>
 
 namespace {
 
-void ShowMessage(QWidget *parent, const QString &text) {
-  QMessageBox::warning(parent, QStringLiteral("VELMIR"), text);
-}
-
-// Saves a picture of the window and quits: how the program is looked at on
-// a machine without a display.
-void ScheduleScreenshot(QMainWindow *window, const QString &path) {
-  QTimer::singleShot(1500, window, [window, path] {
-    window->grab().save(path);
-    QApplication::quit();
-  });
+// The running instance has its own working folder: names relative to ours
+// would point elsewhere there.
+QStringList AbsoluteNames(const QStringList &arguments) {
+  QStringList names;
+  for (const QString &argument : arguments)
+    names << (QDir::isAbsolutePath(argument) ? argument
+                                             : QDir::current().absoluteFilePath(argument));
+  return names;
 }
 
 } // namespace
@@ -34,41 +30,44 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VELMIR"));
   InstallJapaneseFontSubstitutes();
-  LoadImagingKit();
-  SetKitMissingReporter([](const std::string &library) {
-    ShowMessage(nullptr, QStringLiteral("画像処理ライブラリ %1 を読み込めません。この機能は使えません。")
-                             .arg(QString::fromStdString(library)));
-  });
+  const QStringList files = QApplication::arguments().mid(1);
 
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral(" VELMIR"));
-  auto *scroll = new QScrollArea(&window);
-  auto *picture = new ImageControl;
-  scroll->setWidget(picture);
-  scroll->setBackgroundRole(QPalette::Dark);
-  window.setCentralWidget(scroll);
-  window.resize(800, 600);
-
-  if (argc > 1) {
-    DibHandle image(Kit.ImgKitFileLoad(argv[1], "", ""));
-    if (!image) {
-      ShowMessage(&window, QStringLiteral("読込めないデータ形式です"));
-    } else {
-      TMDIB dib(image.get());
-      dib.ShowInImage(picture);
-      picture->resize(picture->sizeHint());
-      window.statusBar()->showMessage(QStringLiteral("%1 × %2 ピクセル  %3 ビット")
-                                          .arg(dib.width)
-                                          .arg(dib.height)
-                                          .arg(dib.BitsPerPixel()));
-      window.setWindowTitle(QStringLiteral(" VELMIR - %1").arg(QString::fromLocal8Bit(argv[1])));
-    }
-  } else {
-    window.statusBar()->showMessage(QStringLiteral("画像ファイルを指定してください"));
+  SingleInstance instance;
+  if (!instance.BecomeFirst()) {
+    SingleInstance::HandToFirstInstance(AbsoluteNames(files));
+    return 1;
   }
-  window.show();
 
+  // The long-lived windows, in their fixed order; the main window's
+  // creation loads the kit and reads the settings.
+  QPointer<TMainForm> main = new TMainForm;
+  if (!main->AboutBox) main->AboutBox = new TAboutBox(main);
+  main->WaitMess = new TfWaitMess(main);
+  main->CommandLineFiles = files;
+  QObject::connect(&instance, &SingleInstance::HandOff, main.data(),
+                   [main](const QByteArray &text, int count) {
+                     if (main) main->ReceiveHandOff(text, count);
+                   });
+
+  // A picture of the window instead of a session: how the program is looked
+  // at on a machine without a display. Armed before the first showing, which
+  // may open the first-start dialog.
+  bool shotTaken = false;
   const QString shot = qEnvironmentVariable("VELMIR_SCREENSHOT");
-  if (!shot.isEmpty()) ScheduleScreenshot(&window, shot);
-  return app.exec();
+  if (!shot.isEmpty()) {
+    QTimer::singleShot(1500, main.data(), [&shotTaken, main, shot] {
+      QWidget *top = QApplication::activeModalWidget();
+      (top ? top : static_cast<QWidget *>(main))->grab().save(shot);
+      shotTaken = true;
+      if (top) top->close();
+      QApplication::exit(0);
+    });
+  }
+
+  main->show();
+  if (!shotTaken) app.exec();
+
+  delete main;
+  FreeImagingKit();
+  return 0;
 }

@@ -1,0 +1,83 @@
+// The edit menu of the main window: undo, and image exchange with the
+// clipboard (copy, paste as a new image, clearing it).
+#include "MDIChild.h"
+#include "MainForm.h"
+
+#include "app/Functions.h"
+#include "platform/UserDialogs.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+bool ClipboardHoldsImage() {
+  const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+  return data && data->hasImage();
+}
+
+} // namespace
+
+void TMainForm::Undo1Click() {
+  TMDIChild *child = ActiveChild();
+  if (child && child->undoCount > 0) child->Undo();
+  UpdateMenuItems();
+}
+
+void TMainForm::mClearUndoClick() {
+  TMDIChild *child = ActiveChild();
+  if (child) child->ClearUndo();
+  UpdateMenuItems();
+}
+
+void TMainForm::CopyItemClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child) return;
+  QGuiApplication::clipboard()->clear();
+  const bool placed = Kit.ImgKitSetToClipBrd(this, child->image.get()) != 0;
+  if (placed && General.autoPaste != 0) PasteItemClick();
+  UpdateMenuItems();
+}
+
+void TMainForm::PasteItemClick() {
+  if (!ClipboardHoldsImage()) return;
+  TMDIChild *child = CreateChild(TMDIChild::kNewImageCaption);
+  DibHandle pasted(Kit.ImgKitGetFromClipBrd(this));
+  if (!pasted) {
+    UserDialogs::Error(this, QStringLiteral("読込めないデータ形式です"));
+    child->closeWithoutAsking = true;
+    delete child;
+    UpdateMenuItems();
+    return;
+  }
+  child->image = std::move(pasted);
+  child->ReadImageInfo();
+  if (child->bitCount == 16 || child->bitCount == 32) {
+    child->image.Adopt(Kit.ImgKitConvertColor(child->image.get(), 24, 0, 0, "", ""));
+    child->ReadImageInfo();
+  }
+  child->zoomIndex = 2;
+  child->LayoutForZoom();
+  child->RefreshDisplay();
+  child->RebuildPreview();
+  UpdateMenuItems();
+}
+
+void TMainForm::mClearClipboardClick() {
+  QGuiApplication::clipboard()->clear();
+  UpdateMenuItems();
+}
+
+// Follows every change of the clipboard: the paste commands are usable
+// exactly while it holds an image.
+void TMainForm::ClipboardChanged() {
+  const bool image = ClipboardHoldsImage();
+  const bool documents = !Children().isEmpty();
+  Enable(QStringLiteral("PasteItem"), image);
+  Enable(QStringLiteral("PasteBtn"), image);
+  Enable(QStringLiteral("mClearClipboard"), image);
+  Enable(QStringLiteral("SpeedButton21"), image);
+  Enable(QStringLiteral("mGousei"), image && documents);
+  Enable(QStringLiteral("sbGousei"), image && documents);
+}

@@ -1,0 +1,246 @@
+// The main window: the multiple-document frame with its menu, two toolbar
+// rows, guidance pages, status bar and the "reading file" panel. Every image
+// command starts here and acts on the active document window.
+//
+// Commands are QActions registered by name (the names of the menu items and
+// speed buttons: "FileOpenItem", "SpeedButton19", "tb01" ...), so the
+// enabling rules, the toolbar layout and the tests all address them the same
+// way. Handlers are named after the item and the event, as in the menus.
+//
+// The handlers live in files grouped by menu: MainForm.cpp (creation, start,
+// shut-down, modes, status bar, UpdateMenuItems), MainMenus.cpp (the menu,
+// toolbar and guidance tables), MainFile.cpp (file menu: open, save,
+// reload, delete, new image, dropped files), MainEdit.cpp (edit menu: undo,
+// clipboard), MainView.cpp (view, window and help menus), MainImage.cpp (the
+// image, expert and artist commands), MainStart.cpp (second-start hand-off).
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+class TMDIChild;
+class TAboutBox;
+class TfWaitMess;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+public:
+  // Runs FormCreate.
+  explicit TMainForm(QWidget *parent = nullptr);
+  ~TMainForm() override; // runs FormDestroy
+
+  // ---- window parts -------------------------------------------------------
+  QMdiArea *Frame() const { return mdi_; }
+  QToolBar *SpeedPanel = nullptr;
+  QToolBar *ToolPanel = nullptr;
+  QFrame *GuidePanel = nullptr;
+  QStackedWidget *Notebook1 = nullptr;
+  QFrame *FileMess = nullptr;
+  QMenu *Window1 = nullptr;
+
+  // The action of a menu item or speed button by its name; null when there
+  // is none. Every name of the menu tables and toolbar rows is registered.
+  QAction *Act(const QString &name) const;
+  QToolButton *Button(const QString &name) const;
+  QStringList ActionNames() const;
+  // The guidance page by name ("gdMenu", "ReadFile" ...), and the page shown.
+  void ShowGuidePage(const QString &name);
+  QString CurrentGuidePage() const;
+  // Clickable guidance labels by page and text (for tests).
+  QLabel *GuideLabel(const QString &page, const QString &text) const;
+
+  // ---- process values -----------------------------------------------------
+  int DisplayColours = 0;       // ImgKitSystemPalette at start
+  bool CloseCancelled = false;  // set by a document window's cancelled close
+  QString ProgramFolder;        // folder of the executable
+  QString SetupPath;            // program folder (or the data folder), ending in "/"
+  QStringList CommandLineFiles; // opened by FormShow
+
+  TAboutBox *AboutBox = nullptr;
+  TfWaitMess *WaitMess = nullptr;
+
+  // ---- documents -----------------------------------------------------------
+  TMDIChild *ActiveChild() const;
+  QList<TMDIChild *> Children() const;
+  // A new document window captioned `caption`, added to the frame and shown
+  // (but with no image yet); the display colours value handed over.
+  TMDIChild *CreateChild(const QString &caption);
+
+  // ---- shared operations ---------------------------------------------------
+  void UpdateMenuItems();
+  // The image information line of the status bar for an image (empty for none).
+  static QString ImageInfoText(int width, int height, int bitCount);
+  void SetStatusText(const QString &text);
+  QString StatusText() const;
+  bool OpenImageFile(const QString &fileName);
+  // The second-start hand-off: the text of arguments each followed by a line
+  // feed, and their count.
+  void ReceiveHandOff(const QByteArray &text, int count);
+  void OpenDroppedFiles(const QStringList &files);
+  // True while guidance mode is on.
+  bool GuidanceMode() const;
+
+  // ---- start and shut-down -------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+
+public slots:
+  // File menu
+  void mBrowseClick();
+  void FileNewItemClick();
+  void TextImgClick();
+  void FileOpenItemClick();
+  void mReloadClick();
+  void mWallOpenClick();
+  void FileCloseItemClick();
+  void mCloseAllClick();
+  void FileSaveItemClick();
+  void FileSaveAsItemClick();
+  void mDeleteFileClick();
+  void mSScanClick();
+  void mMScanClick();
+  void mTSelectClick();
+  void mPrintClick();
+  void mOptionClick();
+  void FileExitItemClick();
+  // Edit menu
+  void CutItemClick();
+  void CopyItemClick();
+  void PasteItemClick();
+  void mGouseiClick();
+  void Undo1Click();
+  void mClearClipboardClick();
+  void mClearUndoClick();
+  void ClipboardChanged();
+  // Image menu
+  void mYUVClick();
+  void RBG1Click();
+  void mSaidoClick();
+  void mShikisouClick();
+  void mGrayClick();
+  void mSepiaClick();
+  void mReverseClick();
+  void mBrightClick();
+  void mContrastClick();
+  void G1Click();
+  void V1Clicky();
+  void mGVarClick();
+  void S1Click();
+  void B1Click();
+  void C1Click();
+  void mHistFuncClick();
+  void mDitherClick();
+  void mIncColorClick();
+  void mBitBltClick();
+  void mHQSmallClick();
+  void mHQLargeClick();
+  void mSmallClick();
+  void mRotateClick();
+  void mRotateExClick();
+  void mSoftenClick();
+  void mSharpClick();
+  void mMedianClick();
+  void mBXClick();
+  void mBYClick();
+  void mSpSoften1Click();
+  void mSpSoften2Click();
+  void m54Click();
+  void m43Click();
+  void mLetterClick();
+  // Photo expert menu
+  void mAuto1Click();
+  void mAuto2Click();
+  void BS1Click();
+  void mScanNoiseClick();
+  void S3Click();
+  void mAutoCustomClick();
+  // Artist menu
+  void mKyochoClick();
+  void mTexClick();
+  void mMozaicClick();
+  void mEmbossClick();
+  void mRobertsClick();
+  void mLapratianClick();
+  void mSandSpotClick();
+  void P1Click();
+  void S2Click();
+  void mLiteningClick();
+  void mNoizClick();
+  void mFadeOutClick();
+  void mTransClick();
+  void W1Click();
+  void bButtonFrameClick();
+  void C2Click();
+  void mSotowakuClick();
+  void mNamiClick();
+  void mUzuClick();
+  void mGlassClick();
+  // View menu
+  void sbZoomInClick();
+  void sbZoomOutClick();
+  void Disp200Click();
+  void Disp150Click();
+  void Disp100Click();
+  void Disp75Click();
+  void Disp50Click();
+  void Disp33Click();
+  void Disp25Click();
+  void DispStrechClick();
+  void mHistgramClick();
+  void mSambNailClick();
+  void mAreaClick();
+  void bPreviewAreaClick();
+  void mCenterClick();
+  void sbToolClick();
+  void C3Click();
+  void mBeginnerClick();
+  // Window menu and buttons
+  void WindowCascadeItemClick();
+  void WindowTileItemClick();
+  void WindowArrangeItemClick();
+  void WindowMinimizeItemClick();
+  void SpeedButton16Click(); // previous document window
+  void SpeedButton17Click(); // next document window
+  // Help menu
+  void mHelpClick();
+  void HelpAboutItemClick();
+  // Guidance
+  void Label2Click(); // back to the normal screen
+  void Label30Click(); // back to the top guidance page
+  // One-click tool buttons (tb01 ... tb16, tb26, tb27)
+  void ToolButtonClick(const QString &name);
+
+protected:
+  void closeEvent(QCloseEvent *event) override; // FormClose
+  void showEvent(QShowEvent *event) override;   // FormShow, once
+  void dragEnterEvent(QDragEnterEvent *event) override;
+  void dropEvent(QDropEvent *event) override;
+
+private:
+  friend class MainFormBuilder;
+  void BuildWindow(); // menus, toolbars, guidance pages, panels (MainMenus.cpp)
+  void ZoomTo(int index);
+  void Enable(const QString &name, bool on);
+  void ShowHint(const QString &hint);
+
+  QMdiArea *mdi_ = nullptr;
+  QMap<QString, QAction *> actions_;
+  QMap<QString, QToolButton *> buttons_;
+  QMap<QString, QWidget *> guidePages_;
+  bool shown_ = false;
+  bool destroyed_ = false;
+};
+
+// The one main window of the process (null before it is made).
+TMainForm *MainForm();

@@ -1,0 +1,822 @@
+// The main window's menus, toolbar rows, guidance pages and panels, built
+// from tables: one row per menu item, speed button and guidance label.
+#include "Icons.h"
+#include "MainForm.h"
+
+#include <QActionGroup>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "MDIChild.h"
+
+namespace {
+
+using Handler = void (TMainForm::*)();
+
+enum MenuFlag : unsigned {
+  Hidden = 1,
+  Disabled = 2,
+  Checked = 4,
+  Checkable = 8,
+  ZoomGroup = 16,    // the seven zoom steps: one radio group
+  PreviewGroup = 32, // thumbnail or area preview: one radio group
+  Sub = 64,          // opens a submenu
+};
+
+struct MenuItem {
+  const char *name;
+  const char *parent;  // null for the menus of the bar
+  const char *caption; // null for a separator
+  const char *shortcut;
+  const char *hint;
+  Handler handler;
+  unsigned flags;
+};
+
+// In menu order; an item's parent always comes before it.
+const MenuItem kMenu[] = {
+    {"File1", nullptr, "ﾌｧｲﾙ(&F)", "", "", nullptr, Sub},
+    {"mBrowse", "File1", "ｲﾒｰｼﾞﾌﾞﾗｳｻﾞ起動/終了(&B)", "Ctrl+B", "", &TMainForm::mBrowseClick, 0},
+    {"NewImg", "File1", "新規作成(&N)", "", "", nullptr, Sub},
+    {"FileNewItem", "NewImg", "色付台紙作成(&N)", "", "新規ﾌｧｲﾙの作成",
+     &TMainForm::FileNewItemClick, 0},
+    {"TextImg", "NewImg", "文字画像作成(&T)", "", "", &TMainForm::TextImgClick, 0},
+    {"mNewTex", "NewImg", "素材感台紙作成(&M)", "", "", nullptr, Hidden},
+    {"FileOpenItem", "File1", "画像ﾌｧｲﾙを開く(&O)", "Ctrl+O", "既存のﾌｧｲﾙを開く",
+     &TMainForm::FileOpenItemClick, 0},
+    {"mReload", "File1", "画像ﾌｧｲﾙから再読込(&L)", "", "", &TMainForm::mReloadClick, 0},
+    {"mWallOpen", "File1", "VELMIR保存の壁紙を開く(&W)", "",
+     "ＶＥＬＭＩＲが保存した壁紙画像を編集する", &TMainForm::mWallOpenClick, 0},
+    {"FileCloseItem", "File1", "閉じる(&C)", "Ctrl+E", "ﾌｧｲﾙを閉じる",
+     &TMainForm::FileCloseItemClick, 0},
+    {"mCloseAll", "File1", "全画像を閉じる(&Q)", "", "", &TMainForm::mCloseAllClick, 0},
+    {"FileSaveItem", "File1", "上書き保存(&S)", "Ctrl+S", "ﾌｧｲﾙを保存する",
+     &TMainForm::FileSaveItemClick, 0},
+    {"FileSaveAsItem", "File1", "名前を付けて保存(&A)...", "Ctrl+R", "ﾌｧｲﾙに別の名前を付けて保存",
+     &TMainForm::FileSaveAsItemClick, 0},
+    {"mDeleteFile", "File1", "編集画像の元ﾌｧｲﾙを削除(&D)", "", "", &TMainForm::mDeleteFileClick, 0},
+    {"N1", "File1", nullptr, "", "", nullptr, 0},
+    {"mTwain", "File1", "TWAIN機器からの入力(&T)", "",
+     "デジカメ、スキャナなどのＴＷＡＩＮ機器から画像を取込む", nullptr, Sub},
+    {"mSScan", "mTwain", "単一画像のｽｷｬﾝ(&S)", "", "１枚の画像をＴＷＡＩＮ機器から取込む",
+     &TMainForm::mSScanClick, 0},
+    {"mMScan", "mTwain", "複数画像の一括ｽｷｬﾝ(&M)", "", "複数の画像を一度に取込む",
+     &TMainForm::mMScanClick, 0},
+    {"mTSelect", "mTwain", "TWAIN機器の選択(&T)", "", "ＴＷＡＩＮ機器を選択する",
+     &TMainForm::mTSelectClick, 0},
+    {"N4", "File1", nullptr, "", "", nullptr, Hidden},
+    {"mPrint", "File1", "印刷(&P)", "Ctrl+P", "画像を印刷する", &TMainForm::mPrintClick, 0},
+    {"N5", "File1", nullptr, "", "", nullptr, 0},
+    {"mOption", "File1", "ｵﾌﾟｼｮﾝ設定(&E)", "", "各種の動作方法を設定する", &TMainForm::mOptionClick,
+     0},
+    {"FileExitItem", "File1", "終了(&X)", "", "アプリケーションの終了",
+     &TMainForm::FileExitItemClick, 0},
+    {"Edit1", nullptr, "編集(&E)", "", "", nullptr, Sub},
+    {"CutItem", "Edit1", "切り取り(&T)", "Ctrl+X", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへ切り取り", &TMainForm::CutItemClick,
+     0},
+    {"CopyItem", "Edit1", "ｺﾋﾟｰ(&C)", "Ctrl+C", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ", &TMainForm::CopyItemClick, 0},
+    {"PasteItem", "Edit1", "新規画像として貼付(&P)", "Ctrl+V", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け",
+     &TMainForm::PasteItemClick, 0},
+    {"mGousei", "Edit1", "現在の画像中に合成貼付(&M)", "", "", &TMainForm::mGouseiClick, 0},
+    {"N3", "Edit1", nullptr, "", "", nullptr, 0},
+    {"Undo1", "Edit1", "元に戻す(&Z)", "Ctrl+Z", "編集前の状態に戻す", &TMainForm::Undo1Click, 0},
+    {"N8", "Edit1", nullptr, "", "", nullptr, 0},
+    {"mClearClipboard", "Edit1", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ内容を消去(&D)", "",
+     "クリップボードのメモリ内容を消去する", &TMainForm::mClearClipboardClick, 0},
+    {"mClearUndo", "Edit1", "「元に戻す」の記録を消去(&E)", "",
+     "ＵＮＤＯバッファのメモリ内容を消去する", &TMainForm::mClearUndoClick, 0},
+    {"Image1", nullptr, "画像編集(&I)", "", "", nullptr, Sub},
+    {"mColor", "Image1", "色の調整(&C)", "", "色の調整に関するコマンド", nullptr, Sub},
+    {"mYUV", "mColor", "ＹＵＶによる色補正(&Y)", "", "ＹＵＶ座標を用いた色調整",
+     &TMainForm::mYUVClick, 0},
+    {"RBG1", "mColor", "ＲＧＢによる色補正(&C)", "", "ＲＧＢ座標を用いた色調整",
+     &TMainForm::RBG1Click, 0},
+    {"mSaido", "mColor", "彩度調整(&H)", "", "彩度の調整", &TMainForm::mSaidoClick, 0},
+    {"mShikisou", "mColor", "色相変更(&T)", "", "色相を変更する", &TMainForm::mShikisouClick, 0},
+    {"mGray", "mColor", "ｸﾞﾚｰｽｹｰﾙ化(G)", "", "グレースケールに変換", &TMainForm::mGrayClick, 0},
+    {"mSepia", "mColor", "ｾﾋﾟｱ色化(&S)", "", "セピア調に変換", &TMainForm::mSepiaClick, 0},
+    {"mReverse", "mColor", "色反転(&R)", "", "ネガ／ポジの反転", &TMainForm::mReverseClick, 0},
+    {"mTone", "Image1", "明るさの調整(&T)", "", "明るさの調整に関するコマンド", nullptr, Sub},
+    {"mBright", "mTone", "輝度調整(&B)", "", "輝度（明るさ）を調整", &TMainForm::mBrightClick, 0},
+    {"mContrast", "mTone", "ｺﾝﾄﾗｽﾄ調整(&C)", "", "コントラストを調整", &TMainForm::mContrastClick,
+     0},
+    {"G1", "mTone", "ｶﾞﾝﾏ補正(&G)", "", "入出力機器に合わせた中間輝度の補正", &TMainForm::G1Click,
+     0},
+    {"mVariation", "Image1", "ﾊﾞﾘｴｰｼｮﾝ(&V)", "", "バリエーション表示による各種の調整", nullptr,
+     Sub},
+    {"V1", "mVariation", "ｶﾗｰﾊﾞﾘｴｰｼｮﾝ(&V)", "", "ＹＵＶをバリエーションで調整",
+     &TMainForm::V1Clicky, 0},
+    {"mGVar", "mVariation", "ｶﾞﾝﾏﾊﾞﾘｴｰｼｮﾝ(&Z)", "", "ガンマをバリエーションで補正",
+     &TMainForm::mGVarClick, 0},
+    {"S1", "mVariation", "彩度ﾊﾞﾘｴｰｼｮﾝ(&S)", "", "彩度をバリエーションで調整", &TMainForm::S1Click,
+     0},
+    {"B1", "mVariation", "輝度ﾊﾞﾘｴｰｼｮﾝ(&B)", "", "輝度をバリエーションで調整", &TMainForm::B1Click,
+     0},
+    {"C1", "mVariation", "ｺﾝﾄﾗｽﾄﾊﾞﾘｴｰｼｮﾝ(&C)", "", "コントラストをバリエーションで調整",
+     &TMainForm::C1Click, 0},
+    {"mHistFunc", "Image1", "ﾋｽﾄｸﾞﾗﾑ調整(&H)", "", "ヒストグラムを用いた調整",
+     &TMainForm::mHistFuncClick, 0},
+    {"mDither", "Image1", "減色処理(&D)", "", "各種の手法で画像の色数を減らす",
+     &TMainForm::mDitherClick, 0},
+    {"mIncColor", "Image1", "ﾊﾟﾚｯﾄ色数を増加(I)", "", "画像の格納可能色数を増やす",
+     &TMainForm::mIncColorClick, 0},
+    {"N2", "Image1", nullptr, "", "", nullptr, 0},
+    {"mResize", "Image1", "拡大／縮小(&S)", "", "画像を拡大／縮小する", nullptr, Sub},
+    {"mBitBlt", "mResize", "通常法での拡大/縮小(&N)", "", "通常の手法で拡大／縮小",
+     &TMainForm::mBitBltClick, 0},
+    {"mHQSmall", "mResize", "高画質拡大/縮小 [ｵｰﾊﾞｰｻﾝﾌﾟﾘﾝｸﾞ](&O)", "",
+     "アンチエイアシング機能を用いた拡大／縮小（フルカラーのみ可）", &TMainForm::mHQSmallClick, 0},
+    {"mHQLarge", "mResize", "高画質拡大/縮小 [2次元線形補間](&L)", "",
+     "線形補完法を用いた拡大／縮小（フルカラーのみ可）", &TMainForm::mHQLargeClick, 0},
+    {"mSmall", "Image1", "切取(&U)", "", "画像を切取る", &TMainForm::mSmallClick, 0},
+    {"mRotateMain", "Image1", "回転／反転(&R)", "", "", nullptr, Sub},
+    {"mRotate", "mRotateMain", "回転／反転(&R)", "", "画像の回転／反転を行う",
+     &TMainForm::mRotateClick, 0},
+    {"mRotateEx", "mRotateMain", "任意角度の回転(&E)", "", "", &TMainForm::mRotateExClick, 0},
+    {"N10", "Image1", nullptr, "", "", nullptr, 0},
+    {"mFilter", "Image1", "画質調整(&F)", "", "各種の画質調整コマンド", nullptr, Sub},
+    {"mSoften", "mFilter", "ソフト化(&S)", "", "画質をソフト化／ノイズ除去",
+     &TMainForm::mSoftenClick, 0},
+    {"mSharp", "mFilter", "シャープ化(&E)", "", "画像の輪郭を強調します", &TMainForm::mSharpClick,
+     0},
+    {"mMedian", "mFilter", "ノイズ除去［ﾒﾃﾞｨｱﾝﾌｨﾙﾀ](&N)", "", "", &TMainForm::mMedianClick, 0},
+    {"mBX", "mFilter", "水平方向のぼかし(&X)", "", "", &TMainForm::mBXClick, Hidden},
+    {"mBY", "mFilter", "垂直方向のぼかし(&Y)", "", "", &TMainForm::mBYClick, Hidden},
+    {"mSpSoften1", "mFilter", "境界以外のみｿﾌﾄ化(&P)", "", "", &TMainForm::mSpSoften1Click, Hidden},
+    {"mSpSoften2", "mFilter", "境界部分のみソフト化(&L)", "", "", &TMainForm::mSpSoften2Click,
+     Hidden},
+    {"mAspect", "Image1", "解像度補正(&D)", "", "ＣＲＴ解像度の補正を行う", nullptr, Sub},
+    {"m54", "mAspect", "4:3画面用画像を5:4画面用に補正(&1)", "", "", &TMainForm::m54Click, 0},
+    {"m43", "mAspect", "5:4画面用画像を4:3画面用に補正(&2)", "", "", &TMainForm::m43Click, 0},
+    {"mLetter", "Image1", "文字入れ(&L)", "", "", &TMainForm::mLetterClick, 0},
+    {"mExp", nullptr, "ﾌｫﾄｴｷｽﾊﾟｰﾄ(&X)", "", "", nullptr, Sub},
+    {"mAuto1", "mExp", "輝度・ｺﾝﾄﾗｽﾄを自動補正(&A)", "", "輝度とコントラストを同時に自動補正",
+     &TMainForm::mAuto1Click, 0},
+    {"mAuto2", "mExp", "輝度・ｺﾝﾄﾗｽﾄ・ｶﾗｰﾊﾞﾗﾝｽを自動補正(&C)", "",
+     "輝度、コントラスト、カラーバランスを同時に自動補正", &TMainForm::mAuto2Click, 0},
+    {"BS1", "mExp", "ﾉｲｽﾞ取り名人Ａ(&N)", "", "画像のディテールを極力残してノイズを除去|",
+     &TMainForm::BS1Click, 0},
+    {"mScanNoise", "mExp", "ﾉｲｽﾞ取り名人Ｂ(&M)", "", "画像のディテールを極力残してノイズを除去|",
+     &TMainForm::mScanNoiseClick, 0},
+    {"N11", "mExp", nullptr, "", "", nullptr, 0},
+    {"S3", "mExp", "絵画・イラスト調画像の作成(&S)", "", "", &TMainForm::S3Click, 0},
+    {"N18", "mExp", nullptr, "", "", nullptr, 0},
+    {"mAutoCustom", "mExp", "自動補正方法のｶｽﾀﾏｲｽﾞ(&P)", "", "", &TMainForm::mAutoCustomClick, 0},
+    {"mArtist", nullptr, "ｱｰﾃｨｽﾄ(&A)", "", "", nullptr, Sub},
+    {"mKyocho", "mArtist", "特定色相の強調(&S)", "", "", &TMainForm::mKyochoClick, 0},
+    {"mTex", "mArtist", "ﾃｸｽﾁｬｰ効果(&T)", "", "各種のテクスチャー効果を与えます",
+     &TMainForm::mTexClick, 0},
+    {"mSpecial", "mArtist", "特殊処理(&A)", "", "特殊な処理", nullptr, Sub},
+    {"mMozaic", "mSpecial", "ﾓｻﾞｲｸ(&M)", "", "", &TMainForm::mMozaicClick, 0},
+    {"mEmboss", "mSpecial", "ｴﾝﾎﾞｽ(&E)", "", "", &TMainForm::mEmbossClick, 0},
+    {"mRoberts", "mSpecial", "輪郭抽出：ﾛﾊﾞｰﾂ法(&R)", "", "", &TMainForm::mRobertsClick, 0},
+    {"mLapratian", "mSpecial", "輪郭抽出：ﾗﾌﾟﾗｼｱﾝ法(&L)", "", "", &TMainForm::mLapratianClick, 0},
+    {"N17", "mArtist", nullptr, "", "", nullptr, 0},
+    {"mLenz", "mArtist", "ｽﾎﾟｯﾄﾌｨﾙﾀｰ(&F)", "", "各種のフィルター", nullptr, Sub},
+    {"mSandSpot", "mLenz", "ﾀﾞｽﾄｽﾎﾟｯﾄ(&D)", "", "", &TMainForm::mSandSpotClick, 0},
+    {"P1", "mLenz", "ｿﾌﾄｽﾎﾟｯﾄ(&S)", "", "", &TMainForm::P1Click, 0},
+    {"S2", "mLenz", "ﾎﾜｲﾄｽﾎﾟｯﾄ(&W)", "", "", &TMainForm::S2Click, 0},
+    {"mLitening", "mArtist", "照明効果(&L)", "", "各種の照明効果を与える",
+     &TMainForm::mLiteningClick, 0},
+    {"mNoiz", "mArtist", "ﾉｲｽﾞ付与(&N)", "", "", &TMainForm::mNoizClick, 0},
+    {"N16", "mArtist", nullptr, "", "", nullptr, 0},
+    {"mBorder", "mArtist", "写真枠作成(&B)", "", "各種の写真枠を作成する", nullptr, Sub},
+    {"mFadeOut", "mBorder", "ﾌｪｲﾄﾞｱｳﾄ枠(&F)", "", "画面端にフェイドアウトする枠の作成",
+     &TMainForm::mFadeOutClick, 0},
+    {"mTrans", "mBorder", "半透明枠(&T)", "", "半透明な枠の作成", &TMainForm::mTransClick, 0},
+    {"W1", "mBorder", "波枠(&W)", "", "波型の枠の作成", &TMainForm::W1Click, 0},
+    {"bButtonFrame", "mBorder", "立体枠(&B)", "", "", &TMainForm::bButtonFrameClick, 0},
+    {"C2", "mBorder", "楕円枠(&C)", "", "", &TMainForm::C2Click, 0},
+    {"mSotowaku", "mArtist", "外枠作成(&O)", "", "", &TMainForm::mSotowakuClick, 0},
+    {"mKika", "mArtist", "幾何学ﾌｨﾙﾀ-(&F)", "", "", nullptr, Sub},
+    {"mNami", "mKika", "波紋(&W)", "", "", &TMainForm::mNamiClick, 0},
+    {"mUzu", "mKika", "渦巻(&C)", "", "", &TMainForm::mUzuClick, 0},
+    {"mGlass", "mKika", "透かしｶﾞﾗｽ(&G)", "", "", &TMainForm::mGlassClick, 0},
+    {"R1", "mKika", "３次元回転(&R)", "", "", nullptr, Hidden | Disabled},
+    {"Show1", nullptr, "表示(&V)", "", "", nullptr, Sub},
+    {"N9", "Show1", "ｽﾞｰﾑ(&Z)", "", "", nullptr, Sub},
+    {"N12", "N9", "ｽﾞｰﾑｲﾝ(I)", "", "", &TMainForm::sbZoomInClick, 0},
+    {"O1", "N9", "ｽﾞｰﾑｱｳﾄ(&O)", "", "", &TMainForm::sbZoomOutClick, 0},
+    {"mZoom", "Show1", "表示倍率(&B)", "", "表示倍率を変更する", nullptr, Sub},
+    {"Disp200", "mZoom", "２００％(&1)", "", "", &TMainForm::Disp200Click, ZoomGroup},
+    {"Disp150", "mZoom", "１５０％(&2)", "", "", &TMainForm::Disp150Click, ZoomGroup},
+    {"Disp100", "mZoom", "１００％(&3)", "", "", &TMainForm::Disp100Click, ZoomGroup},
+    {"Disp75", "mZoom", "７５％(&4)", "", "", &TMainForm::Disp75Click, ZoomGroup},
+    {"Disp50", "mZoom", "５０％(&5)", "", "", &TMainForm::Disp50Click, ZoomGroup},
+    {"Disp33", "mZoom", "３３％(&6)", "", "", &TMainForm::Disp33Click, ZoomGroup},
+    {"Disp25", "mZoom", "２５％(&7)", "", "", &TMainForm::Disp25Click, ZoomGroup},
+    {"DispStrech", "Show1", "全画面に表示(&A)", "Ctrl+F", "編集中の画像を画面全体に表示する",
+     &TMainForm::DispStrechClick, 0},
+    {"N13", "Show1", "画像切替(&C)", "", "", nullptr, Sub | Disabled},
+    {"N14", "N13", "次画像(&N)", "", "", nullptr, 0},
+    {"B2", "N13", "前画像(&B)", "", "", nullptr, 0},
+    {"N15", "Show1", nullptr, "", "", nullptr, 0},
+    {"mHistgram", "Show1", "ﾋｽﾄｸﾞﾗﾑ(&H)", "", "ヒストグラムを表示する", &TMainForm::mHistgramClick,
+     0},
+    {"mPreviewArea", "Show1", "ﾌﾟﾚﾋﾞｭｰ表示(&P)", "", "プレビュー方法を切り替える", nullptr, Sub},
+    {"mSambNail", "mPreviewArea", "ｻﾑﾈｲﾙを表示(&S)", "", "画面全体を縮小してプレビュー",
+     &TMainForm::mSambNailClick, Checked | PreviewGroup},
+    {"mArea", "mPreviewArea", "選択領域を表示(&A)", "", "指定領域を実寸でプレビュー",
+     &TMainForm::mAreaClick, PreviewGroup},
+    {"N6", "Show1", nullptr, "", "", nullptr, 0},
+    {"mWall", "Show1", "壁紙に設定(&W)", "", "編集中の画像を壁紙に設定する", nullptr, Sub},
+    {"mCenter", "mWall", "中央に表示(&C)", "", "画面中央に表示する壁紙として登録",
+     &TMainForm::mCenterClick, 0},
+    {"mTile", "mWall", "タイル表示(&T)", "", "画面全体にタイル状表示する壁紙として登録する",
+     &TMainForm::mCenterClick, 0},
+    {"N7", "Show1", nullptr, "", "", nullptr, 0},
+    {"ToolBar1", "Show1", "ﾂｰﾙﾊﾞｰ(&T)", "", "", nullptr, Sub},
+    {"N21", "ToolBar1", "2行目表示／非表示(&2)", "", "", &TMainForm::sbToolClick, 0},
+    {"C3", "ToolBar1", "ｶｽﾀﾏｲｽﾞ(&C)", "", "", &TMainForm::C3Click, 0},
+    {"mCrossLine", "Show1", "ｸﾛｽﾗｲﾝｶｰｿﾙ(&R)", "", "", nullptr, Checked | Checkable},
+    {"mBeginner", "Show1", "ｶﾞｲﾀﾞﾝｽ画面へ(&G)", "", "ガイダンスメニュー画面へ移行する",
+     &TMainForm::mBeginnerClick, 0},
+    {"Window1", nullptr, "ｳｨﾝﾄﾞｳ(&W)", "", "", nullptr, Sub},
+    {"WindowCascadeItem", "Window1", "重ねて表示(&C)", "", "ｳｨﾝﾄﾞｳを重なりあうように並べ直す",
+     &TMainForm::WindowCascadeItemClick, 0},
+    {"WindowTileItem", "Window1", "並べて表示(&T)", "", "ｳｨﾝﾄﾞｳを重ならないように並べ直す",
+     &TMainForm::WindowTileItemClick, 0},
+    {"WindowArrangeItem", "Window1", "ｱｲｺﾝの整列(&A)", "", "ｱｲｺﾝをｳｨﾝﾄﾞｳの下に並べ直す",
+     &TMainForm::WindowArrangeItemClick, 0},
+    {"WindowMinimizeItem", "Window1", "すべてをｱｲｺﾝ化(&M)", "", "すべてのｳｨﾝﾄﾞｳをｱｲｺﾝ状態にする",
+     &TMainForm::WindowMinimizeItemClick, 0},
+    {"Help1", nullptr, "ﾍﾙﾌﾟ(&H)", "", "", nullptr, Sub},
+    {"mHelp", "Help1", "VELMIRのヘルプ(&H)", "", "ＶＥＬＭＩＲのヘルプを表示する",
+     &TMainForm::mHelpClick, 0},
+    {"HelpAboutItem", "Help1", "ﾊﾞｰｼﾞｮﾝ情報(&A)", "", "ＶＥＬＭＩＲのバージョン情報を表示する",
+     &TMainForm::HelpAboutItemClick, 0},
+};
+
+struct SpeedButtonEntry {
+  const char *name;
+  const char *text; // list text, also the tooltip
+  Handler handler;  // null: a one-click tool button (ToolButtonClick)
+  const char *glyph;
+  Glyph group;
+};
+
+// First row in entry order.
+const SpeedButtonEntry kRow1[] = {
+    {"SpeedButton1", "イメージブラウザのＯＮ／ＯＦＦ", &TMainForm::mBrowseClick, "閲", Glyph::File},
+    {"SpeedButton12", "新規画像作成（色付台紙）", &TMainForm::FileNewItemClick, "新", Glyph::File},
+    {"SpeedButton13", "新規文字画像作成", &TMainForm::TextImgClick, "字", Glyph::File},
+    {"OpenBtn", "画像ファイルを開く", &TMainForm::FileOpenItemClick, "開", Glyph::File},
+    {"SpeedButton18", "画像ファイルから読込直し", &TMainForm::mReloadClick, "再", Glyph::File},
+    {"bClose", "画像を閉じる", &TMainForm::FileCloseItemClick, "閉", Glyph::File},
+    {"SaveBtn", "ファイルへ上書保存", &TMainForm::FileSaveItemClick, "保", Glyph::File},
+    {"SpeedButton19", "名前を付けてファイル保存", &TMainForm::FileSaveAsItemClick, "名",
+     Glyph::File},
+    {"SpeedButton47", "TWAIN 機器の選択", &TMainForm::mTSelectClick, "選", Glyph::Scan},
+    {"SpeedButton48", "TWAIN からの複数画像一括入力", &TMainForm::mMScanClick, "複", Glyph::Scan},
+    {"SpeedButton10", "TWAIN からの単一画像の入力", &TMainForm::mSScanClick, "取", Glyph::Scan},
+    {"tb31", "印刷", &TMainForm::mPrintClick, "印", Glyph::File},
+    {"CutBtn", "切取ってクリップボードへ", &TMainForm::CutItemClick, "切", Glyph::Edit},
+    {"CopyBtn", "クリップボードへコピー", &TMainForm::CopyItemClick, "写", Glyph::Edit},
+    {"PasteBtn", "新規画像として貼り付け", &TMainForm::PasteItemClick, "貼", Glyph::Edit},
+    {"sbGousei", "合成貼り付け", &TMainForm::mGouseiClick, "合", Glyph::Edit},
+    {"SpeedButton21", "クリップボードをクリヤ", &TMainForm::mClearClipboardClick, "消",
+     Glyph::Edit},
+    {"sUndo", "元に戻す", &TMainForm::Undo1Click, "戻", Glyph::Edit},
+    {"SpeedButton20", "「元に戻す」バッファをクリヤ", &TMainForm::mClearUndoClick, "履",
+     Glyph::Edit},
+    {"sbZoomOut", "ズームアウト", &TMainForm::sbZoomOutClick, "－", Glyph::View},
+    {"sbZoomIn", "ズームイン", &TMainForm::sbZoomInClick, "＋", Glyph::View},
+    {"SpeedButton16", "前の画像を表示", &TMainForm::SpeedButton16Click, "←", Glyph::View},
+    {"SpeedButton17", "次の画像を表示", &TMainForm::SpeedButton17Click, "→", Glyph::View},
+    {"sbFull", "全画面表示", &TMainForm::DispStrechClick, "全", Glyph::View},
+    {"bPreviewArea", "プレビュー領域指定", &TMainForm::bPreviewAreaClick, "枠", Glyph::View},
+    {"sbAuto1", "輝度・コントラスト自動補正", &TMainForm::mAuto1Click, "A1", Glyph::Auto},
+    {"sbAuto2", "輝度・コントラスト・カラーバランス自動補正", &TMainForm::mAuto2Click, "A2",
+     Glyph::Auto},
+    {"tb17", "ノイズ取り名人１", &TMainForm::BS1Click, "NA", Glyph::Auto},
+    {"SpeedButton27", "ノイズ取り名人２", &TMainForm::mScanNoiseClick, "NB", Glyph::Auto},
+    {"sbGamma", "ガンマ補正（バリエーション）", &TMainForm::mGVarClick, "γ", Glyph::Variation},
+    {"SpeedButton33", "ガンマ補正（トラックバー調整）", &TMainForm::G1Click, "γ", Glyph::Adjust},
+    {"sbYUV", "色調整（バリエーション）", &TMainForm::V1Clicky, "色", Glyph::Variation},
+    {"SpeedButton28", "色調整（RGB)", &TMainForm::RBG1Click, "RGB", Glyph::Adjust},
+    {"SpeedButton29", "色調整（UYV)", &TMainForm::mYUVClick, "YUV", Glyph::Adjust},
+    {"SpeedButton5", "輝度調整（バリエーション）", &TMainForm::B1Click, "輝", Glyph::Variation},
+    {"SpeedButton30", "輝度調整（トラックバー調整）", &TMainForm::mBrightClick, "輝",
+     Glyph::Adjust},
+    {"SpeedButton6", "コントラスト調整（バリエーション）", &TMainForm::C1Click, "コ",
+     Glyph::Variation},
+    {"SpeedButton31", "コントラスト調整（トラックバー調整）", &TMainForm::mContrastClick, "コ",
+     Glyph::Adjust},
+    {"SpeedButton7", "彩度調整（バリエーション）", &TMainForm::S1Click, "彩", Glyph::Variation},
+    {"SpeedButton32", "彩度調整（トラックバー調整）", &TMainForm::mSaidoClick, "彩", Glyph::Adjust},
+    {"sbHistFunc", "ヒストグラムによる明るさ調整", &TMainForm::mHistFuncClick, "ヒ", Glyph::Adjust},
+    {"sbHist", "ヒストグラムの表示", &TMainForm::mHistgramClick, "ヒ", Glyph::View},
+    {"SpeedButton2", "通常法による拡大縮小", &TMainForm::mBitBltClick, "拡", Glyph::Size},
+    {"SpeedButton3", "高画質縮小", &TMainForm::mHQSmallClick, "縮", Glyph::Size},
+    {"SpeedButton4", "高画質拡大", &TMainForm::mHQLargeClick, "大", Glyph::Size},
+    {"SpeedButton25", "切取り", &TMainForm::mSmallClick, "切", Glyph::Size},
+    {"SpeedButton8", "ソフト化", &TMainForm::mSoftenClick, "ソ", Glyph::Filter},
+    {"SpeedButton9", "シャープ化", &TMainForm::mSharpClick, "シ", Glyph::Filter},
+    {"tb16", "ノイズ除去（メディアンフィルター）", nullptr, "ノ", Glyph::Filter},
+    {"SpeedButton14", "文字入れ", &TMainForm::mLetterClick, "文", Glyph::Effect},
+    {"sbGuide", "ガイダンス画面へ", &TMainForm::mBeginnerClick, "案", Glyph::Mode},
+    {"sbTool", "２行目のツールバー表示ＯＮ／ＦＦ", &TMainForm::sbToolClick, "２", Glyph::Mode},
+    {"btnSai", "絵画・イラスト作成", &TMainForm::S3Click, "絵", Glyph::Effect},
+};
+
+// Second row in entry order.
+const SpeedButtonEntry kRow2[] = {
+    {"tb01", "反時計周りに９０度回転", nullptr, "左", Glyph::Rotate},
+    {"tb02", "時計周りに９０度回転", nullptr, "右", Glyph::Rotate},
+    {"tb03", "１８０度回転", nullptr, "180", Glyph::Rotate},
+    {"tb04", "左右反転", nullptr, "左右", Glyph::Rotate},
+    {"tb05", "上下反転", nullptr, "上下", Glyph::Rotate},
+    {"SpeedButton24", "任意角度の回転", &TMainForm::mRotateExClick, "角", Glyph::Rotate},
+    {"tb06", "ガンマを下げる", nullptr, "γ-", Glyph::OneClick},
+    {"tb07", "ガンマを上げる", nullptr, "γ+", Glyph::OneClick},
+    {"tb08", "輝度を下げる", nullptr, "輝-", Glyph::OneClick},
+    {"tb09", "輝度を上げる", nullptr, "輝+", Glyph::OneClick},
+    {"tb10", "コントラストを下げる", nullptr, "コ-", Glyph::OneClick},
+    {"tb11", "コントラストを上げる", nullptr, "コ+", Glyph::OneClick},
+    {"tb12", "彩度を下げる", nullptr, "彩-", Glyph::OneClick},
+    {"tb13", "彩度を上げる", nullptr, "彩+", Glyph::OneClick},
+    {"SpeedButton34", "減色処理", &TMainForm::mDitherClick, "減", Glyph::Depth},
+    {"SpeedButton35", "パレット色数を増やす", &TMainForm::mIncColorClick, "増", Glyph::Depth},
+    {"tb14", "フルカラーへ変換", nullptr, "24", Glyph::Depth},
+    {"tb15", "２５６色へ変換", nullptr, "256", Glyph::Depth},
+    {"SpeedButton22", "モノクロ画像へ", &TMainForm::mGrayClick, "灰", Glyph::Adjust},
+    {"SpeedButton26", "セピア色画像へ", &TMainForm::mSepiaClick, "セ", Glyph::Adjust},
+    {"SpeedButton23", "色反転", &TMainForm::mReverseClick, "反", Glyph::Adjust},
+    {"tb32", "色相の変更", &TMainForm::mShikisouClick, "相", Glyph::Adjust},
+    {"tb18", "ソフトスポット", &TMainForm::P1Click, "ソ", Glyph::Effect},
+    {"tb19", "ホワイトスポット", &TMainForm::S2Click, "白", Glyph::Effect},
+    {"SpeedButton36", "ダストスポット", &TMainForm::mSandSpotClick, "塵", Glyph::Effect},
+    {"tb20", "照明効果", &TMainForm::mLiteningClick, "照", Glyph::Effect},
+    {"tb21", "特定色の強調", &TMainForm::mKyochoClick, "強", Glyph::Effect},
+    {"SpeedButton37", "ノイズ付与", &TMainForm::mNoizClick, "粒", Glyph::Effect},
+    {"tb22", "半透明矩形枠", &TMainForm::mTransClick, "□", Glyph::Frame},
+    {"tb23", "半透明楕円枠", &TMainForm::C2Click, "○", Glyph::Frame},
+    {"tb24", "フェイドアウト枠", &TMainForm::mFadeOutClick, "霞", Glyph::Frame},
+    {"tb25", "立体枠", &TMainForm::bButtonFrameClick, "立", Glyph::Frame},
+    {"SpeedButton38", "波型枠", &TMainForm::W1Click, "波", Glyph::Frame},
+    {"SpeedButton39", "テクスチャー効果", &TMainForm::mTexClick, "質", Glyph::Effect},
+    {"tb26", "テクスチャー効果（布調）", nullptr, "布", Glyph::Effect},
+    {"tb27", "テクスチャー効果（絹目調）", nullptr, "絹", Glyph::Effect},
+    {"SpeedButton40", "モザイク", &TMainForm::mMozaicClick, "モ", Glyph::Special},
+    {"SpeedButton41", "エンボス", &TMainForm::mEmbossClick, "エ", Glyph::Special},
+    {"SpeedButton42", "輪郭抽出１", &TMainForm::mRobertsClick, "輪", Glyph::Special},
+    {"SpeedButton43", "輪郭抽出２", &TMainForm::mLapratianClick, "郭", Glyph::Special},
+    {"SpeedButton44", "波紋調", &TMainForm::mNamiClick, "紋", Glyph::Special},
+    {"SpeedButton45", "渦巻き", &TMainForm::mUzuClick, "渦", Glyph::Special},
+    {"SpeedButton46", "透かしガラス調", &TMainForm::mGlassClick, "硝", Glyph::Special},
+    {"tb28", "壁紙（中央）へ保存", &TMainForm::mCenterClick, "壁", Glyph::Wall},
+    {"tb29", "壁紙（タイル）へ保存", &TMainForm::mCenterClick, "タ", Glyph::Wall},
+    {"tb30", "壁紙を読込む", &TMainForm::mWallOpenClick, "読", Glyph::Wall},
+    {"SpeedButton49", "外枠の作成", &TMainForm::mSotowakuClick, "外", Glyph::Frame},
+};
+
+enum GuideKind { Title, Heading, Tip, Link };
+
+struct GuideEntry {
+  const char *page;
+  GuideKind kind;
+  const char *text;
+  Handler handler;    // for links that run a command
+  const char *target; // for links that switch the page
+};
+
+const char *const kGuidePages[] = {"gdMenu",   "ReadFile",   "EditPhoto", "EditScan",
+                                   "SaveFile", "EditManual", "Artist"};
+
+const GuideEntry kGuide[] = {
+    // Top page
+    {"gdMenu", Title, "ガイダンスメニュー", nullptr, nullptr},
+    {"gdMenu", Heading, "基本的なフォトレタッチ", nullptr, nullptr},
+    {"gdMenu", Link, "１．画像を読込む", nullptr, "ReadFile"},
+    {"gdMenu", Link, "２．デジカメ写真を綺麗にする", nullptr, "EditPhoto"},
+    {"gdMenu", Link, "３．スキャナ写真を綺麗にする", nullptr, "EditScan"},
+    {"gdMenu", Link, "４．画像を保存する", nullptr, "SaveFile"},
+    {"gdMenu", Heading, "応用テクニック", nullptr, nullptr},
+    {"gdMenu", Link, "５．マニュアルで画像編集する", nullptr, "EditManual"},
+    {"gdMenu", Link, "６．ちょっと凝った写真にする", nullptr, "Artist"},
+    {"gdMenu", Heading, "その他", nullptr, nullptr},
+    {"gdMenu", Link, "通常画面に戻る", &TMainForm::Label2Click, nullptr},
+    {"gdMenu", Link, "VELMIRを終了する", &TMainForm::FileExitItemClick, nullptr},
+    // Reading images
+    {"ReadFile", Title, "画像を読込む", nullptr, nullptr},
+    {"ReadFile", Heading, "ファイルから読込む場合", nullptr, nullptr},
+    {"ReadFile", Link, "１．ファイルから読込む", &TMainForm::FileOpenItemClick, nullptr},
+    {"ReadFile", Heading, "スキャナ・デジカメから取込む場合", nullptr, nullptr},
+    {"ReadFile", Link, "２－１．機器を選択します", &TMainForm::mTSelectClick, nullptr},
+    {"ReadFile", Link, "２－２．画像を取込みます", &TMainForm::mSScanClick, nullptr},
+    {"ReadFile", Heading, "表示の大きさを変える", nullptr, nullptr},
+    {"ReadFile", Link, "縮小表示", &TMainForm::sbZoomOutClick, nullptr},
+    {"ReadFile", Link, "拡大表示", &TMainForm::sbZoomInClick, nullptr},
+    // Digital camera photos
+    {"EditPhoto", Title, "デジカメ写真を綺麗にする", nullptr, nullptr},
+    {"EditPhoto", Heading, "ステップ１．自動レタッチを試す", nullptr, nullptr},
+    {"EditPhoto", Link, "明るさ,ｺﾝﾄﾗｽﾄ,色を自動補正", &TMainForm::mAuto2Click, nullptr},
+    {"EditPhoto", Link, "明るさ,ｺﾝﾄﾗｽﾄを自動補正", &TMainForm::mAuto1Click, nullptr},
+    {"EditPhoto", Tip, "結果が気に入らない時は", nullptr, nullptr},
+    {"EditPhoto", Link, "元に戻す", &TMainForm::Undo1Click, nullptr},
+    {"EditPhoto", Heading, "ステップ２．微調整する", nullptr, nullptr},
+    {"EditPhoto", Link, "明るさ（γ）の微調整", &TMainForm::mGVarClick, nullptr},
+    {"EditPhoto", Link, "色の微調整", &TMainForm::V1Clicky, nullptr},
+    {"EditPhoto", Link, "元に戻す", &TMainForm::Undo1Click, nullptr},
+    {"EditPhoto", Tip, "調整画面のプレビューは全体表示と実寸表示を選べます", nullptr, nullptr},
+    {"EditPhoto", Link, "調整時のﾌﾟﾚﾋﾞｭｰ表示を切替", &TMainForm::bPreviewAreaClick, nullptr},
+    // Scanned photos
+    {"EditScan", Title, "スキャン写真を綺麗にする", nullptr, nullptr},
+    {"EditScan", Heading, "ステップ１．不要部分を切取る", nullptr, nullptr},
+    {"EditScan", Link, "画像の不要部分を切取ります", &TMainForm::mSmallClick, nullptr},
+    {"EditScan", Heading, "ステップ２．ノイズを除去する", nullptr, nullptr},
+    {"EditScan", Link, "自動ノイズ除去を試します", &TMainForm::mScanNoiseClick, nullptr},
+    {"EditScan", Tip, "うまくいかない時は", nullptr, nullptr},
+    {"EditScan", Link, "元に戻して", &TMainForm::Undo1Click, nullptr},
+    {"EditScan", Link, "手動ノイズ除去", &TMainForm::mSoftenClick, nullptr},
+    {"EditScan", Heading, "ステップ３．縮小する", nullptr, nullptr},
+    {"EditScan", Link, "高画質縮小", &TMainForm::mHQSmallClick, nullptr},
+    {"EditScan", Heading, "ステップ４．自動レタッチを試す", nullptr, nullptr},
+    {"EditScan", Link, "明るさ,ｺﾝﾄﾗｽﾄ,色を自動補正", &TMainForm::mAuto2Click, nullptr},
+    {"EditScan", Link, "明るさ,ｺﾝﾄﾗｽﾄを自動補正", &TMainForm::mAuto1Click, nullptr},
+    {"EditScan", Link, "元に戻す", &TMainForm::Undo1Click, nullptr},
+    {"EditScan", Heading, "ステップ５．微調整する", nullptr, nullptr},
+    {"EditScan", Link, "明るさ（γ）の微調整", &TMainForm::mGVarClick, nullptr},
+    {"EditScan", Link, "色の微調整", &TMainForm::V1Clicky, nullptr},
+    {"EditScan", Link, "元に戻す", &TMainForm::Undo1Click, nullptr},
+    {"EditScan", Link, "調整時のﾌﾟﾚﾋﾞｭｰ表示を切替", &TMainForm::bPreviewAreaClick, nullptr},
+    // Saving
+    {"SaveFile", Title, "画像を保存する", nullptr, nullptr},
+    {"SaveFile", Heading, "保存する", nullptr, nullptr},
+    {"SaveFile", Link, "元ファイルに上書保存", &TMainForm::FileSaveItemClick, nullptr},
+    {"SaveFile", Link, "新たなファイルとして保存", &TMainForm::FileSaveAsItemClick, nullptr},
+    {"SaveFile", Heading, "保存の前に", nullptr, nullptr},
+    {"SaveFile", Link, "ＪＰＥＧの圧縮品質を設定", &TMainForm::mOptionClick, nullptr},
+    {"SaveFile", Tip, "ＧＩＦなど色数の少ない画像にする時は", nullptr, nullptr},
+    {"SaveFile", Link, "色数を減らす", &TMainForm::mDitherClick, nullptr},
+    {"SaveFile", Tip, "色数の少ない画像をＪＰＥＧで保存する時は", nullptr, nullptr},
+    {"SaveFile", Link, "パレット色数を増やす", &TMainForm::mIncColorClick, nullptr},
+    // Manual editing
+    {"EditManual", Title, "マニュアルでの画像編集", nullptr, nullptr},
+    {"EditManual", Heading, "色の調整", nullptr, nullptr},
+    {"EditManual", Link, "ＹＵＶ座標で調整", &TMainForm::mYUVClick, nullptr},
+    {"EditManual", Link, "ＲＧＢ座標で調整", &TMainForm::RBG1Click, nullptr},
+    {"EditManual", Link, "彩度調整", &TMainForm::mSaidoClick, nullptr},
+    {"EditManual", Link, "色相変更", &TMainForm::mShikisouClick, nullptr},
+    {"EditManual", Link, "ネガ／ポジ反転", &TMainForm::mReverseClick, nullptr},
+    {"EditManual", Heading, "明るさの調整", nullptr, nullptr},
+    {"EditManual", Link, "輝度の調整", &TMainForm::mBrightClick, nullptr},
+    {"EditManual", Link, "ガンマ値の補正", &TMainForm::G1Click, nullptr},
+    {"EditManual", Link, "コントラストの調整", &TMainForm::mContrastClick, nullptr},
+    {"EditManual", Link, "ヒストグラムによる調整", &TMainForm::mHistFuncClick, nullptr},
+    {"EditManual", Heading, "拡大／縮小", nullptr, nullptr},
+    {"EditManual", Link, "通常法", &TMainForm::mBitBltClick, nullptr},
+    {"EditManual", Link, "高画質法（ｵｰﾊﾞｰｻﾝﾌﾟﾙ）", &TMainForm::mHQSmallClick, nullptr},
+    {"EditManual", Link, "高画質法（線形補完）", &TMainForm::mHQLargeClick, nullptr},
+    {"EditManual", Heading, "その他の編集", nullptr, nullptr},
+    {"EditManual", Link, "不要部分を切取り", &TMainForm::mSmallClick, nullptr},
+    {"EditManual", Link, "グレー化", &TMainForm::mGrayClick, nullptr},
+    {"EditManual", Link, "セピア化", &TMainForm::mSepiaClick, nullptr},
+    {"EditManual", Link, "回転／反転", &TMainForm::mRotateClick, nullptr},
+    {"EditManual", Link, "ソフト化／ノイズ除去", &TMainForm::mSoftenClick, nullptr},
+    {"EditManual", Link, "シャープ化", &TMainForm::mSharpClick, nullptr},
+    {"EditManual", Link, "ノイズ除去（２）", &TMainForm::mMedianClick, nullptr},
+    {"EditManual", Heading, "やり直し", nullptr, nullptr},
+    {"EditManual", Link, "編集前の状態に戻す（UNDO）", &TMainForm::Undo1Click, nullptr},
+    {"EditManual", Link, "調整時のﾌﾟﾚﾋﾞｭｰ表示を切替", &TMainForm::bPreviewAreaClick, nullptr},
+    // Artistic effects
+    {"Artist", Title, "ちょっと凝った写真にする", nullptr, nullptr},
+    {"Artist", Heading, "特殊処理", nullptr, nullptr},
+    {"Artist", Link, "モザイク状にする", &TMainForm::mMozaicClick, nullptr},
+    {"Artist", Link, "エンボス（浮き出し）", &TMainForm::mEmbossClick, nullptr},
+    {"Artist", Link, "輪郭の抽出（１）", &TMainForm::mRobertsClick, nullptr},
+    {"Artist", Link, "輪郭の抽出（２）", &TMainForm::mLapratianClick, nullptr},
+    {"Artist", Heading, "色調の変更", nullptr, nullptr},
+    {"Artist", Link, "グレースケール", &TMainForm::mGrayClick, nullptr},
+    {"Artist", Link, "セピア調", &TMainForm::mSepiaClick, nullptr},
+    {"Artist", Heading, "照明と写真枠", nullptr, nullptr},
+    {"Artist", Link, "照明効果", &TMainForm::mLiteningClick, nullptr},
+    {"Artist", Link, "フェイドアウト", &TMainForm::mFadeOutClick, nullptr},
+    {"Artist", Link, "半透明枠", &TMainForm::mTransClick, nullptr},
+    {"Artist", Link, "波形の枠", &TMainForm::W1Click, nullptr},
+    {"Artist", Heading, "スポットとノイズ", nullptr, nullptr},
+    {"Artist", Link, "ダストスポット", &TMainForm::mSandSpotClick, nullptr},
+    {"Artist", Link, "ソフトスポット", &TMainForm::P1Click, nullptr},
+    {"Artist", Link, "ホワイトスポット", &TMainForm::S2Click, nullptr},
+    {"Artist", Link, "ノイズ", &TMainForm::mNoizClick, nullptr},
+    {"Artist", Link, "テクスチャー効果", &TMainForm::mTexClick, nullptr},
+    {"Artist", Heading, "やり直し", nullptr, nullptr},
+    {"Artist", Link, "編集前の状態に戻す（UNDO）", &TMainForm::Undo1Click, nullptr},
+    {"Artist", Link, "調整時のﾌﾟﾚﾋﾞｭｰ表示を切替", &TMainForm::bPreviewAreaClick, nullptr},
+};
+
+// Carried by every page but the top one, at its foot.
+const GuideEntry kGuideFoot[] = {
+    {nullptr, Link, "トップページへ戻る", &TMainForm::Label30Click, nullptr},
+    {nullptr, Link, "通常画面に戻る", &TMainForm::Label2Click, nullptr},
+    {nullptr, Link, "VELMIRを終了する", &TMainForm::FileExitItemClick, nullptr},
+};
+
+QString Text(const char *s) { return QString::fromUtf8(s); }
+
+// The tooltip is the text before the first "|", the status-bar hint the text
+// after it (the whole text when there is none).
+QString TooltipPart(const QString &hint) {
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  return bar < 0 ? hint : hint.left(bar);
+}
+
+QString StatusPart(const QString &hint) {
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+// The layout order of the rows: row 1 puts the painting button before the
+// guidance and second-row buttons, row 2 the outer-frame button right after
+// the free rotation.
+QList<int> Row1Order() {
+  QList<int> order;
+  for (int i = 0; i <= 49; ++i)
+    order.append(i);
+  order << 52 << 50 << 51;
+  return order;
+}
+
+QList<int> Row2Order() {
+  QList<int> order;
+  for (int i = 0; i <= 5; ++i)
+    order.append(i);
+  order << 46;
+  for (int i = 6; i <= 45; ++i)
+    order.append(i);
+  return order;
+}
+
+} // namespace
+
+void TMainForm::BuildWindow() {
+  setWindowTitle(QStringLiteral(" VELMIR"));
+  setObjectName(QStringLiteral("MainForm"));
+  // The toolbar rows are fixed; no pop-up to hide them behind the user's back.
+  setContextMenuPolicy(Qt::NoContextMenu);
+
+  // ---- menus ---------------------------------------------------------------
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  QMap<QString, QMenu *> menus;
+  auto *zoomGroup = new QActionGroup(this);
+  auto *previewGroup = new QActionGroup(this);
+  for (const MenuItem &item : kMenu) {
+    const QString name = Text(item.name);
+    const QString hint = Text(item.hint);
+    QMenu *parentMenu = item.parent ? menus.value(Text(item.parent)) : nullptr;
+    QAction *action = nullptr;
+    if (item.flags & Sub) {
+      QMenu *menu = parentMenu ? parentMenu->addMenu(Text(item.caption))
+                               : menuBar()->addMenu(Text(item.caption));
+      menu->setObjectName(name);
+      menus.insert(name, menu);
+      action = menu->menuAction();
+    } else if (!item.caption) {
+      action = parentMenu->addSeparator();
+    } else {
+      action = parentMenu->addAction(Text(item.caption));
+      if (*item.shortcut) action->setShortcut(QKeySequence(Text(item.shortcut)));
+    }
+    action->setObjectName(name);
+    action->setStatusTip(StatusPart(hint));
+    if (item.flags & (Checked | Checkable | ZoomGroup | PreviewGroup)) action->setCheckable(true);
+    if (item.flags & Checked) action->setChecked(true);
+    if (item.flags & ZoomGroup) zoomGroup->addAction(action);
+    if (item.flags & PreviewGroup) previewGroup->addAction(action);
+    if (item.flags & Hidden) action->setVisible(false);
+    if (item.flags & Disabled) action->setEnabled(false);
+    if (item.handler) connect(action, &QAction::triggered, this, item.handler);
+    if (item.caption) connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
+    actions_.insert(name, action);
+  }
+  Act(QStringLiteral("Disp100"))->setChecked(true);
+  Window1 = menus.value(QStringLiteral("Window1"));
+  // The document windows are listed under the window commands.
+  connect(Window1, &QMenu::aboutToShow, this, [this] {
+    for (QAction *old : Window1->actions())
+      if (old->property("documentEntry").toBool()) {
+        Window1->removeAction(old);
+        old->deleteLater();
+      }
+    const QList<TMDIChild *> children = Children();
+    if (children.isEmpty()) return;
+    TMDIChild *active = ActiveChild();
+    QAction *separator = Window1->addSeparator();
+    separator->setProperty("documentEntry", true);
+    int number = 1;
+    for (TMDIChild *child : children) {
+      const QString prefix =
+          number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+      QAction *entry = Window1->addAction(prefix + child->Caption());
+      entry->setProperty("documentEntry", true);
+      entry->setCheckable(true);
+      entry->setChecked(child == active);
+      QPointer<TMDIChild> target(child);
+      connect(entry, &QAction::triggered, this, [this, target] {
+        if (target) mdi_->setActiveSubWindow(target);
+      });
+      ++number;
+    }
+  });
+
+  // ---- toolbar rows --------------------------------------------------------
+  auto makeRow = [this](const QString &name, const SpeedButtonEntry *entries,
+                        const QList<int> &order) {
+    auto *row = new QToolBar(name, this);
+    row->setObjectName(name);
+    row->setMovable(false);
+    row->setFloatable(false);
+    row->setIconSize(QSize(24, 24));
+    // Packed tight, as the rows hold up to 53 buttons.
+    row->setStyleSheet(
+        QStringLiteral("QToolBar { spacing: 0px; } QToolButton { padding: 1px; margin: 0px; }"));
+    for (int index : order) {
+      const SpeedButtonEntry &entry = entries[index];
+      const QString buttonName = Text(entry.name);
+      // Buttons end their hint in "|": a tooltip and an empty status text.
+      const QString hint = Text(entry.text) + QLatin1Char('|');
+      auto *action =
+          new QAction(ButtonGlyph(Text(entry.glyph), entry.group), TooltipPart(hint), this);
+      action->setObjectName(buttonName);
+      action->setToolTip(TooltipPart(hint));
+      action->setStatusTip(StatusPart(hint));
+      if (entry.handler)
+        connect(action, &QAction::triggered, this, entry.handler);
+      else
+        connect(action, &QAction::triggered, this,
+                [this, buttonName] { ToolButtonClick(buttonName); });
+      connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
+      row->addAction(action);
+      auto *button = qobject_cast<QToolButton *>(row->widgetForAction(action));
+      if (button) {
+        button->setObjectName(buttonName);
+        button->setAutoRaise(true);
+        buttons_.insert(buttonName, button);
+      }
+      actions_.insert(buttonName, action);
+    }
+    return row;
+  };
+  SpeedPanel = makeRow(QStringLiteral("SpeedPanel"), kRow1, Row1Order());
+  addToolBar(Qt::TopToolBarArea, SpeedPanel);
+  addToolBarBreak(Qt::TopToolBarArea);
+  ToolPanel = makeRow(QStringLiteral("ToolPanel"), kRow2, Row2Order());
+  addToolBar(Qt::TopToolBarArea, ToolPanel);
+
+  // ---- client area: guidance panel, document frame, reading panel ---------
+  auto *client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  auto *grid = new QGridLayout(client);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+
+  GuidePanel = new QFrame(client);
+  GuidePanel->setObjectName(QStringLiteral("GuidePanel"));
+  GuidePanel->setFrameShape(QFrame::StyledPanel);
+  GuidePanel->setMinimumWidth(300);
+  auto *guideLayout = new QVBoxLayout(GuidePanel);
+  guideLayout->setContentsMargins(0, 0, 0, 0);
+  Notebook1 = new QStackedWidget(GuidePanel);
+  Notebook1->setObjectName(QStringLiteral("Notebook1"));
+  guideLayout->addWidget(Notebook1);
+  QMap<QString, QVBoxLayout *> pageLayouts;
+  for (const char *page : kGuidePages) {
+    auto *scroll = new QScrollArea(Notebook1);
+    scroll->setObjectName(Text(page));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget(scroll);
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(16, 12, 16, 12);
+    column->setSpacing(6);
+    scroll->setWidget(content);
+    Notebook1->addWidget(scroll);
+    guidePages_.insert(Text(page), scroll);
+    pageLayouts.insert(Text(page), column);
+  }
+  auto addGuideEntry = [this](QVBoxLayout *column, const GuideEntry &entry) {
+    const QString text = Text(entry.text);
+    auto *label = new QLabel(column->parentWidget());
+    label->setWordWrap(true);
+    switch (entry.kind) {
+    case Title:
+      label->setText(text);
+      label->setStyleSheet(QStringLiteral("font-size: 16pt; font-weight: bold; color: #103070;"));
+      column->addWidget(label);
+      column->addSpacing(8);
+      return;
+    case Heading:
+      column->addSpacing(6);
+      label->setText(text);
+      label->setStyleSheet(QStringLiteral("font-weight: bold; color: #404040;"));
+      break;
+    case Tip:
+      label->setText(text);
+      label->setStyleSheet(QStringLiteral("color: #606060;"));
+      break;
+    case Link: {
+      label->setText(QStringLiteral("<a href=\"#\" style=\"color:#0033cc;\">%1</a>")
+                         .arg(text.toHtmlEscaped()));
+      label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+      label->setCursor(Qt::PointingHandCursor);
+      label->setContentsMargins(12, 0, 0, 0);
+      label->setProperty("guideText", text);
+      if (entry.handler) {
+        connect(label, &QLabel::linkActivated, this, entry.handler);
+      } else {
+        const QString target = Text(entry.target);
+        connect(label, &QLabel::linkActivated, this, [this, target] { ShowGuidePage(target); });
+      }
+      break;
+    }
+    }
+    column->addWidget(label);
+  };
+  for (const GuideEntry &entry : kGuide)
+    addGuideEntry(pageLayouts.value(Text(entry.page)), entry);
+  for (auto it = pageLayouts.cbegin(); it != pageLayouts.cend(); ++it) {
+    QVBoxLayout *column = it.value();
+    column->addStretch(1);
+    if (it.key() == QLatin1String("gdMenu")) continue;
+    for (const GuideEntry &entry : kGuideFoot)
+      addGuideEntry(column, entry);
+  }
+  GuidePanel->hide();
+
+  mdi_ = new QMdiArea(client);
+  mdi_->setObjectName(QStringLiteral("Frame"));
+  mdi_->setBackground(palette().brush(QPalette::Dark));
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+  FileMess = new QFrame(client);
+  FileMess->setObjectName(QStringLiteral("FileMess"));
+  FileMess->setFrameShape(QFrame::Panel);
+  FileMess->setFrameShadow(QFrame::Raised);
+  FileMess->setLineWidth(2);
+  FileMess->setAutoFillBackground(true);
+  auto *messLayout = new QVBoxLayout(FileMess);
+  messLayout->setContentsMargins(0, 0, 0, 12);
+  auto *messTitle = new QLabel(QStringLiteral(" VELMIR"), FileMess);
+  messTitle->setStyleSheet(
+      QStringLiteral("background: #000080; color: white; font-weight: bold; padding: 2px;"));
+  messLayout->addWidget(messTitle);
+  for (const QString &line :
+       {QStringLiteral("画像ファイルを読込んでいます"), QStringLiteral("Reading File ...")}) {
+    auto *text = new QLabel(line, FileMess);
+    text->setAlignment(Qt::AlignCenter);
+    text->setContentsMargins(24, 4, 24, 0);
+    messLayout->addWidget(text);
+  }
+  FileMess->hide();
+
+  grid->addWidget(GuidePanel, 0, 0);
+  grid->addWidget(mdi_, 0, 1);
+  // Over the frame, in its middle.
+  grid->addWidget(FileMess, 0, 1, Qt::AlignCenter);
+  grid->setColumnStretch(1, 1);
+  setCentralWidget(client);
+
+  statusBar()->setObjectName(QStringLiteral("StatusBar"));
+  statusBar()->setSizeGripEnabled(true);
+
+  // F1 is the main window's help key.
+  auto *help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, &TMainForm::mHelpClick);
+}
+
+QAction *TMainForm::Act(const QString &name) const { return actions_.value(name); }
+
+QToolButton *TMainForm::Button(const QString &name) const { return buttons_.value(name); }
+
+QStringList TMainForm::ActionNames() const { return actions_.keys(); }
+
+void TMainForm::ShowGuidePage(const QString &name) {
+  if (QWidget *page = guidePages_.value(name)) Notebook1->setCurrentWidget(page);
+}
+
+QString TMainForm::CurrentGuidePage() const {
+  QWidget *page = Notebook1 ? Notebook1->currentWidget() : nullptr;
+  return page ? page->objectName() : QString();
+}
+
+QLabel *TMainForm::GuideLabel(const QString &page, const QString &text) const {
+  QWidget *widget = guidePages_.value(page);
+  if (!widget) return nullptr;
+  for (QLabel *label : widget->findChildren<QLabel *>())
+    if (label->property("guideText").toString() == text) return label;
+  return nullptr;
+}
