@@ -1,0 +1,217 @@
+#include "PreviewDialog.h"
+
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+#include "app/Waitmess.h"
+#include "image/Dib.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kFrameSide = 100;
+constexpr int kControlsWidth = 272;
+} // namespace
+
+PreviewDialog::PreviewDialog(TMainForm *main, const QString &caption, QPoint frame)
+    : QDialog(main), main_(main), frame_(frame) {
+  setWindowTitle(caption);
+  setModal(true);
+  auto *controls = new QWidget(this);
+  controls_ = new QVBoxLayout(controls);
+  controls_->setContentsMargins(0, 0, 0, 0);
+  controls->setGeometry(8, 8, std::max(kControlsWidth, frame.x() - 16), 10);
+
+  auto *ok = new QPushButton(QStringLiteral("OK"), this);
+  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  auto *reset = new QPushButton(QStringLiteral("リセット"), this);
+  ok->setDefault(true);
+  int y = frame.y() + kFrameSide + 12;
+  for (QPushButton *b : {ok, cancel, reset}) {
+    b->setGeometry(frame.x(), y, kFrameSide, 26);
+    y += 32;
+  }
+  connect(ok, &QPushButton::clicked, this, &PreviewDialog::bOKClick);
+  connect(cancel, &QPushButton::clicked, this, &PreviewDialog::bCancelClick);
+  connect(reset, &QPushButton::clicked, this, &PreviewDialog::bResetClick);
+  setFixedSize(frame.x() + kFrameSide + 12, std::max(y + 4, 200));
+}
+
+PreviewDialog::~PreviewDialog() = default;
+
+QString PreviewDialog::ValueText(int position) {
+  return QString::number(position) + QStringLiteral(" %");
+}
+
+void PreviewDialog::Prepare(TMDIChild *child) {
+  child_ = child;
+  if (!child_) return;
+  source_.reset(Kit.ImgKitCopy(child_->previewImage.get(), "", ""));
+  shown_.reset(Kit.ImgKitCopy(child_->previewImage.get(), "", ""));
+  ConvertForDisplay();
+  origin_ = QPoint(frame_.x() + (kFrameSide - child_->previewWidth) / 2,
+                   frame_.y() + (kFrameSide - child_->previewHeight) / 2);
+  recomputing_ = false;
+  ResetControls();
+  RefreshValueTexts();
+  // Let the controls grow the dialog when a subclass added many of them.
+  if (QWidget *box = controls_->parentWidget()) {
+    box->adjustSize();
+    box->resize(std::max(kControlsWidth, frame_.x() - 16), box->sizeHint().height());
+    if (box->height() + 16 > height()) setFixedHeight(box->height() + 16);
+  }
+}
+
+void PreviewDialog::ConvertForDisplay() {
+  if (!main_ || main_->DisplayColours != 256 || !shown_) return;
+  shown_.Adopt(Kit.ImgKitConvertColor(shown_.get(), 8, 1, 1, "", ""));
+}
+
+void PreviewDialog::Recompute() {
+  if (recomputing_ || !source_) return;
+  if (IsKitAdjustment()) {
+    shown_.reset(Kit.ImgKitCopy(source_.get(), "", ""));
+    if (shown_) KitAdjust(shown_.get(), "", "");
+  } else {
+    DibHandle work(Kit.ImgKitCopy(source_.get(), "", ""));
+    if (!work) return;
+    {
+      TMDIB dib(work.get());
+      Adjust(dib, nullptr);
+    }
+    shown_ = std::move(work);
+  }
+  ConvertForDisplay();
+  update();
+}
+
+void PreviewDialog::Adjust(TMDIB &, Progress *) {}
+
+void PreviewDialog::KitAdjust(IMGHANDLE, const char *, const char *) {}
+
+int PreviewDialog::ProgressMaximum() const { return child_ ? child_->height : 0; }
+
+void PreviewDialog::bOKClick() {
+  if (!child_ || !child_->image) {
+    reject();
+    return;
+  }
+  setEnabled(false);
+  if (IsKitAdjustment())
+    ApplyKit();
+  else
+    ApplyOwn(main_ ? main_->WaitMess : nullptr);
+  Applied();
+  setEnabled(true);
+  accept();
+}
+
+void PreviewDialog::ApplyOwn(Progress *progress) {
+  TfWaitMess *wait = main_ ? main_->WaitMess : nullptr;
+  bool opened = false;
+  if (wait && (AlwaysOwnsWaitWindow() || !wait->isVisible())) {
+    wait->Begin(ProgressMaximum());
+    opened = true;
+  }
+  if (!automatic) child_->RecordUndo();
+  DibHandle work(Kit.ImgKitCopy(child_->image.get(), "", ""));
+  if (work) {
+    {
+      TMDIB dib(work.get());
+      Adjust(dib, progress);
+    }
+    child_->image = std::move(work);
+    child_->RefreshDisplay();
+    child_->RebuildPreview();
+  }
+  if (opened) wait->End();
+}
+
+void PreviewDialog::ApplyKit() {
+  if (!automatic) child_->RecordUndo();
+  const QByteArray message = KitMessage().toUtf8();
+  KitAdjust(child_->image.get(), "VELMIR", message.constData());
+  child_->RefreshDisplay();
+  child_->RebuildPreview();
+}
+
+void PreviewDialog::bCancelClick() { reject(); }
+
+void PreviewDialog::bResetClick() {
+  recomputing_ = true;
+  ResetControls();
+  recomputing_ = false;
+  Recompute();
+  RefreshValueTexts();
+}
+
+QSlider *PreviewDialog::AddTrackBar(const QString &label, int minimum, int maximum,
+                                    int position, const QString &leftEnd,
+                                    const QString &rightEnd) {
+  auto *row = new QGridLayout;
+  auto *caption = new QLabel(label);
+  auto *slider = new QSlider(Qt::Horizontal);
+  auto *value = new QLabel;
+  slider->setRange(minimum, maximum);
+  slider->setValue(position);
+  slider->setPageStep(std::max(1, (maximum - minimum) / 10));
+  value->setMinimumWidth(56);
+  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  row->addWidget(caption, 0, 0, 1, 3);
+  row->addWidget(slider, 1, 0, 1, 2);
+  row->addWidget(value, 1, 2);
+  if (!leftEnd.isEmpty() || !rightEnd.isEmpty()) {
+    row->addWidget(new QLabel(leftEnd), 2, 0, Qt::AlignLeft);
+    row->addWidget(new QLabel(rightEnd), 2, 1, Qt::AlignRight);
+  }
+  controls_->addLayout(row);
+  bars_.push_back({slider, value});
+  value->setText(ValueText(position));
+  connect(slider, &QSlider::valueChanged, this, [this, value](int v) {
+    Recompute();
+    value->setText(ValueText(v));
+  });
+  return slider;
+}
+
+void PreviewDialog::SetTrackBar(QSlider *bar, int position) {
+  const bool was = recomputing_;
+  recomputing_ = true;
+  bar->setValue(position);
+  recomputing_ = was;
+}
+
+void PreviewDialog::RefreshValueTexts() {
+  for (const Bar &b : bars_) b.value->setText(ValueText(b.slider->value()));
+}
+
+void PreviewDialog::paintEvent(QPaintEvent *event) {
+  QDialog::paintEvent(event);
+  QPainter p(this);
+  p.setPen(palette().color(QPalette::Mid));
+  p.drawRect(frame_.x() - 1, frame_.y() - 1, kFrameSide + 1, kFrameSide + 1);
+  if (shown_) Kit.ImgKitDisplayXY(&p, shown_.get(), origin_.x(), origin_.y());
+}
+
+void PreviewDialog::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  if (main_) {
+    const QRect m = main_->frameGeometry();
+    move(m.left() + (m.width() - width()) / 2, m.top() + (m.height() - height()) / 2);
+  }
+}
+
+void PreviewDialog::keyPressEvent(QKeyEvent *event) {
+  switch (event->key()) {
+  case Qt::Key_Return:
+  case Qt::Key_Enter: bOKClick(); return;
+  case Qt::Key_Escape: bCancelClick(); return;
+  default: QDialog::keyPressEvent(event);
+  }
+}

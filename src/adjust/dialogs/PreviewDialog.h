@@ -1,0 +1,113 @@
+// The adjustment dialog pattern, written once: a modal dialog with its
+// controls on the left and a live preview of the document's reduced copy in
+// a 100 x 100 frame; OK applies the adjustment to the whole document image
+// with one edit-history entry (none when run automatically).
+//
+// A dialog supplies its controls and one of two kinds of work:
+// - own-code adjustments override Adjust(), a pixel routine over a TMDIB
+//   that the preview and OK both run;
+// - kit adjustments override KitAdjust(), a kit call changing a handle in
+//   place, and KitMessage(), the progress text of OK.
+#pragma once
+
+#include "image/DibHandle.h"
+#include "image/Progress.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+
+#include <vector>
+
+class QBoxLayout;
+class QLabel;
+class QSlider;
+class TMDIB;
+class TMDIChild;
+class TMainForm;
+
+class PreviewDialog : public QDialog {
+  Q_OBJECT
+public:
+  // `frame` is the top-left of the 100 x 100 preview frame in the client
+  // area ((288, 8) for most dialogs).
+  PreviewDialog(TMainForm *main, const QString &caption, QPoint frame = QPoint(288, 8));
+  ~PreviewDialog() override;
+
+  // Stores the document window, copies its preview (source and shown),
+  // converts the shown one for a 256-colour display, sets the controls to
+  // their defaults. Does not recompute: at the defaults both are equal.
+  virtual void Prepare(TMDIChild *child);
+
+  // OK: applies to the document and closes. Also what the one-click tool
+  // buttons and the automatic corrections run without showing the dialog.
+  void bOKClick();
+  void bCancelClick();
+  // Every control back to its default, preview recomputed.
+  void bResetClick();
+
+  // When set, OK records no edit-history entry: the caller did.
+  bool automatic = false;
+
+  // For tests and callers.
+  TMDIChild *Child() const { return child_; }
+  IMGHANDLE ShownPreview() const { return shown_.get(); }
+  IMGHANDLE SourcePreview() const { return source_.get(); }
+  QPoint PreviewOrigin() const { return origin_; }
+
+  // The value text of a track bar: its position, a blank and "%".
+  static QString ValueText(int position);
+
+  // Recomputes the shown preview from the source with the current controls.
+  void Recompute();
+
+protected:
+  // Own-code adjustment: changes the attached image in place, one progress
+  // step per row.
+  virtual void Adjust(TMDIB &dib, Progress *progress);
+  // Kit adjustment: changes `image` in place through the kit.
+  virtual bool IsKitAdjustment() const { return false; }
+  virtual void KitAdjust(IMGHANDLE image, const char *caption, const char *message);
+  virtual QString KitMessage() const { return {}; }
+  // Sets every control to its default (without recomputing).
+  virtual void ResetControls() = 0;
+  // Range of the wait window's progress bar on OK.
+  virtual int ProgressMaximum() const;
+  // The gamma dialog shows the wait window itself even when it is up.
+  virtual bool AlwaysOwnsWaitWindow() const { return false; }
+  // Called after the document changed on OK (the hue dialog stores its
+  // settings here, for example).
+  virtual void Applied() {}
+
+  // Builders of the standard controls, laid out in ControlsLayout().
+  // The track bar's change recomputes the preview and rewrites its text.
+  QSlider *AddTrackBar(const QString &label, int minimum, int maximum, int position,
+                       const QString &leftEnd = {}, const QString &rightEnd = {});
+  void SetTrackBar(QSlider *bar, int position); // without recomputing
+  void RefreshValueTexts();
+  QBoxLayout *ControlsLayout() const { return controls_; }
+
+  void paintEvent(QPaintEvent *event) override;
+  void showEvent(QShowEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
+  TMainForm *main_;
+  TMDIChild *child_ = nullptr;
+
+private:
+  void ConvertForDisplay();
+  void ApplyOwn(Progress *progress);
+  void ApplyKit();
+
+  DibHandle source_;
+  DibHandle shown_;
+  QPoint frame_;
+  QPoint origin_;
+  QBoxLayout *controls_ = nullptr;
+  struct Bar {
+    QSlider *slider;
+    QLabel *value;
+  };
+  std::vector<Bar> bars_;
+  bool recomputing_ = true; // off until Prepare
+};
