@@ -1,4 +1,6 @@
 // The shell tests run headless with their settings in a scratch folder.
+#include "image/Kit.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,5 +13,8 @@ int main(int argc, char **argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  // Tests make images before any main window exists (which would load the
+  // kit itself), so the kit is there from the start.
+  LoadImagingKit();
   return RUN_ALL_TESTS();
 }
