@@ -5,14 +5,15 @@
 
 #include <algorithm>
 
-void ToneVariationPreview(TMDIB &dib, int kind, int v) {
+void ToneVariationPreview(TMDIB &dib, int kind, int v, int steps, int step) {
   if (!dib.Attached()) return;
   if (kind != tvGamma) v = std::min(v, 200);
+  const int value = VariationCandidate(v, steps, step);
   switch (kind) {
-  case tvGamma: Gamma(dib, v); break;
-  case tvSaturation: Saturation(dib, v - 100); break;
-  case tvBrightness: Kit.ImgKitBright(dib.handle, "", "", (v - 100) * 0.5 * 0.05); break;
-  case tvContrast: Contrast(dib, v - 100); break;
+  case tvGamma: Gamma(dib, value); break;
+  case tvSaturation: Saturation(dib, value - 100); break;
+  case tvBrightness: Kit.ImgKitBright(dib.handle, "", "", (value - 100) * 0.5 * 0.05); break;
+  case tvContrast: Contrast(dib, value - 100); break;
   default: break;
   }
 }

@@ -17,9 +17,11 @@ constexpr int VariationClick(int v, int steps, int step) {
   return moved < 30 ? 30 : (moved > 300 ? 300 : moved);
 }
 
-// The preview's rendering of value v: saturation, brightness and contrast
-// take v capped at 200; brightness uses the factor (v - 100) x 0.5 x 0.05.
-void ToneVariationPreview(TMDIB &dib, int kind, int v);
+// The preview's rendering of value v, or of the candidate `steps` x 4 x
+// `step` away from it: saturation, brightness and contrast first cap v at
+// 200 and the candidate moves from there (so "＋＋" still shows more than
+// the result); brightness uses the factor (value - 100) x 0.5 x 0.05.
+void ToneVariationPreview(TMDIB &dib, int kind, int v, int steps = 0, int step = 0);
 // The applied result: gamma v; saturation and contrast min(v, 200) - 100;
 // brightness with v held to 50 ... 150 and the factor (v - 100) x 0.025.
 void ToneVariationApply(TMDIB &dib, int kind, int v, Progress *progress = nullptr);

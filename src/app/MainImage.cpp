@@ -1,6 +1,59 @@
 // The image, expert and artist commands, the one-click tool buttons and the
 // commands whose windows are still to come: each arrives with its dialog.
 #include "MainForm.h"
+#include "adjust/dialogs/AutoCorrect.h"
+#include "adjust/dialogs/ColsplitForm.h"
+#include "adjust/dialogs/HistfuncForm.h"
+#include "adjust/dialogs/ShikisouForm.h"
+
+#include "MDIChild.h"
+#include "adjust/dialogs/ColourCommands.h"
+#include "adjust/dialogs/Fcolorinc.h"
+#include "adjust/dialogs/Fcut.h"
+#include "adjust/dialogs/Fdither.h"
+#include "adjust/dialogs/Frotate.h"
+#include "adjust/dialogs/Mozic.h"
+
+#include "adjust/dialogs/Colorvariation.h"
+#include "adjust/dialogs/Fcontrast.h"
+#include "adjust/dialogs/Fgamma.h"
+#include "adjust/dialogs/Formkido.h"
+#include "adjust/dialogs/Formrgb.h"
+#include "adjust/dialogs/Formyuv.h"
+#include "adjust/dialogs/Fsaido.h"
+#include "adjust/dialogs/Gammarvariation.h"
+
+#include <QSlider>
+
+namespace {
+// The tone, balance and variation dialogs: shown modally on the active
+// document, which they change themselves.
+template <class Form, class... Args> void RunToneDialog(TMainForm *main, Args... args) {
+  TMDIChild *child = main->ActiveChild();
+  if (!child) return;
+  {
+    Form form(main, args...);
+    form.Prepare(child);
+    form.exec();
+  }
+  main->raise();
+  main->activateWindow();
+}
+
+// The one-click tone buttons: the dialog unseen, its track bar preset, OK.
+template <class Form> void PresetToneDialog(TMainForm *main, int position) {
+  TMDIChild *child = main->ActiveChild();
+  if (!child) return;
+  {
+    Form form(main);
+    form.Prepare(child);
+    form.TrackBar->setValue(position);
+    form.bOKClick();
+  }
+  main->raise();
+  main->activateWindow();
+}
+} // namespace
 
 // File and edit commands served by other windows.
 void TMainForm::mBrowseClick() {}
@@ -14,29 +67,68 @@ void TMainForm::CutItemClick() {}
 void TMainForm::mGouseiClick() {}
 
 // Image menu
-void TMainForm::mYUVClick() {}
-void TMainForm::RBG1Click() {}
-void TMainForm::mSaidoClick() {}
-void TMainForm::mShikisouClick() {}
-void TMainForm::mGrayClick() {}
-void TMainForm::mSepiaClick() {}
-void TMainForm::mReverseClick() {}
-void TMainForm::mBrightClick() {}
-void TMainForm::mContrastClick() {}
-void TMainForm::G1Click() {}
-void TMainForm::V1Clicky() {}
-void TMainForm::mGVarClick() {}
-void TMainForm::S1Click() {}
-void TMainForm::B1Click() {}
-void TMainForm::C1Click() {}
-void TMainForm::mHistFuncClick() {}
-void TMainForm::mDitherClick() {}
-void TMainForm::mIncColorClick() {}
+void TMainForm::mYUVClick() { RunToneDialog<TYUVForm>(this); }
+void TMainForm::RBG1Click() { RunToneDialog<TRGB_Form>(this); }
+void TMainForm::mSaidoClick() { RunToneDialog<TSaidoForm>(this); }
+void TMainForm::mShikisouClick() { ShikisouCommand(this, ActiveChild()); }
+void TMainForm::mGrayClick() {
+  GrayCommand(this, ActiveChild());
+  raise();
+}
+void TMainForm::mSepiaClick() {
+  SepiaCommand(this, ActiveChild());
+  raise();
+}
+void TMainForm::mReverseClick() {
+  NegativeCommand(this, ActiveChild());
+  raise();
+}
+void TMainForm::mBrightClick() { RunToneDialog<TKidoForm>(this); }
+void TMainForm::mContrastClick() { RunToneDialog<TContrastForm>(this); }
+void TMainForm::G1Click() { RunToneDialog<TGammaForm>(this); }
+void TMainForm::V1Clicky() { RunToneDialog<TColorVariationForm>(this); }
+void TMainForm::mGVarClick() { RunToneDialog<TGammaVariationForm>(this, int(tvGamma)); }
+void TMainForm::S1Click() { RunToneDialog<TGammaVariationForm>(this, int(tvSaturation)); }
+void TMainForm::B1Click() { RunToneDialog<TGammaVariationForm>(this, int(tvBrightness)); }
+void TMainForm::C1Click() { RunToneDialog<TGammaVariationForm>(this, int(tvContrast)); }
+void TMainForm::mHistFuncClick() { HistFuncCommand(this, ActiveChild()); }
+void TMainForm::mDitherClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child) return;
+  TDitherForm form(this);
+  form.Prepare(child);
+  form.exec();
+  UpdateMenuItems();
+  raise();
+}
+void TMainForm::mIncColorClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child) return;
+  TColorIncForm form(this);
+  form.Prepare(child);
+  form.exec();
+  UpdateMenuItems();
+  raise();
+}
 void TMainForm::mBitBltClick() {}
 void TMainForm::mHQSmallClick() {}
 void TMainForm::mHQLargeClick() {}
-void TMainForm::mSmallClick() {}
-void TMainForm::mRotateClick() {}
+void TMainForm::mSmallClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child) return;
+  TCutForm form(this);
+  form.Prepare(child);
+  form.exec();
+  raise();
+}
+void TMainForm::mRotateClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child) return;
+  TRotateForm form(this);
+  form.Prepare(child);
+  form.exec();
+  raise();
+}
 void TMainForm::mRotateExClick() {}
 void TMainForm::mSoftenClick() {}
 void TMainForm::mSharpClick() {}
@@ -51,20 +143,37 @@ void TMainForm::m43Click() {}
 void TMainForm::mLetterClick() {}
 
 // Photo expert menu
-void TMainForm::mAuto1Click() {}
-void TMainForm::mAuto2Click() {}
+void TMainForm::mAuto1Click() { RunAutoCorrectionA(this, ActiveChild()); }
+void TMainForm::mAuto2Click() { RunAutoCorrectionB(this, ActiveChild()); }
 void TMainForm::BS1Click() {}
 void TMainForm::mScanNoiseClick() {}
 void TMainForm::S3Click() {}
-void TMainForm::mAutoCustomClick() {}
+void TMainForm::mAutoCustomClick() { AutoCustomCommand(this); }
 
 // Artist menu
-void TMainForm::mKyochoClick() {}
+void TMainForm::mKyochoClick() { KyochoCommand(this, ActiveChild()); }
 void TMainForm::mTexClick() {}
-void TMainForm::mMozaicClick() {}
-void TMainForm::mEmbossClick() {}
-void TMainForm::mRobertsClick() {}
-void TMainForm::mLapratianClick() {}
+void TMainForm::mMozaicClick() {
+  TMDIChild *child = ActiveChild();
+  // The kit's mosaic needs full colour or a grey palette.
+  if (!KitFilterApplies(child)) return;
+  TMozicForm form(this);
+  form.Prepare(child);
+  form.exec();
+  raise();
+}
+void TMainForm::mEmbossClick() {
+  KitFilterCommand(this, ActiveChild(), KitFilterKind::Emboss);
+  raise();
+}
+void TMainForm::mRobertsClick() {
+  KitFilterCommand(this, ActiveChild(), KitFilterKind::Roberts);
+  raise();
+}
+void TMainForm::mLapratianClick() {
+  KitFilterCommand(this, ActiveChild(), KitFilterKind::Laplacian);
+  raise();
+}
 void TMainForm::mSandSpotClick() {}
 void TMainForm::P1Click() {}
 void TMainForm::S2Click() {}
@@ -81,4 +190,16 @@ void TMainForm::mUzuClick() {}
 void TMainForm::mGlassClick() {}
 
 // One-click tool buttons (tb01 ... tb16, tb26, tb27).
-void TMainForm::ToolButtonClick(const QString &) {}
+void TMainForm::ToolButtonClick(const QString &name) {
+  // Turns and flips, full colour, 256 colours.
+  if (RunOneClickButton(this, ActiveChild(), name)) return;
+  // Tone: gamma, brightness, contrast and saturation, each down and up.
+  if (name == QLatin1String("tb06")) return PresetToneDialog<TGammaForm>(this, 90);
+  if (name == QLatin1String("tb07")) return PresetToneDialog<TGammaForm>(this, 120);
+  if (name == QLatin1String("tb08")) return PresetToneDialog<TKidoForm>(this, -5);
+  if (name == QLatin1String("tb09")) return PresetToneDialog<TKidoForm>(this, 5);
+  if (name == QLatin1String("tb10")) return PresetToneDialog<TContrastForm>(this, -10);
+  if (name == QLatin1String("tb11")) return PresetToneDialog<TContrastForm>(this, 10);
+  if (name == QLatin1String("tb12")) return PresetToneDialog<TSaidoForm>(this, -10);
+  if (name == QLatin1String("tb13")) return PresetToneDialog<TSaidoForm>(this, 10);
+}

@@ -3,6 +3,7 @@
 
 #include "About.h"
 #include "MDIChild.h"
+#include "adjust/dialogs/Histgram.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -75,7 +76,7 @@ void TMainForm::bPreviewAreaClick() {
 
 // These arrive with their own windows and dialogs.
 void TMainForm::DispStrechClick() {}
-void TMainForm::mHistgramClick() {}
+void TMainForm::mHistgramClick() { HistgramCommand(this, ActiveChild()); }
 void TMainForm::mCenterClick() {}
 void TMainForm::C3Click() {}
 

@@ -24,7 +24,7 @@ std::string Number(double v) {
 const std::vector<Routine> &AllRoutines() {
   static const std::vector<Routine> all = [] {
     std::vector<Routine> list;
-    for (auto area : {KitRoutines, AdjustRoutines}) {
+    for (auto area : {KitRoutines, AdjustRoutines, EffectRoutines}) {
       std::vector<Routine> part = area();
       list.insert(list.end(), std::make_move_iterator(part.begin()),
                   std::make_move_iterator(part.end()));

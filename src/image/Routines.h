@@ -45,3 +45,4 @@ std::string DescribeRoutine(const Routine &routine);
 // The areas. Each returns its routines; AllRoutines joins them.
 std::vector<Routine> KitRoutines();
 std::vector<Routine> AdjustRoutines();
+std::vector<Routine> EffectRoutines();

@@ -74,7 +74,7 @@ void PreviewDialog::ConvertForDisplay() {
 }
 
 void PreviewDialog::Recompute() {
-  if (recomputing_ || !source_) return;
+  if (recomputing_ || !source_ || PreviewFrozen()) return;
   if (IsKitAdjustment()) {
     shown_.reset(Kit.ImgKitCopy(source_.get(), "", ""));
     if (shown_) KitAdjust(shown_.get(), "", "");
@@ -151,9 +151,8 @@ void PreviewDialog::bResetClick() {
   RefreshValueTexts();
 }
 
-QSlider *PreviewDialog::AddTrackBar(const QString &label, int minimum, int maximum,
-                                    int position, const QString &leftEnd,
-                                    const QString &rightEnd) {
+QSlider *PreviewDialog::AddTrackBar(const QString &label, int minimum, int maximum, int position,
+                                    const QString &leftEnd, const QString &rightEnd) {
   auto *row = new QGridLayout;
   auto *caption = new QLabel(label);
   auto *slider = new QSlider(Qt::Horizontal);
@@ -188,7 +187,8 @@ void PreviewDialog::SetTrackBar(QSlider *bar, int position) {
 }
 
 void PreviewDialog::RefreshValueTexts() {
-  for (const Bar &b : bars_) b.value->setText(ValueText(b.slider->value()));
+  for (const Bar &b : bars_)
+    b.value->setText(ValueText(b.slider->value()));
 }
 
 void PreviewDialog::paintEvent(QPaintEvent *event) {

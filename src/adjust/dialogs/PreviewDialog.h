@@ -75,6 +75,9 @@ protected:
   virtual int ProgressMaximum() const;
   // The gamma dialog shows the wait window itself even when it is up.
   virtual bool AlwaysOwnsWaitWindow() const { return false; }
+  // True while control changes must not recompute the preview (the RGB
+  // dialog driven automatically, which is never shown).
+  virtual bool PreviewFrozen() const { return false; }
   // Called after the document changed on OK (the hue dialog stores its
   // settings here, for example).
   virtual void Applied() {}

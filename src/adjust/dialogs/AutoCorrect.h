@@ -1,0 +1,26 @@
+// The one-click automatic corrections of the expert menu: A (brightness and
+// contrast) and B (brightness, contrast and colour). They drive the
+// histogram-correction dialog, and optionally the gamma and RGB dialogs,
+// without showing them, so that the document gets exactly what the dialogs
+// would do; the levels step leaves the one edit-history entry.
+#pragma once
+
+#include "adjust/Histfunc.h"
+
+class TMDIChild;
+class TMainForm;
+
+// The settings as stored by the options page "一発補正" (missing values
+// are written with their defaults).
+AutoCorrectSettings ReadAutoCorrectSettings();
+
+// Correction A on the document: levels on all channels between the ends of
+// the average histogram ("IppatsuAContrast"), then the optional gamma and
+// colour steps. Nothing without a document.
+void RunAutoCorrectionA(TMainForm *main, TMDIChild *child);
+// Correction B: as A, with red, green and blue each stretched between the
+// ends of its own histogram ("IppatsuBContrast").
+void RunAutoCorrectionB(TMainForm *main, TMDIChild *child);
+
+// "自動補正方法のｶｽﾀﾏｲｽﾞ(&P)": the options dialog on its page "一発補正".
+void AutoCustomCommand(TMainForm *main);

@@ -1,0 +1,47 @@
+#include "Colorvariation.h"
+
+#include "app/MDIChild.h"
+#include "image/Dib.h"
+
+#include <algorithm>
+
+namespace {
+// "青み" U + s, "黄色" U - s, "赤み" V + s, "緑" V - s.
+struct Move {
+  int u, v;
+};
+constexpr std::array<Move, VariationDialog::kCandidates> kMoves = {
+    {{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
+} // namespace
+
+TColorVariationForm::TColorVariationForm(TMainForm *main)
+    : VariationDialog(main, QStringLiteral("カラーバリエーション"), 16, 8,
+                      {QStringLiteral("青み"), QStringLiteral("黄色"), QStringLiteral("赤み"),
+                       QStringLiteral("緑")}) {
+  setObjectName(QStringLiteral("ColorVariationForm"));
+}
+
+ChannelOffsets TColorVariationForm::Offsets(int candidate) const {
+  if (candidate < 0 || candidate >= kCandidates) return YuvToOffsets(0, U, V);
+  const Move m = kMoves[static_cast<size_t>(candidate)];
+  return YuvToOffsets(0, U + m.u * Step(), V + m.v * Step());
+}
+
+void TColorVariationForm::Render(TMDIB &dib, int candidate) {
+  const ChannelOffsets o = Offsets(candidate);
+  Kit.ImgKitRGB(dib.handle, "", "", o.red, o.green, o.blue);
+}
+
+void TColorVariationForm::MoveBy(int candidate) {
+  const Move m = kMoves[static_cast<size_t>(candidate)];
+  U = std::clamp(U + m.u * Step(), -50, 50);
+  V = std::clamp(V + m.v * Step(), -50, 50);
+}
+
+void TColorVariationForm::Apply() {
+  child_->RecordUndo();
+  const ChannelOffsets o = Offsets();
+  Kit.ImgKitRGB(child_->image.get(), "VELMIR", "色調補正中", o.red, o.green, o.blue);
+  child_->RefreshDisplay();
+  child_->RebuildPreview();
+}

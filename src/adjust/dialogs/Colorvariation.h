@@ -1,0 +1,24 @@
+// The colour variation "カラーバリエーション": U and V (Y stays 0) moved by
+// clicks on bluish, yellow, reddish and green candidates.
+#pragma once
+
+#include "VariationDialog.h"
+#include "adjust/Yuv.h"
+
+class TColorVariationForm : public VariationDialog {
+  Q_OBJECT
+public:
+  explicit TColorVariationForm(TMainForm *main);
+
+  int U = 0; // held to -50 ... 50 by the clicks
+  int V = 0;
+
+  // The offsets of the setting, or of candidate 0 ... 3.
+  ChannelOffsets Offsets(int candidate = -1) const;
+
+protected:
+  void Render(TMDIB &dib, int candidate) override;
+  void MoveBy(int candidate) override;
+  void ResetValue() override { U = V = 0; }
+  void Apply() override;
+};

@@ -1,0 +1,74 @@
+#include "ColsplitForm.h"
+
+#include "ShikisouForm.h"
+#include "adjust/Colsplit.h"
+#include "app/Functions.h"
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+
+#include <QBoxLayout>
+#include <QSlider>
+
+TColsplitForm::TColsplitForm(TMainForm *main)
+    : PreviewDialog(main, QStringLiteral("特定色相の強調")) {
+  tb1 = AddTrackBar(QStringLiteral("強調色相の中心"), -180, 180, 0);
+  tb2 = AddTrackBar(QStringLiteral("強調色相の幅"), 10, 120, 65);
+  tb3 = AddTrackBar(QStringLiteral("強調色相の彩度"), -100, 100, 0);
+  tb4 = AddTrackBar(QStringLiteral("非強調部の彩度"), -100, 100, -100);
+  Circle = new HueCircle(HueCircle::Style::Markers);
+  ControlsLayout()->addWidget(Circle, 0, Qt::AlignHCenter);
+  for (QSlider *bar : {tb1, tb2})
+    connect(bar, &QSlider::valueChanged, this, &TColsplitForm::PlaceMarkers);
+  PlaceMarkers();
+}
+
+void TColsplitForm::Prepare(TMDIChild *child) {
+  PreviewDialog::Prepare(child);
+  CResumeDialog resume;
+  if (resume.Load(kSettingName) != 0) return;
+  QSlider *const bars[] = {tb1, tb2, tb3, tb4};
+  for (int i = 0; i < 4; ++i) {
+    // Only the fields that are there; the bars keep a stored value within
+    // their ranges.
+    bool ok = false;
+    const int value = resume.GetText(i).toInt(&ok);
+    if (ok) SetTrackBar(bars[i], value);
+  }
+  Recompute();
+  RefreshValueTexts();
+  PlaceMarkers();
+}
+
+void TColsplitForm::PlaceMarkers() {
+  const int centre = tb1->value(), width = tb2->value();
+  Circle->SetMarkers({centre, centre - width, centre + width});
+}
+
+void TColsplitForm::Adjust(TMDIB &dib, Progress *progress) {
+  HueEmphasis(dib, tb1->value(), tb2->value(), tb3->value(), tb4->value(), progress);
+}
+
+void TColsplitForm::ResetControls() {
+  SetTrackBar(tb1, 0);
+  SetTrackBar(tb2, 65);
+  SetTrackBar(tb3, 0);
+  SetTrackBar(tb4, -100);
+  PlaceMarkers();
+}
+
+void TColsplitForm::Applied() {
+  CResumeDialog resume;
+  for (QSlider *bar : {tb1, tb2, tb3, tb4})
+    resume.AddInt(bar->value());
+  resume.Save(kSettingName);
+}
+
+void KyochoCommand(TMainForm *main, TMDIChild *child) {
+  if (!child || !child->image || child->bitCount < 16) return;
+  {
+    TColsplitForm dialog(main);
+    dialog.Prepare(child);
+    dialog.exec();
+  }
+  if (main) main->raise();
+}

@@ -1,0 +1,38 @@
+// "色数増加": raises a palette image to 16, 256 or 16.7 million colours.
+#pragma once
+
+#include <QDialog>
+
+class QButtonGroup;
+class TMDIChild;
+class TMainForm;
+
+class TColorIncForm : public QDialog {
+  Q_OBJECT
+public:
+  explicit TColorIncForm(TMainForm *main);
+
+  // Stores the document window and enables the choices its depth allows.
+  void Prepare(TMDIChild *child);
+
+  // OK: one edit-history entry, then the increase; closes.
+  void bOKClick();
+  // The same increase without an edit-history entry (the sepia chain).
+  void IncreaseWithoutUndo();
+
+  // 0 = 24 bits, 1 = 8 bits, 2 = 4 bits.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  static int BitsOf(int index);
+
+  QButtonGroup *rgColors = nullptr;
+
+protected:
+  void showEvent(QShowEvent *event) override;
+
+private:
+  void Increase();
+
+  TMainForm *main_;
+  TMDIChild *child_ = nullptr;
+};

@@ -1,0 +1,16 @@
+// Contrast "コントラスト調整": distances from 128 scaled by (p + 100) / 100.
+#pragma once
+
+#include "PreviewDialog.h"
+
+class TContrastForm : public PreviewDialog {
+  Q_OBJECT
+public:
+  explicit TContrastForm(TMainForm *main);
+
+  QSlider *TrackBar = nullptr; // "コントラスト補正値", -100 ... 100
+
+protected:
+  void Adjust(TMDIB &dib, Progress *progress) override;
+  void ResetControls() override;
+};

@@ -1,0 +1,15 @@
+#include "Fgamma.h"
+
+#include "adjust/Tone.h"
+
+#include <QSlider>
+
+TGammaForm::TGammaForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("ガンマ補正")) {
+  setObjectName(QStringLiteral("GammaForm"));
+  TrackBar = AddTrackBar(QStringLiteral("ガンマ補正値"), 10, 300, 100);
+  TrackBar->setObjectName(QStringLiteral("TrackBar"));
+}
+
+void TGammaForm::Adjust(TMDIB &dib, Progress *progress) { Gamma(dib, TrackBar->value(), progress); }
+
+void TGammaForm::ResetControls() { SetTrackBar(TrackBar, 100); }

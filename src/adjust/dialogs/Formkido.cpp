@@ -1,0 +1,17 @@
+#include "Formkido.h"
+
+#include <QSlider>
+
+TKidoForm::TKidoForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("輝度調整")) {
+  setObjectName(QStringLiteral("KidoForm"));
+  TrackBar = AddTrackBar(QStringLiteral("輝度補正値"), -50, 50, 0);
+  TrackBar->setObjectName(QStringLiteral("TrackBar"));
+}
+
+double TKidoForm::Factor() const { return TrackBar->value() * 0.05; }
+
+void TKidoForm::KitAdjust(IMGHANDLE image, const char *caption, const char *message) {
+  Kit.ImgKitBright(image, caption, message, Factor());
+}
+
+void TKidoForm::ResetControls() { SetTrackBar(TrackBar, 0); }

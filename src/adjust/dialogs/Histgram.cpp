@@ -1,0 +1,146 @@
+#include "Histgram.h"
+
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+// Bins 0 ... 255 at x = i + 1, a pixel of margin either side.
+constexpr int kDisplayWidth = 258;
+constexpr int kDisplayHeight = 150;
+constexpr int kImageLeft = 12;
+constexpr int kImageTop = 12;
+
+int32_t Clip(uint32_t count) {
+  return static_cast<int32_t>(
+      std::min<uint32_t>(count, static_cast<uint32_t>(std::numeric_limits<int32_t>::max())));
+}
+} // namespace
+
+Histograms DocumentHistograms(const TMDIChild *child) {
+  Histograms h;
+  if (!child) return h;
+  h.pixelCount = child->width * child->height;
+  // The document keeps blue, green, red, average.
+  for (int i = 0; i < 256; ++i) {
+    h.blue[i] = Clip(child->histogram[0][static_cast<size_t>(i)]);
+    h.green[i] = Clip(child->histogram[1][static_cast<size_t>(i)]);
+    h.red[i] = Clip(child->histogram[2][static_cast<size_t>(i)]);
+    h.average[i] = Clip(child->histogram[3][static_cast<size_t>(i)]);
+  }
+  return h;
+}
+
+QColor HistogramPen(int channel) {
+  switch (channel) {
+  case lcRed: return QColor(255, 0, 0);
+  case lcGreen: return QColor(0, 128, 0);
+  case lcBlue: return QColor(0, 0, 255);
+  default: return QColor(128, 128, 128);
+  }
+}
+
+void DrawHistogram(QImage &image, const int32_t histogram[256], int channel, int xOffset) {
+  image.fill(Qt::white);
+  int32_t most = 0;
+  for (int i = 0; i < 256; ++i)
+    most = std::max(most, histogram[i]);
+  if (most <= 0) return;
+  const int h = image.height();
+  QPainter p(&image);
+  p.setPen(HistogramPen(channel));
+  for (int i = 0; i < 256; ++i) {
+    const int x = i + xOffset;
+    const auto rise = static_cast<int>(static_cast<int64_t>(histogram[i]) * (h - 4) / most);
+    p.drawLine(x, h - 2, x, h - rise - 2);
+  }
+}
+
+THistgramForm::THistgramForm(TMainForm *main)
+    : QDialog(main), main_(main), image_(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32) {
+  setWindowTitle(QStringLiteral("ヒストグラム"));
+  setModal(true);
+  image_.fill(Qt::white);
+
+  auto *outer = new QVBoxLayout(this);
+  outer->setContentsMargins(kImageLeft, kImageTop + kDisplayHeight + 8, kImageLeft, 10);
+  auto *row = new QHBoxLayout;
+  rbRed = new QRadioButton(QStringLiteral("R"));
+  rbGreen = new QRadioButton(QStringLiteral("G"));
+  rbBlue = new QRadioButton(QStringLiteral("B"));
+  rbAverage = new QRadioButton(QStringLiteral("平均"));
+  rbAverage->setChecked(true);
+  auto *group = new QButtonGroup(this);
+  const std::pair<QRadioButton *, int> choices[] = {
+      {rbRed, lcRed}, {rbGreen, lcGreen}, {rbBlue, lcBlue}, {rbAverage, lcAverage}};
+  for (const auto &[button, channel] : choices) {
+    group->addButton(button, channel);
+    row->addWidget(button);
+  }
+  row->addStretch();
+  auto *ok = new QPushButton(QStringLiteral("OK"));
+  ok->setDefault(true);
+  row->addWidget(ok);
+  outer->addLayout(row);
+  connect(group, &QButtonGroup::idClicked, this, &THistgramForm::ShowChannel);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  setFixedSize(kDisplayWidth + 2 * kImageLeft, kImageTop + kDisplayHeight + 56);
+}
+
+void THistgramForm::Prepare(TMDIChild *child) {
+  histograms_ = DocumentHistograms(child);
+  rbAverage->setChecked(true);
+  ShowChannel(lcAverage);
+}
+
+void THistgramForm::ShowChannel(int channel) {
+  channel_ = channel;
+  DrawHistogram(image_, HistogramOf(histograms_, channel), channel, 1);
+  update();
+}
+
+void THistgramForm::paintEvent(QPaintEvent *event) {
+  QDialog::paintEvent(event);
+  QPainter p(this);
+  p.drawImage(kImageLeft, kImageTop, image_);
+  p.setPen(palette().color(QPalette::Mid));
+  p.drawRect(kImageLeft - 1, kImageTop - 1, image_.width() + 1, image_.height() + 1);
+}
+
+void THistgramForm::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  if (main_) {
+    const QRect m = main_->frameGeometry();
+    move(m.left() + (m.width() - width()) / 2, m.top() + (m.height() - height()) / 2);
+  }
+}
+
+void THistgramForm::keyPressEvent(QKeyEvent *event) {
+  switch (event->key()) {
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+  case Qt::Key_Escape: accept(); return;
+  default: QDialog::keyPressEvent(event);
+  }
+}
+
+void HistgramCommand(TMainForm *main, TMDIChild *child) {
+  if (!child) return;
+  child->ComputeHistogram();
+  {
+    THistgramForm dialog(main);
+    dialog.Prepare(child);
+    dialog.exec();
+  }
+  if (main) main->raise();
+}

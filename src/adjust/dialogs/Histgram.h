@@ -1,0 +1,59 @@
+// The histogram display dialog "ヒストグラム", and the histogram drawing it
+// shares with the histogram-correction dialog.
+#pragma once
+
+#include "adjust/Histfunc.h"
+
+#include <QDialog>
+#include <QImage>
+
+class QRadioButton;
+class TMDIChild;
+class TMainForm;
+
+// The document's four histograms as last computed by the document window
+// (TMDIChild::ComputeHistogram), with N = width x height.
+Histograms DocumentHistograms(const TMDIChild *child);
+
+// The pen of a channel's histogram: grey for the average, pure red, dark
+// green, pure blue.
+QColor HistogramPen(int channel);
+
+// Clears `image` to white and draws bin i as a vertical line at x = i +
+// xOffset from the bottom (H - 2) up by count x (H - 4) div M, M the largest
+// count. An all-zero histogram draws nothing.
+void DrawHistogram(QImage &image, const int32_t histogram[256], int channel, int xOffset);
+
+// "ﾋｽﾄｸﾞﾗﾑ(&H)": the display of the active document's histograms.
+void HistgramCommand(TMainForm *main, TMDIChild *child);
+
+class THistgramForm : public QDialog {
+  Q_OBJECT
+public:
+  explicit THistgramForm(TMainForm *main);
+
+  // Takes the document's histograms (compute them first) and draws the
+  // average one.
+  void Prepare(TMDIChild *child);
+  // Draws the histogram of a channel (0 average, 1 red, 2 green, 3 blue).
+  void ShowChannel(int channel);
+
+  int Channel() const { return channel_; }
+  const QImage &HistogramImage() const { return image_; }
+
+  QRadioButton *rbRed = nullptr;
+  QRadioButton *rbGreen = nullptr;
+  QRadioButton *rbBlue = nullptr;
+  QRadioButton *rbAverage = nullptr;
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+  void showEvent(QShowEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
+private:
+  TMainForm *main_;
+  Histograms histograms_;
+  QImage image_;
+  int channel_ = lcAverage;
+};

@@ -1,0 +1,154 @@
+// The filters as named routines, parameters in the order of the functions'
+// signatures. They work on 24-bit images; other depths are refused.
+#include "Effects.h"
+#include "Fresize.h"
+#include "Fsharpen.h"
+#include "Fsoften.h"
+#include "Median.h"
+#include "Routines.h"
+
+#include <utility>
+
+namespace {
+
+int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
+
+bool Is24(const DibHandle &image) {
+  const TMDIB dib(image.get());
+  return effects::Is24(dib);
+}
+
+// A function of (in place view).
+template <class F> bool InPlace(DibHandle &image, F f) {
+  TMDIB dib(image.get());
+  if (!effects::Is24(dib)) return false;
+  f(dib);
+  return true;
+}
+
+// A function of (destination, source) where the destination starts as a
+// copy of the source: the image is the destination, a copy the source.
+template <class F> bool FromCopy(DibHandle &image, F f) {
+  if (!Is24(image)) return false;
+  DibHandle copy(Kit.ImgKitCopy(image.get(), "", ""));
+  if (!copy) return false;
+  TMDIB dest(image.get());
+  const TMDIB source(copy.get());
+  if (!effects::SameSize24(dest, source)) return false;
+  f(dest, source);
+  return true;
+}
+
+// A function of (destination, source) into a new image of the given size.
+template <class F> bool Resized(DibHandle &image, int width, int height, F f) {
+  if (!Is24(image)) return false;
+  DibHandle result = CreateBlankDib(width, height);
+  if (!result) return false;
+  {
+    TMDIB dest(result.get());
+    const TMDIB source(image.get());
+    f(dest, source);
+  }
+  image = std::move(result);
+  return true;
+}
+
+} // namespace
+
+std::vector<Routine> EffectRoutines() {
+  using Args = const std::vector<double> &;
+  return {
+      {"SharpenImage",
+       {{"type", "int", 0, 2}, {"strength", "int", 10, 90}},
+       "high-pass sharpen: type 0 four neighbours, 1 eight, 2 directional; strength in %",
+       [](DibHandle &image, Args a) {
+         return FromCopy(image,
+                         [&](TMDIB &d, const TMDIB &s) { SharpenImage(d, s, I(a, 0), I(a, 1)); });
+       }},
+      {"SoftenWindow",
+       {{"area", "int", 0, 2},
+        {"radius", "int", 1, 4},
+        {"shape", "int", 0, 2},
+        {"threshold", "int", 0, 255}},
+       "weighted-window smoothing: area 0 all, 1 all but edges, 2 edges only; shape 0 square, "
+       "1 column, 2 row",
+       [](DibHandle &image, Args a) {
+         return FromCopy(image, [&](TMDIB &d, const TMDIB &s) {
+           SoftenWindow(d, s, I(a, 0), I(a, 1), I(a, 2), I(a, 3));
+         });
+       }},
+      {"AverageForward",
+       {{"direction", "int", 0, 2}},
+       "one forward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
+       [](DibHandle &image, Args a) {
+         return InPlace(image, [&](TMDIB &d) { AverageForward(d, I(a, 0)); });
+       }},
+      {"AverageBackward",
+       {{"direction", "int", 0, 2}},
+       "one backward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
+       [](DibHandle &image, Args a) {
+         return InPlace(image, [&](TMDIB &d) { AverageBackward(d, I(a, 0)); });
+       }},
+      {"AverageForwardEdge",
+       {{"direction", "int", 0, 1}, {"threshold", "int", 0, 255}, {"edgesOnly", "int", 0, 1}},
+       "forward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
+       [](DibHandle &image, Args a) {
+         return InPlace(image,
+                        [&](TMDIB &d) { AverageForwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
+       }},
+      {"AverageBackwardEdge",
+       {{"direction", "int", 0, 1}, {"threshold", "int", 0, 255}, {"edgesOnly", "int", 0, 1}},
+       "backward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
+       [](DibHandle &image, Args a) {
+         return InPlace(image,
+                        [&](TMDIB &d) { AverageBackwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
+       }},
+      {"Soften",
+       {{"area", "int", 0, 2},
+        {"direction", "int", 0, 2},
+        {"strength", "int", 1, 4},
+        {"threshold", "int", 0, 255},
+        {"method", "int", 0, 1}},
+       "the soften command: method 0 weighted window, 1 adjacent-point average passes",
+       [](DibHandle &image, Args a) {
+         TMDIB dib(image.get());
+         return Soften(dib, SoftenSettings{I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4)});
+       }},
+      {"MedianFilter",
+       {{"method", "int", 0, 1}, {"threshold", "int", 0, 255}},
+       "3 x 3 median; method 1 keeps pixels with a neighbour beyond the threshold",
+       [](DibHandle &image, Args a) {
+         return FromCopy(image,
+                         [&](TMDIB &d, const TMDIB &s) { MedianFilter(d, s, I(a, 0), I(a, 1)); });
+       }},
+      {"NoiseRemovalA",
+       {},
+       "enlarge twice (bilinear), median, reduce back (area average)",
+       [](DibHandle &image, Args) { return Is24(image) && NoiseRemovalA(image); }},
+      {"NoiseRemovalB",
+       {},
+       "weighted-window smoothing of all but the edges (threshold 50)",
+       [](DibHandle &image, Args) {
+         TMDIB dib(image.get());
+         return NoiseRemovalB(dib);
+       }},
+      {"AreaAverageResize",
+       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       "high-quality resize by area averaging (oversampling)",
+       [](DibHandle &image, Args a) {
+         return Resized(image, I(a, 0), I(a, 1),
+                        [](TMDIB &d, const TMDIB &s) { AreaAverageResize(d, s); });
+       }},
+      {"BilinearResize",
+       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       "high-quality resize by bilinear interpolation",
+       [](DibHandle &image, Args a) {
+         return Resized(image, I(a, 0), I(a, 1),
+                        [](TMDIB &d, const TMDIB &s) { BilinearResize(d, s); });
+       }},
+      {"AspectCorrect",
+       {{"toFiveFour", "int", 0, 1}},
+       "height x 16/15 (1: 4:3 to 5:4) or x 15/16 (0: 5:4 to 4:3), width kept",
+       [](DibHandle &image, Args a) { return AspectCorrect(image, I(a, 0) != 0); }},
+  };
+}
