@@ -123,19 +123,13 @@ THistFuncForm::THistFuncForm(TMainForm *main)
   view_ = new HistBandView(this);
   ControlsLayout()->addWidget(view_);
 
-  auto *row = new QHBoxLayout;
-  rbRed = new QRadioButton(QStringLiteral("R"));
-  rbGreen = new QRadioButton(QStringLiteral("G"));
-  rbBlue = new QRadioButton(QStringLiteral("B"));
-  rbAverage = new QRadioButton(QStringLiteral("平均"));
-  rbAverage->setChecked(true);
-  auto *group = new QButtonGroup(this);
-  const std::pair<QRadioButton *, int> choices[] = {
-      {rbRed, lcRed}, {rbGreen, lcGreen}, {rbBlue, lcBlue}, {rbAverage, lcAverage}};
-  for (const auto &[button, channel] : choices) {
-    group->addButton(button, channel);
-    row->addWidget(button);
-  }
+  ChannelRadios radios;
+  auto *row = MakeChannelRow(this, radios);
+  rbRed = radios.red;
+  rbGreen = radios.green;
+  rbBlue = radios.blue;
+  rbAverage = radios.average;
+  auto *group = radios.group;
   row->addStretch();
   auto *automatic = new QPushButton(QStringLiteral("自動調整"));
   automatic->setAutoDefault(false);

@@ -27,6 +27,25 @@ int32_t Clip(uint32_t count) {
 }
 } // namespace
 
+QHBoxLayout *MakeChannelRow(QWidget *owner, ChannelRadios &radios) {
+  auto *row = new QHBoxLayout;
+  radios.red = new QRadioButton(QStringLiteral("R"));
+  radios.green = new QRadioButton(QStringLiteral("G"));
+  radios.blue = new QRadioButton(QStringLiteral("B"));
+  radios.average = new QRadioButton(QStringLiteral("平均"));
+  radios.average->setChecked(true);
+  radios.group = new QButtonGroup(owner);
+  const std::pair<QRadioButton *, int> choices[] = {{radios.red, lcRed},
+                                                    {radios.green, lcGreen},
+                                                    {radios.blue, lcBlue},
+                                                    {radios.average, lcAverage}};
+  for (const auto &[button, channel] : choices) {
+    radios.group->addButton(button, channel);
+    row->addWidget(button);
+  }
+  return row;
+}
+
 Histograms DocumentHistograms(const TMDIChild *child) {
   Histograms h;
   if (!child) return h;
@@ -74,19 +93,13 @@ THistgramForm::THistgramForm(TMainForm *main)
 
   auto *outer = new QVBoxLayout(this);
   outer->setContentsMargins(kImageLeft, kImageTop + kDisplayHeight + 8, kImageLeft, 10);
-  auto *row = new QHBoxLayout;
-  rbRed = new QRadioButton(QStringLiteral("R"));
-  rbGreen = new QRadioButton(QStringLiteral("G"));
-  rbBlue = new QRadioButton(QStringLiteral("B"));
-  rbAverage = new QRadioButton(QStringLiteral("平均"));
-  rbAverage->setChecked(true);
-  auto *group = new QButtonGroup(this);
-  const std::pair<QRadioButton *, int> choices[] = {
-      {rbRed, lcRed}, {rbGreen, lcGreen}, {rbBlue, lcBlue}, {rbAverage, lcAverage}};
-  for (const auto &[button, channel] : choices) {
-    group->addButton(button, channel);
-    row->addWidget(button);
-  }
+  ChannelRadios radios;
+  auto *row = MakeChannelRow(this, radios);
+  rbRed = radios.red;
+  rbGreen = radios.green;
+  rbBlue = radios.blue;
+  rbAverage = radios.average;
+  auto *group = radios.group;
   row->addStretch();
   auto *ok = new QPushButton(QStringLiteral("OK"));
   ok->setDefault(true);

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QImage>
 
+class QButtonGroup;
+class QHBoxLayout;
 class QRadioButton;
 class TMDIChild;
 class TMainForm;
@@ -23,6 +25,14 @@ QColor HistogramPen(int channel);
 // xOffset from the bottom (H - 2) up by count x (H - 4) div M, M the largest
 // count. An all-zero histogram draws nothing.
 void DrawHistogram(QImage &image, const int32_t histogram[256], int channel, int xOffset);
+
+// The channel choice both histogram dialogs show: "R", "G", "B" and "平均"
+// in a row (the average checked), grouped with the channel as id.
+struct ChannelRadios {
+  QRadioButton *red, *green, *blue, *average;
+  QButtonGroup *group;
+};
+QHBoxLayout *MakeChannelRow(QWidget *owner, ChannelRadios &radios);
 
 // "ﾋｽﾄｸﾞﾗﾑ(&H)": the display of the active document's histograms.
 void HistgramCommand(TMainForm *main, TMDIChild *child);
