@@ -281,6 +281,11 @@ void TMDIChild::ShowThumbnail() {
   RebuildPreview();
 }
 
+void TMDIChild::ResetArea() {
+  areaLeft = areaTop = 0;
+  PlaceFrame();
+}
+
 void TMDIChild::ImageChanged() {
   ReadImageInfo();
   LayoutForZoom();

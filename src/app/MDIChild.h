@@ -79,6 +79,8 @@ public:
   // Preview modes: area (frame shown) or thumbnail.
   void ShowArea();
   void ShowThumbnail();
+  // After a change of size: the preview area back to the top left corner.
+  void ResetArea();
 
   // Edit history.
   void RecordUndo();

@@ -13,6 +13,10 @@
 #include "adjust/dialogs/Fdither.h"
 #include "adjust/dialogs/Frotate.h"
 #include "adjust/dialogs/Mozic.h"
+#include "adjust/dialogs/ResizeForm.h"
+#include "effects/dialogs/MedianForm.h"
+#include "effects/dialogs/SharpenForm.h"
+#include "effects/dialogs/SoftenForm.h"
 
 #include "adjust/dialogs/Colorvariation.h"
 #include "adjust/dialogs/Fcontrast.h"
@@ -110,9 +114,9 @@ void TMainForm::mIncColorClick() {
   UpdateMenuItems();
   raise();
 }
-void TMainForm::mBitBltClick() {}
-void TMainForm::mHQSmallClick() {}
-void TMainForm::mHQLargeClick() {}
+void TMainForm::mBitBltClick() { ResizeCommand(this, ActiveChild(), TResizeForm::Normal); }
+void TMainForm::mHQSmallClick() { ResizeCommand(this, ActiveChild(), TResizeForm::Oversampling); }
+void TMainForm::mHQLargeClick() { ResizeCommand(this, ActiveChild(), TResizeForm::Bilinear); }
 void TMainForm::mSmallClick() {
   TMDIChild *child = ActiveChild();
   if (!child) return;
@@ -130,23 +134,23 @@ void TMainForm::mRotateClick() {
   raise();
 }
 void TMainForm::mRotateExClick() {}
-void TMainForm::mSoftenClick() {}
-void TMainForm::mSharpClick() {}
-void TMainForm::mMedianClick() {}
+void TMainForm::mSoftenClick() { SoftenCommand(this, ActiveChild()); }
+void TMainForm::mSharpClick() { SharpenCommand(this, ActiveChild()); }
+void TMainForm::mMedianClick() { MedianCommand(this, ActiveChild()); }
 // The hidden directional and selective softening items have no action.
 void TMainForm::mBXClick() {}
 void TMainForm::mBYClick() {}
 void TMainForm::mSpSoften1Click() {}
 void TMainForm::mSpSoften2Click() {}
-void TMainForm::m54Click() {}
-void TMainForm::m43Click() {}
+void TMainForm::m54Click() { AspectCommand(this, ActiveChild(), true); }
+void TMainForm::m43Click() { AspectCommand(this, ActiveChild(), false); }
 void TMainForm::mLetterClick() {}
 
 // Photo expert menu
 void TMainForm::mAuto1Click() { RunAutoCorrectionA(this, ActiveChild()); }
 void TMainForm::mAuto2Click() { RunAutoCorrectionB(this, ActiveChild()); }
-void TMainForm::BS1Click() {}
-void TMainForm::mScanNoiseClick() {}
+void TMainForm::BS1Click() { NoiseRemovalACommand(this, ActiveChild()); }
+void TMainForm::mScanNoiseClick() { NoiseRemovalBCommand(this, ActiveChild()); }
 void TMainForm::S3Click() {}
 void TMainForm::mAutoCustomClick() { AutoCustomCommand(this); }
 
@@ -202,4 +206,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
   if (name == QLatin1String("tb11")) return PresetToneDialog<TContrastForm>(this, 10);
   if (name == QLatin1String("tb12")) return PresetToneDialog<TSaidoForm>(this, -10);
   if (name == QLatin1String("tb13")) return PresetToneDialog<TSaidoForm>(this, 10);
+  // The median with its remembered settings.
+  if (name == QLatin1String("tb16")) return MedianButtonCommand(this, ActiveChild());
 }

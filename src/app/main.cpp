@@ -7,6 +7,7 @@
 #include "platform/Fonts.h"
 #include "platform/SingleInstance.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
@@ -62,6 +63,16 @@ int main(int argc, char **argv) {
       if (top) top->close();
       QApplication::exit(0);
     });
+    // A menu command or tool button to run first, so that its dialog is
+    // what the picture shows.
+    const QString command = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND");
+    if (!command.isEmpty())
+      QTimer::singleShot(700, main.data(), [main, command] {
+        if (QAction *action = main->Act(command))
+          action->trigger();
+        else
+          main->ToolButtonClick(command);
+      });
   }
 
   main->show();

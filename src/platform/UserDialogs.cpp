@@ -20,8 +20,7 @@ void SetResponder(std::function<Answer(const Request &)> responder) {
 }
 
 QMessageBox::StandardButton Message(QWidget *parent, const QString &caption, const QString &text,
-                                    QMessageBox::Icon icon,
-                                    QMessageBox::StandardButtons buttons) {
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
   if (Responder()) {
     Request r;
     r.kind = Kind::Message;
@@ -41,6 +40,10 @@ void Inform(QWidget *parent, const QString &text) {
 
 void Error(QWidget *parent, const QString &text) {
   Message(parent, QStringLiteral("VELMIR"), text, QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void OutOfMemory(QWidget *parent) {
+  Error(parent, QStringLiteral("メモリが不足しているため処理できません。"));
 }
 
 QString QtFilter(const QString &filter) {

@@ -15,9 +15,9 @@ enum class Kind { Message, OpenFile, SaveFile, Folder, Colour };
 struct Request {
   Kind kind = Kind::Message;
   QString caption;
-  QString text;     // message text; for file dialogs the proposed name
-  QString folder;   // initial folder of file dialogs
-  QString filter;   // the filter as written ("desc|*.a;*.b|desc|*.c")
+  QString text;   // message text; for file dialogs the proposed name
+  QString folder; // initial folder of file dialogs
+  QString filter; // the filter as written ("desc|*.a;*.b|desc|*.c")
   int filterIndex = 1;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
@@ -42,6 +42,8 @@ QMessageBox::StandardButton Message(QWidget *parent, const QString &caption, con
 // "VELMIR" message with an OK button.
 void Inform(QWidget *parent, const QString &text);
 void Error(QWidget *parent, const QString &text);
+// An image operation could not get the memory it needs.
+void OutOfMemory(QWidget *parent);
 
 // File dialogs. Filters are written as "desc|*.a;*.b|desc|*.c"; extensions
 // match without letter case. `filterIndex` (1-based) is the preselected

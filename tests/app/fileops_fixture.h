@@ -10,9 +10,12 @@
 #include "platform/Registry.h"
 #include "platform/UserDialogs.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -93,6 +96,29 @@ inline QImage PictureOf(IMGHANDLE h) {
 inline bool WriteKitBmp(const QString &path, const QImage &picture) {
   DibHandle dib = DibFromBitmap(picture);
   return dib && Kit.ImgKitBmpFileSave(path.toUtf8().constData(), dib.get(), "", "", 0) != 0;
+}
+
+// Runs `command`, which opens a modal dialog, and hands the dialog to `act`
+// once it is up; `act` must close it. False when none came up.
+inline bool WithModal(const std::function<void()> &command,
+                      const std::function<void(QWidget *)> &act) {
+  bool seen = false;
+  QTimer poll;
+  poll.setInterval(5);
+  QDeadlineTimer deadline(5000);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (QWidget *w = QApplication::activeModalWidget()) {
+      poll.stop();
+      seen = true;
+      act(w);
+    } else if (deadline.hasExpired()) {
+      poll.stop();
+    }
+  });
+  poll.start();
+  command();
+  poll.stop();
+  return seen;
 }
 
 // A main window whose dialogs are all answered by `answer` (by default: OK

@@ -45,28 +45,6 @@ protected:
     return main->ActiveChild();
   }
 
-  // Runs `command`, which opens a modal dialog, and hands the dialog to
-  // `act` once it is up; `act` must close it. False when none came up.
-  bool WithModal(const std::function<void()> &command, const std::function<void(QWidget *)> &act) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QDeadlineTimer deadline(5000);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (QWidget *w = QApplication::activeModalWidget()) {
-        poll.stop();
-        seen = true;
-        act(w);
-      } else if (deadline.hasExpired()) {
-        poll.stop();
-      }
-    });
-    poll.start();
-    command();
-    poll.stop();
-    return seen;
-  }
-
   // `picture` with `routine` run over it, as the document should become.
   static QImage Expected(const QImage &picture, const std::function<void(TMDIB &)> &routine) {
     DibHandle h = DibFromBitmap(picture);

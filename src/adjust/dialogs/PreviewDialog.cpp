@@ -1,10 +1,14 @@
 #include "PreviewDialog.h"
 
+#include "ColourCommands.h"
+#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
 #include "app/Waitmess.h"
 #include "image/Dib.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -102,6 +106,7 @@ void PreviewDialog::bOKClick() {
     reject();
     return;
   }
+  if (!ReadyToApply()) return;
   setEnabled(false);
   if (IsKitAdjustment())
     ApplyKit();
@@ -173,6 +178,7 @@ QSlider *PreviewDialog::AddTrackBar(const QString &label, int minimum, int maxim
   bars_.push_back({slider, value});
   value->setText(ValueText(position));
   connect(slider, &QSlider::valueChanged, this, [this, value](int v) {
+    ControlsChanged();
     Recompute();
     value->setText(ValueText(v));
   });
@@ -184,6 +190,45 @@ void PreviewDialog::SetTrackBar(QSlider *bar, int position) {
   recomputing_ = true;
   bar->setValue(position);
   recomputing_ = was;
+}
+
+QButtonGroup *PreviewDialog::AddRadioChoice(const QString &name, const QString &title,
+                                            const QStringList &items, int columns) {
+  QButtonGroup *group = AddRadioGroup(this, controls_, name, title, items, columns);
+  connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+    if (!on) return;
+    ControlsChanged();
+    Recompute();
+  });
+  return group;
+}
+
+void PreviewDialog::SetRadio(QButtonGroup *group, int index) {
+  QAbstractButton *button = group->button(index);
+  if (!button) return;
+  const bool was = recomputing_;
+  recomputing_ = true;
+  button->setChecked(true);
+  recomputing_ = was;
+}
+
+std::vector<std::optional<int>> PreviewDialog::Remembered(const QString &name, int count) {
+  std::vector<std::optional<int>> values(static_cast<size_t>(count));
+  CResumeDialog resume;
+  if (resume.Load(name) != 0) return values;
+  for (int i = 0; i < count; ++i) {
+    bool ok = false;
+    const int v = resume.GetText(i).toInt(&ok);
+    if (ok) values[static_cast<size_t>(i)] = v;
+  }
+  return values;
+}
+
+void PreviewDialog::Remember(const QString &name, std::initializer_list<int> values) {
+  CResumeDialog resume;
+  for (int v : values)
+    resume.AddInt(v);
+  resume.Save(name);
 }
 
 void PreviewDialog::RefreshValueTexts() {

@@ -16,10 +16,14 @@
 #include <QDialog>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
+#include <initializer_list>
+#include <optional>
 #include <vector>
 
 class QBoxLayout;
+class QButtonGroup;
 class QLabel;
 class QSlider;
 class TMDIB;
@@ -78,6 +82,8 @@ protected:
   // True while control changes must not recompute the preview (the RGB
   // dialog driven automatically, which is never shown).
   virtual bool PreviewFrozen() const { return false; }
+  // False while OK must do nothing (a radio group without a choice).
+  virtual bool ReadyToApply() const { return true; }
   // Called after the document changed on OK (the hue dialog stores its
   // settings here, for example).
   virtual void Applied() {}
@@ -88,6 +94,21 @@ protected:
                        const QString &leftEnd = {}, const QString &rightEnd = {});
   void SetTrackBar(QSlider *bar, int position); // without recomputing
   void RefreshValueTexts();
+  // A titled radio group (ids 0, 1, ... in order); choosing a button
+  // recomputes the preview.
+  QButtonGroup *AddRadioChoice(const QString &name, const QString &title, const QStringList &items,
+                               int columns = 1);
+  // Checks button `index` without recomputing; an index outside the group
+  // leaves the choice as it is.
+  void SetRadio(QButtonGroup *group, int index);
+  // The dialog's own rules (enabling, exclusions), run on every control
+  // change before the preview is recomputed.
+  virtual void ControlsChanged() {}
+
+  // Remembered settings: the integers stored under `name`, field by field;
+  // a missing or non-numeric field is empty.
+  static std::vector<std::optional<int>> Remembered(const QString &name, int count);
+  static void Remember(const QString &name, std::initializer_list<int> values);
   QBoxLayout *ControlsLayout() const { return controls_; }
 
   void paintEvent(QPaintEvent *event) override;

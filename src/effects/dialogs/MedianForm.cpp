@@ -1,0 +1,89 @@
+#include "MedianForm.h"
+
+#include "Median.h"
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+#include "app/Waitmess.h"
+#include "image/Dib.h"
+#include "platform/UserDialogs.h"
+
+#include <QButtonGroup>
+#include <QSlider>
+
+namespace {
+const QString kSettingName = QStringLiteral("Median");
+} // namespace
+
+TMedianForm::TMedianForm(TMainForm *main)
+    : PreviewDialog(main, QStringLiteral("ノイズ除去（メディアンフィルター）")) {
+  setObjectName(QStringLiteral("MedianForm"));
+  rgMethod =
+      AddRadioChoice(QStringLiteral("rgMethod"), QStringLiteral("ノイズ除去方法"),
+                     {QStringLiteral("通常法（ﾒﾃﾞｨｱﾝ）"), QStringLiteral("＋輪郭部保存")}, 2);
+  // Enabled in both methods; the plain median ignores it.
+  TrackBar = AddTrackBar(QStringLiteral("輪郭検出の閾値 （輪郭部保存時のみ有効）"), 16, 128,
+                         kDefaultThreshold);
+  TrackBar->setObjectName(QStringLiteral("TrackBar"));
+  TrackBar->setPageStep(16);
+}
+
+void TMedianForm::Prepare(TMDIChild *child) {
+  PreviewDialog::Prepare(child);
+  const auto stored = Remembered(kSettingName, 2);
+  if (stored[0]) SetRadio(rgMethod, *stored[0]);
+  if (stored[1]) SetTrackBar(TrackBar, *stored[1]);
+  Recompute();
+  RefreshValueTexts();
+}
+
+void TMedianForm::Adjust(TMDIB &dib, Progress *progress) {
+  DibHandle source(Kit.ImgKitCopy(dib.handle, "", ""));
+  if (!source) return;
+  TMDIB input(source.get());
+  MedianFilter(dib, input, rgMethod->checkedId(), TrackBar->value(), progress);
+}
+
+void TMedianForm::ResetControls() {
+  SetRadio(rgMethod, kDefaultMethod);
+  SetTrackBar(TrackBar, kDefaultThreshold);
+}
+
+bool TMedianForm::ReadyToApply() const { return rgMethod->checkedId() >= 0; }
+
+void TMedianForm::Applied() { Remember(kSettingName, {rgMethod->checkedId(), TrackBar->value()}); }
+
+void MedianCommand(TMainForm *main, TMDIChild *child) {
+  if (!child || !child->image || child->bitCount < 16) return;
+  {
+    TMedianForm dialog(main);
+    dialog.Prepare(child);
+    dialog.exec();
+  }
+  if (main) main->raise();
+}
+
+void MedianButtonCommand(TMainForm *main, TMDIChild *child) {
+  if (!child || !child->image || child->bitCount < 16) return;
+  {
+    TMedianForm dialog(main);
+    dialog.Prepare(child);
+    dialog.bOKClick();
+  }
+  if (main) main->raise();
+}
+
+void NoiseRemovalACommand(TMainForm *main, TMDIChild *child) {
+  if (!child || !child->image || child->bitCount < 16) return;
+  TfWaitMess *wait = main ? main->WaitMess : nullptr;
+  if (main) main->setEnabled(false);
+  child->RecordUndo();
+  if (wait) wait->Begin(5 * child->height);
+  const bool done = NoiseRemovalA(child->image, wait);
+  if (wait) wait->End();
+  child->ImageChanged();
+  if (main) {
+    main->setEnabled(true);
+    main->raise();
+  }
+  if (!done) UserDialogs::OutOfMemory(main);
+}

@@ -1,0 +1,35 @@
+// "ノイズ除去（メディアンフィルター）": the 3 x 3 median, plain or keeping
+// edges; the method and threshold are remembered as "Median".
+#pragma once
+
+#include "adjust/dialogs/PreviewDialog.h"
+
+class QButtonGroup;
+
+class TMedianForm : public PreviewDialog {
+  Q_OBJECT
+public:
+  static constexpr int kDefaultMethod = 0;
+  static constexpr int kDefaultThreshold = 72;
+
+  explicit TMedianForm(TMainForm *main);
+
+  // Defaults, then the remembered settings, and the preview at once.
+  void Prepare(TMDIChild *child) override;
+
+  QButtonGroup *rgMethod = nullptr; // "ノイズ除去方法"
+  QSlider *TrackBar = nullptr;      // the edge threshold, 16 ... 128
+
+protected:
+  void Adjust(TMDIB &dib, Progress *progress) override;
+  void ResetControls() override;
+  bool ReadyToApply() const override;
+  void Applied() override;
+};
+
+// "ノイズ除去［ﾒﾃﾞｨｱﾝﾌｨﾙﾀ](&N)": full colour only.
+void MedianCommand(TMainForm *main, TMDIChild *child);
+// The median tool button: the dialog unseen with its remembered settings.
+void MedianButtonCommand(TMainForm *main, TMDIChild *child);
+// "ﾉｲｽﾞ取り名人Ａ(&N)": enlarge, median, reduce, with one edit-history entry.
+void NoiseRemovalACommand(TMainForm *main, TMDIChild *child);

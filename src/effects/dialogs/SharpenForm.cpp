@@ -1,0 +1,60 @@
+#include "SharpenForm.h"
+
+#include "Fsharpen.h"
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+#include "image/Dib.h"
+
+#include <QButtonGroup>
+#include <QSlider>
+
+namespace {
+const QString kSettingName = QStringLiteral("Sharp");
+} // namespace
+
+TSharpenForm::TSharpenForm(TMainForm *main)
+    : PreviewDialog(main, QStringLiteral("シャープ化（ハイパスフィルター）")) {
+  setObjectName(QStringLiteral("SharpenForm"));
+  rgType = AddRadioChoice(
+      QStringLiteral("rgType"), QStringLiteral("シャープ化フィルタの種類"),
+      {QStringLiteral("画質良好"), QStringLiteral("強力タイプ１"), QStringLiteral("強力タイプ２")},
+      3);
+  TrackBar = AddTrackBar(QStringLiteral("シャープ化程度"), 10, 90, kDefaultStrength);
+  TrackBar->setObjectName(QStringLiteral("TrackBar"));
+}
+
+void TSharpenForm::Prepare(TMDIChild *child) {
+  PreviewDialog::Prepare(child);
+  const auto stored = Remembered(kSettingName, 2);
+  if (stored[0]) SetRadio(rgType, *stored[0]);
+  if (stored[1]) SetTrackBar(TrackBar, *stored[1]);
+  Recompute();
+  RefreshValueTexts();
+}
+
+void TSharpenForm::Adjust(TMDIB &dib, Progress *progress) {
+  // Every sample is read from an untouched copy.
+  DibHandle source(Kit.ImgKitCopy(dib.handle, "", ""));
+  if (!source) return;
+  TMDIB input(source.get());
+  SharpenImage(dib, input, rgType->checkedId(), TrackBar->value(), progress);
+}
+
+void TSharpenForm::ResetControls() {
+  SetRadio(rgType, kDefaultType);
+  SetTrackBar(TrackBar, kDefaultStrength);
+}
+
+bool TSharpenForm::ReadyToApply() const { return rgType->checkedId() >= 0; }
+
+void TSharpenForm::Applied() { Remember(kSettingName, {rgType->checkedId(), TrackBar->value()}); }
+
+void SharpenCommand(TMainForm *main, TMDIChild *child) {
+  if (!child || !child->image || child->bitCount < 16) return;
+  {
+    TSharpenForm dialog(main);
+    dialog.Prepare(child);
+    dialog.exec();
+  }
+  if (main) main->raise();
+}

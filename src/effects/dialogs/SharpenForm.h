@@ -1,0 +1,31 @@
+// "シャープ化（ハイパスフィルター）": sharpens the document with one of three
+// high-pass masks; the type and strength are remembered as "Sharp".
+#pragma once
+
+#include "adjust/dialogs/PreviewDialog.h"
+
+class QButtonGroup;
+
+class TSharpenForm : public PreviewDialog {
+  Q_OBJECT
+public:
+  static constexpr int kDefaultType = 0;
+  static constexpr int kDefaultStrength = 50;
+
+  explicit TSharpenForm(TMainForm *main);
+
+  // Defaults, then the remembered settings, and the preview at once.
+  void Prepare(TMDIChild *child) override;
+
+  QButtonGroup *rgType = nullptr; // "シャープ化フィルタの種類"
+  QSlider *TrackBar = nullptr;    // "シャープ化程度", 10 ... 90
+
+protected:
+  void Adjust(TMDIB &dib, Progress *progress) override;
+  void ResetControls() override;
+  bool ReadyToApply() const override;
+  void Applied() override;
+};
+
+// "シャープ化(&E)": full colour only.
+void SharpenCommand(TMainForm *main, TMDIChild *child);
