@@ -33,28 +33,14 @@ namespace {
 // The tone, balance and variation dialogs: shown modally on the active
 // document, which they change themselves.
 template <class Form, class... Args> void RunToneDialog(TMainForm *main, Args... args) {
-  TMDIChild *child = main->ActiveChild();
-  if (!child) return;
-  {
-    Form form(main, args...);
-    form.Prepare(child);
-    form.exec();
-  }
-  main->raise();
+  RunPreviewCommand<Form>(main, main->ActiveChild(), 0, args...);
   main->activateWindow();
 }
 
 // The one-click tone buttons: the dialog unseen, its track bar preset, OK.
 template <class Form> void PresetToneDialog(TMainForm *main, int position) {
-  TMDIChild *child = main->ActiveChild();
-  if (!child) return;
-  {
-    Form form(main);
-    form.Prepare(child);
-    form.TrackBar->setValue(position);
-    form.bOKClick();
-  }
-  main->raise();
+  ApplyUnseen<Form>(main, main->ActiveChild(), 0,
+                    [position](Form &form) { form.TrackBar->setValue(position); });
   main->activateWindow();
 }
 } // namespace

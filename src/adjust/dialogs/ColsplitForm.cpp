@@ -64,11 +64,5 @@ void TColsplitForm::Applied() {
 }
 
 void KyochoCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TColsplitForm dialog(main);
-    dialog.Prepare(child);
-    dialog.exec();
-  }
-  if (main) main->raise();
+  RunPreviewCommand<TColsplitForm>(main, child, 16);
 }

@@ -260,3 +260,11 @@ void PreviewDialog::keyPressEvent(QKeyEvent *event) {
   default: QDialog::keyPressEvent(event);
   }
 }
+
+bool CanAdjust(const TMDIChild *child, int minimumBits) {
+  return child && child->image && child->bitCount >= minimumBits;
+}
+
+void RaiseMain(TMainForm *main) {
+  if (main) main->raise();
+}

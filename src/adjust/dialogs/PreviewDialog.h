@@ -135,3 +135,36 @@ private:
   std::vector<Bar> bars_;
   bool recomputing_ = true; // off until Prepare
 };
+
+// True when `child` holds an image of at least `minimumBits` bits per pixel:
+// what every adjustment command asks before it opens its dialog.
+bool CanAdjust(const TMDIChild *child, int minimumBits = 0);
+// Brings the main window back to the front after a dialog.
+void RaiseMain(TMainForm *main);
+
+// A preview dialog as the commands run it: nothing without a fitting
+// document; else prepared with the document, shown modally and destroyed.
+template <class Form, class... Args>
+void RunPreviewCommand(TMainForm *main, TMDIChild *child, int minimumBits, Args... args) {
+  if (!CanAdjust(child, minimumBits)) return;
+  {
+    Form dialog(main, args...);
+    dialog.Prepare(child);
+    dialog.exec();
+  }
+  RaiseMain(main);
+}
+
+// A preview dialog run unseen: prepared (with its remembered settings),
+// `setup` applied to it, then its OK.
+template <class Form, class Setup>
+void ApplyUnseen(TMainForm *main, TMDIChild *child, int minimumBits, Setup setup) {
+  if (!CanAdjust(child, minimumBits)) return;
+  {
+    Form dialog(main);
+    dialog.Prepare(child);
+    setup(dialog);
+    dialog.bOKClick();
+  }
+  RaiseMain(main);
+}

@@ -127,11 +127,5 @@ void TShikisouForm::ResetControls() {
 }
 
 void ShikisouCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TShikisouForm dialog(main);
-    dialog.Prepare(child);
-    dialog.exec();
-  }
-  if (main) main->raise();
+  RunPreviewCommand<TShikisouForm>(main, child, 16);
 }

@@ -53,27 +53,15 @@ bool TMedianForm::ReadyToApply() const { return rgMethod->checkedId() >= 0; }
 void TMedianForm::Applied() { Remember(kSettingName, {rgMethod->checkedId(), TrackBar->value()}); }
 
 void MedianCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TMedianForm dialog(main);
-    dialog.Prepare(child);
-    dialog.exec();
-  }
-  if (main) main->raise();
+  RunPreviewCommand<TMedianForm>(main, child, 16);
 }
 
 void MedianButtonCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TMedianForm dialog(main);
-    dialog.Prepare(child);
-    dialog.bOKClick();
-  }
-  if (main) main->raise();
+  ApplyUnseen<TMedianForm>(main, child, 16, [](TMedianForm &) {});
 }
 
 void NoiseRemovalACommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
+  if (!CanAdjust(child, 16)) return;
   TfWaitMess *wait = main ? main->WaitMess : nullptr;
   if (main) main->setEnabled(false);
   child->RecordUndo();

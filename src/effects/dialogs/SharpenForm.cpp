@@ -50,11 +50,5 @@ bool TSharpenForm::ReadyToApply() const { return rgType->checkedId() >= 0; }
 void TSharpenForm::Applied() { Remember(kSettingName, {rgType->checkedId(), TrackBar->value()}); }
 
 void SharpenCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TSharpenForm dialog(main);
-    dialog.Prepare(child);
-    dialog.exec();
-  }
-  if (main) main->raise();
+  RunPreviewCommand<TSharpenForm>(main, child, 16);
 }

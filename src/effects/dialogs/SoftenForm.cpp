@@ -99,23 +99,11 @@ void TSoftenForm::Applied() {
 }
 
 void SoftenCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TSoftenForm dialog(main);
-    dialog.Prepare(child);
-    dialog.exec();
-  }
-  if (main) main->raise();
+  RunPreviewCommand<TSoftenForm>(main, child, 16);
 }
 
 void NoiseRemovalBCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 16) return;
-  {
-    TSoftenForm dialog(main);
-    dialog.Prepare(child);
-    dialog.SetSettings(NoiseRemovalBSettings());
-    dialog.bOKClick();
-  }
+  ApplyUnseen<TSoftenForm>(main, child, 16,
+                           [](TSoftenForm &form) { form.SetSettings(NoiseRemovalBSettings()); });
   if (main && main->WaitMess) main->WaitMess->End();
-  if (main) main->raise();
 }
