@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libjpeg-dev libtiff-dev
+  libpng-dev libgif-dev libwebp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick libjpeg-turbo-progs time
   fonts-ipafont-gothic

@@ -1,5 +1,7 @@
 #include "cli_io.h"
 
+#include "Susie.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -26,8 +28,12 @@ ImageFileKind FileKindByExtension(const std::string &path) {
   return ImageFileKind::Unknown;
 }
 
-DibHandle LoadImageFile(const std::string &path) {
-  DibHandle image(Kit.ImgKitFileLoad(path.c_str(), "", ""));
+void LoadPlugins(const std::string &folder) {
+  SusieLoader.LoadPlugins(folder.empty() ? ProgramFolder() : folder);
+}
+
+DibHandle LoadImageFile(const std::string &path, bool *fromPlugin) {
+  DibHandle image = ReadImageFile(path, fromPlugin);
   if (!image) return image;
   IMGKIT_IMAGEINFO info{};
   if (!Kit.ImgKitImageInfo(image.get(), &info)) return {};

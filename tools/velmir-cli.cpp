@@ -3,6 +3,8 @@
 #include "Routines.h"
 #include "cli_io.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -20,22 +22,28 @@ constexpr int kDefaultQuality = 80;
 constexpr const char *kUsageText =
     R"(usage: velmir-cli COMMAND ...
 
-  convert IN OUT [--quality N]
-      Load IN (BMP, JPEG or TIFF, recognised by content) and write OUT in the
-      format of its extension: .jpg/.jpeg, .bmp, .tif/.tiff (letter case
-      ignored). N is the JPEG quality, 1 ... 100, default 80.
-  info IN
+  convert IN OUT [--quality N] [--plugins DIR]
+      Load IN and write OUT in the format of its extension: .jpg/.jpeg, .bmp,
+      .tif/.tiff (letter case ignored). N is the JPEG quality, 1 ... 100,
+      default 80.
+  info IN [--plugins DIR]
       Print "width=W height=H bits=B kind=K" of the image as the program opens
       it (16- and 32-bit images become 24-bit). K is the kit's image kind:
       0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
       5 RGB 24-bit.
-  op NAME [PARAM ...] IN OUT [--quality N]
+  op NAME [PARAM ...] IN OUT [--quality N] [--plugins DIR]
       Run the pixel routine NAME (letter case ignored) with its parameters on
       IN and write OUT as convert does.
   op --list
       Print every routine with its parameters, one per line.
   --help
       Print this text.
+
+IN is read as the program reads it: BMP, JPEG and TIFF (recognised by
+content) through the imaging kit, any other format through the decoder
+plug-ins (*.spi) of the folder of velmir-cli, or of DIR with --plugins. The
+plug-ins shipped with the program read PNG, GIF and WebP; a plug-in's
+picture becomes 24-bit.
 
 Exit status: 0 done, 1 a file could not be read or written or the routine
 failed, 2 bad usage or parameters, 3 the imaging kit is incomplete.
@@ -87,6 +95,35 @@ bool TakeQuality(std::vector<std::string> &args, int &quality, std::string &why)
   return true;
 }
 
+// Takes "NAME VALUE" out of the arguments, wherever it stands; false when
+// NAME stands last, without its value.
+bool TakeOption(std::vector<std::string> &args, const std::string &name, std::string &value,
+                bool &given) {
+  given = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != name) continue;
+    if (i + 1 >= args.size()) return false;
+    given = true;
+    value = args[i + 1];
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+               args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    return true;
+  }
+  return true;
+}
+
+// The folder named by --plugins; empty (the program folder) without it.
+bool TakePluginFolder(std::vector<std::string> &args, std::string &folder, std::string &why) {
+  bool given = false;
+  struct stat st {};
+  if (!TakeOption(args, "--plugins", folder, given) ||
+      (given && (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))) {
+    why = "--plugins takes an existing folder";
+    return false;
+  }
+  return true;
+}
+
 int KitReady() {
   LoadImagingKit();
   const std::vector<std::string> missing = MissingKitParts();
@@ -98,6 +135,13 @@ int KitReady() {
   }
   Error("the imaging kit is incomplete: " + list);
   return kExitNoKit;
+}
+
+// The kit, then the plug-ins of `pluginFolder`.
+int ReadyToRead(const std::string &pluginFolder) {
+  if (const int rc = KitReady()) return rc;
+  LoadPlugins(pluginFolder);
+  return kExitOk;
 }
 
 int CannotRead(const std::string &path) {
@@ -118,22 +162,24 @@ int UnknownExtension(const std::string &path) {
 
 int Convert(std::vector<std::string> args) {
   int quality = kDefaultQuality;
-  std::string why;
-  if (!TakeQuality(args, quality, why)) return Usage(why);
+  std::string why, plugins;
+  if (!TakeQuality(args, quality, why) || !TakePluginFolder(args, plugins, why)) return Usage(why);
   if (args.size() != 2) return Usage("convert takes IN and OUT");
   const std::string &in = args[0];
   const std::string &out = args[1];
   if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
-  if (const int rc = KitReady()) return rc;
+  if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
   if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
   return kExitOk;
 }
 
-int Info(const std::vector<std::string> &args) {
+int Info(std::vector<std::string> args) {
+  std::string why, plugins;
+  if (!TakePluginFolder(args, plugins, why)) return Usage(why);
   if (args.size() != 1) return Usage("info takes IN");
-  if (const int rc = KitReady()) return rc;
+  if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(args[0]);
   IMGKIT_IMAGEINFO info{};
   if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return CannotRead(args[0]);
@@ -151,8 +197,8 @@ int List() {
 int Op(std::vector<std::string> args) {
   if (args.size() == 1 && args[0] == "--list") return List();
   int quality = kDefaultQuality;
-  std::string why;
-  if (!TakeQuality(args, quality, why)) return Usage(why);
+  std::string why, plugins;
+  if (!TakeQuality(args, quality, why) || !TakePluginFolder(args, plugins, why)) return Usage(why);
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
@@ -171,7 +217,7 @@ int Op(std::vector<std::string> args) {
   const std::string &in = args[count + 1];
   const std::string &out = args[count + 2];
   if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
-  if (const int rc = KitReady()) return rc;
+  if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
   if (!RunRoutine(*routine, image, values, &why)) {
@@ -193,7 +239,7 @@ int main(int argc, char **argv) {
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "convert") return Convert(std::move(args));
-  if (command == "info") return Info(args);
+  if (command == "info") return Info(std::move(args));
   if (command == "op") return Op(std::move(args));
   return Usage("unknown command " + command);
 }

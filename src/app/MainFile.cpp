@@ -9,6 +9,7 @@
 
 #include "app/Functions.h"
 #include "image/Dib.h"
+#include "image/Susie.h"
 #include "platform/UserDialogs.h"
 
 #include <QCoreApplication>
@@ -140,19 +141,26 @@ bool TMainForm::OpenImageFile(const QString &fileName) {
   auto hidePanel = [this] {
     if (FileMess) FileMess->hide();
   };
+  auto showPanel = [this] {
+    if (!FileMess) return;
+    FileMess->show();
+    FileMess->raise();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
   // The panel's layout keeps it centred over the frame.
-  if (FileMess) {
-    if (Kit.ImgKitFileType(file.constData(), &child->fileInfo)) {
-      FileMess->show();
-      FileMess->raise();
-      repaint();
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-  } else {
-    Kit.ImgKitFileType(file.constData(), &child->fileInfo);
-  }
+  if (Kit.ImgKitFileType(file.constData(), &child->fileInfo)) showPanel();
 
-  DibHandle loaded(Kit.ImgKitFileLoad(file.constData(), "", ""));
+  // The kit first, then the plug-ins; the panel shows while a plug-in that
+  // claimed the file decodes it.
+  bool fromPlugin = false;
+  DibHandle loaded = ReadImageFile(file.toStdString(), &fromPlugin, showPanel);
+  if (loaded && fromPlugin) {
+    IMGKIT_IMAGEINFO info{};
+    if (Kit.ImgKitImageInfo(loaded.get(), &info)) SetClientSize(child, info.width, info.height);
+    child->bitCount = 24;
+    child->fromPlugin = true;
+  }
   if (!loaded || !MakeFullColour(loaded)) {
     hidePanel();
     child->closeWithoutAsking = true;

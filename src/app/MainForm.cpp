@@ -7,12 +7,14 @@
 #include "MDIChild.h"
 #include "Modeselect.h"
 #include "image/Kit.h"
+#include "image/Susie.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -111,6 +113,10 @@ void TMainForm::FormCreate() {
   DisplayColours = Kit.ImgKitSystemPalette();
   LoadGeneralSettings();
   ProgramFolder = QString::fromStdString(::ProgramFolder());
+  // An empty setting stays stored empty; this run uses the program folder.
+  const QString pluginFolder =
+      General.susiePluginPath.isEmpty() ? ProgramFolder : General.susiePluginPath;
+  SusieLoader.LoadPlugins(QFile::encodeName(pluginFolder).toStdString());
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
           &TMainForm::ClipboardChanged);
   CloseCancelled = false;
@@ -193,6 +199,7 @@ void TMainForm::FormDestroy() {
     WriteSetting(QStringLiteral("WPH"), QString::number(height()));
   }
   SaveGeneralSettings();
+  SusieLoader.Shutdown();
 }
 
 // ---- modes -----------------------------------------------------------------

@@ -368,10 +368,56 @@ TEST_F(Cli, BadUsageExitsWithTwoAndWritesNothing) {
   }
 }
 
+TEST_F(Cli, FilesTheKitRefusesAreReadThroughThePlugins) {
+  // Made by ImageMagick, read by the plug-ins shipped beside the tool.
+  ASSERT_EQ(std::system(("convert -size 4x3 'xc:#102030' " + Quote("png:" + Path("in.png")) +
+                         " && convert -size 2x5 xc:red " + Quote(Path("in.gif")))
+                            .c_str()),
+            0);
+  RunResult r = Run({"info", Path("in.png")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "width=4 height=3 bits=24 kind=5\n");
+  r = Run({"info", Path("in.gif")});
+  EXPECT_EQ(r.out, "width=2 height=5 bits=24 kind=5\n");
+
+  ASSERT_EQ(Run({"convert", Path("in.png"), Path("out.bmp")}).exitCode, 0);
+  {
+    Loaded out(Path("out.bmp"));
+    ASSERT_NE(out.h, nullptr);
+    EXPECT_EQ(out.Header().biBitCount, 24);
+    EXPECT_EQ(out.Colour(3, 2), 0x102030u);
+  }
+  ASSERT_EQ(Run({"op", "ImgKitColorReverse", Path("in.gif"), Path("rev.bmp")}).exitCode, 0);
+  Loaded reversed(Path("rev.bmp"));
+  ASSERT_NE(reversed.h, nullptr);
+  EXPECT_EQ(reversed.Colour(1, 4), 0x00FFFFu);
+}
+
+TEST_F(Cli, PluginFolderOptionNamesWhereThePluginsAre) {
+  ASSERT_EQ(std::system(("convert -size 4x3 xc:blue " + Quote("png:" + Path("in.png"))).c_str()),
+            0);
+  ASSERT_EQ(std::system(("mkdir " + Quote(Path("none"))).c_str()), 0);
+  RunResult r = Run({"info", Path("in.png"), "--plugins", Path("none")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("読込めないデータ形式です"), std::string::npos) << r.err;
+  r = Run({"convert", "--plugins", ProgramFolder(), Path("in.png"), Path("out.tif")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  for (const auto &args : std::vector<std::vector<std::string>>{
+           {"info", Path("in.png"), "--plugins", Path("missing")},
+           {"info", Path("in.png"), "--plugins"},
+           {"convert", Path("in.png"), Path("o.bmp"), "--plugins", Path("in.png")}}) {
+    r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args.back();
+    EXPECT_NE(r.err.find("--plugins"), std::string::npos) << r.err;
+  }
+  EXPECT_NE(access(Path("o.bmp").c_str(), F_OK), 0);
+}
+
 TEST_F(Cli, HelpGoesToStandardOutput) {
   const RunResult r = Run({"--help"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("op --list"), std::string::npos);
+  EXPECT_NE(r.out.find("--plugins DIR"), std::string::npos);
 }
 
 // The routine list in this process: the same list the tool runs.
