@@ -69,8 +69,11 @@ void TfWaitMess::SetRange(int maximum) {
 
 void TfWaitMess::Step() {
   ++position_;
-  // Called once per row: only the counter moves until a repaint is due.
-  if (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < kRepaintIntervalMs) return;
+  // Called once per row: only the counter moves until a repaint is due, or
+  // the bar is full (a fast routine would otherwise never show its end).
+  if (position_ < ProgressBar->maximum() && sinceRepaint_.isValid() &&
+      sinceRepaint_.elapsed() < kRepaintIntervalMs)
+    return;
   ProgressBar->setValue(position_);
   if (isVisible()) QCoreApplication::processEvents(kPaintOnly);
   sinceRepaint_.restart();

@@ -1,8 +1,11 @@
 #include "Fsoften.h"
 
 #include "Effects.h"
+#include "HotLoop.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -21,20 +24,94 @@ struct Offset {
 };
 
 // Every weight is a multiple of 50 and at most 5000 (radius 4, square);
-// sum * 100 stays below 2^21, and for such numbers n * ceil(2^40 / w) >> 40
-// is exactly n / w.
+// a channel's sum stays below 2^14, sum * 100 below 2^21, and for such
+// numbers n * ceil(2^40 / w) >> 40 is exactly n / w. The factor 100 is
+// folded into the multiplier.
 struct Reciprocals {
   uint64_t m[101] = {};
   Reciprocals() {
     for (int i = 1; i <= 100; ++i) {
       const uint64_t w = 50u * static_cast<uint64_t>(i);
-      m[i] = ((uint64_t(1) << 40) + w - 1) / w;
+      m[i] = 100u * (((uint64_t(1) << 40) + w - 1) / w);
     }
   }
-  uint8_t Divide(int sum, int weight) const {
-    return static_cast<uint8_t>((static_cast<uint64_t>(sum) * 100u * m[weight / 50]) >> 40);
-  }
+  uint64_t For(int weight) const { return m[weight / 50]; }
 };
+
+inline uint8_t Divide(int sum, uint64_t multiplier) {
+  return static_cast<uint8_t>((static_cast<uint64_t>(sum) * multiplier) >> 40);
+}
+
+// sum[k] += the sample's share of s[k]; the sums stay below 2^14.
+template <SampleKind kKind>
+VELMIR_HOT_LOOP void AddSamples(uint16_t *__restrict sum, const uint8_t *__restrict s, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    if constexpr (kKind == kCentre) sum[k] = static_cast<uint16_t>(sum[k] + 2 * s[k]);
+    if constexpr (kKind == kAxis) sum[k] = static_cast<uint16_t>(sum[k] + s[k]);
+    if constexpr (kKind == kDiagonal) sum[k] = static_cast<uint16_t>(sum[k] + (s[k] >> 1));
+  }
+}
+
+// far[k] |= the sample differs from the pixel's input by more than t
+// (0 ... 255); |d| > t is d^2 > t^2.
+VELMIR_HOT_LOOP void MarkFar(uint8_t *__restrict far, const uint8_t *__restrict s,
+                             const uint8_t *__restrict p, uint8_t t, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    const uint8_t a = s[k], b = p[k];
+    const uint8_t diff = static_cast<uint8_t>(a > b ? a - b : b - a);
+    far[k] |= static_cast<uint8_t>(diff > t);
+  }
+}
+
+// The pixels of one row, left to right: the sums of the samples known
+// before the row (`known`) plus the samples to the left, which hold their
+// new values by now; `scale` per pixel divides by the whole window's
+// weight. kRadius 1 keeps the left neighbour in registers; 0 reads the
+// `rx` samples to the left back from the row.
+template <int kArea, int kRadius>
+void FinishRow(uint8_t *d, const uint8_t *p, const uint16_t *known, const uint8_t *far,
+               const uint64_t *scale, int w, int rx, int t) {
+  int lb = 0, lg = 0, lr = 0; // the left neighbour's new value
+  for (int x = 0; x < w; ++x) {
+    const size_t k = 3 * static_cast<size_t>(x);
+    const int pb = p[k], pg = p[k + 1], pr = p[k + 2];
+    int b = known[k], g = known[k + 1], r = known[k + 2];
+    bool edge = kArea != 0 && (far[k] | far[k + 1] | far[k + 2]);
+    auto left = [&](int qb, int qg, int qr) {
+      b += qb;
+      g += qg;
+      r += qr;
+      if constexpr (kArea != 0)
+        edge = edge || std::abs(qb - pb) > t || std::abs(qg - pg) > t || std::abs(qr - pr) > t;
+    };
+    if constexpr (kRadius == 1) {
+      if (x > 0) left(lb, lg, lr);
+    } else {
+      const int n = std::min(rx, x);
+      for (int i = 1; i <= n; ++i) {
+        const uint8_t *q = d + k - 3 * static_cast<size_t>(i);
+        left(q[0], q[1], q[2]);
+      }
+    }
+    const uint64_t m = scale[x];
+    const bool write = kArea == 0 || (kArea == 1 ? !edge : edge);
+    lb = write ? Divide(b, m) : pb;
+    lg = write ? Divide(g, m) : pg;
+    lr = write ? Divide(r, m) : pr;
+    d[k] = static_cast<uint8_t>(lb);
+    d[k + 1] = static_cast<uint8_t>(lg);
+    d[k + 2] = static_cast<uint8_t>(lr);
+  }
+}
+
+template <int kArea>
+void FinishRow(uint8_t *d, const uint8_t *p, const uint16_t *known, const uint8_t *far,
+               const uint64_t *scale, int w, int rx, int t) {
+  if (rx == 1)
+    FinishRow<kArea, 1>(d, p, known, far, scale, w, rx, t);
+  else
+    FinishRow<kArea, 0>(d, p, known, far, scale, w, rx, t);
+}
 
 } // namespace
 
@@ -47,7 +124,8 @@ void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int sh
   const int w = source.width, h = source.height;
   const int rx = shape == 1 ? 0 : radius, ry = shape == 2 ? 0 : radius;
   const bool edges = area != 0;
-  const int tt = threshold * threshold;
+  // |d| > |threshold| is d^2 > threshold^2; no difference exceeds 255.
+  const int t = (threshold < -255 || threshold > 255) ? 255 : std::abs(threshold);
 
   // The samples whose values are known before the row is rewritten: all but
   // the ones to the left of the centre on its own row, which are added one
@@ -62,11 +140,28 @@ void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int sh
     }
 
   const size_t n = 3 * static_cast<size_t>(w);
-  std::vector<int> sum(n), weight(w);
+  std::vector<uint16_t> sum(n);
   std::vector<uint8_t> far(n);
+  std::vector<int> weight(w);
+  std::vector<uint64_t> scale(w);
+  int scaleAbove = -1, scaleBelow = -1; // the window rows the scales were made for
   for (int y = 0; y < h; ++y) {
-    std::fill(sum.begin(), sum.end(), 0);
-    std::fill(weight.begin(), weight.end(), 0);
+    // The window's weights depend on the row only near the top and bottom.
+    const int above = std::min(ry, y), below = std::min(ry, h - 1 - y);
+    if (above != scaleAbove || below != scaleBelow) {
+      std::fill(weight.begin(), weight.end(), 0);
+      for (const Offset &o : known) {
+        if (o.dy < -above || o.dy > below) continue;
+        const int xlo = std::max(0, -o.dx), xhi = std::min(w, w - o.dx);
+        for (int x = xlo; x < xhi; ++x)
+          weight[x] += kWeight[o.kind];
+      }
+      for (int x = 0; x < w; ++x)
+        scale[x] = reciprocal.For(weight[x] + 100 * std::min(rx, x));
+      scaleAbove = above;
+      scaleBelow = below;
+    }
+    std::fill(sum.begin(), sum.end(), uint16_t(0));
     if (edges) std::fill(far.begin(), far.end(), uint8_t(0));
     const uint8_t *p = PictureRow(source, y);
     uint8_t *d = PictureRow(dest, y);
@@ -75,60 +170,21 @@ void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int sh
       if (yy < 0 || yy >= h) continue;
       const int xlo = std::max(0, -o.dx), xhi = std::min(w, w - o.dx);
       if (xlo >= xhi) continue;
-      for (int x = xlo; x < xhi; ++x)
-        weight[x] += kWeight[o.kind];
-      const uint8_t *s = PictureRow(dest, yy) + 3 * o.dx;
-      const size_t k0 = 3 * static_cast<size_t>(xlo), k1 = 3 * static_cast<size_t>(xhi);
-      int *acc = sum.data();
+      const size_t k0 = 3 * static_cast<size_t>(xlo), len = 3 * static_cast<size_t>(xhi - xlo);
+      const uint8_t *s = PictureRow(dest, yy) + 3 * o.dx + k0;
       switch (o.kind) {
-      case kCentre:
-        for (size_t k = k0; k < k1; ++k)
-          acc[k] += 2 * s[k];
-        break;
-      case kAxis:
-        for (size_t k = k0; k < k1; ++k)
-          acc[k] += s[k];
-        break;
-      case kDiagonal:
-        for (size_t k = k0; k < k1; ++k)
-          acc[k] += s[k] >> 1;
-        break;
+      case kCentre: AddSamples<kCentre>(sum.data() + k0, s, len); break;
+      case kAxis: AddSamples<kAxis>(sum.data() + k0, s, len); break;
+      case kDiagonal: AddSamples<kDiagonal>(sum.data() + k0, s, len); break;
       }
-      if (edges && o.kind != kCentre) {
-        uint8_t *f = far.data();
-        for (size_t k = k0; k < k1; ++k) {
-          const int diff = s[k] - p[k];
-          f[k] |= static_cast<uint8_t>(diff * diff > tt);
-        }
-      }
+      // The centre still holds the input value.
+      if (edges && o.kind != kCentre)
+        MarkFar(far.data() + k0, s, p + k0, static_cast<uint8_t>(t), len);
     }
-    // Left to right: the samples to the left hold their new values now.
-    for (int x = 0; x < w; ++x) {
-      const size_t k = 3 * static_cast<size_t>(x);
-      int b = sum[k], g = sum[k + 1], r = sum[k + 2], wt = weight[x];
-      bool edge = edges && (far[k] | far[k + 1] | far[k + 2]);
-      const int left = std::min(rx, x);
-      for (int i = 1; i <= left; ++i) {
-        const uint8_t *q = d + k - 3 * static_cast<size_t>(i);
-        b += q[0];
-        g += q[1];
-        r += q[2];
-        wt += 100;
-        if (edges) {
-          const int d0 = q[0] - p[k], d1 = q[1] - p[k + 1], d2 = q[2] - p[k + 2];
-          edge = edge || d0 * d0 > tt || d1 * d1 > tt || d2 * d2 > tt;
-        }
-      }
-      const bool write = area == 0 || (area == 1 ? !edge : edge);
-      if (write) {
-        d[k] = reciprocal.Divide(b, wt);
-        d[k + 1] = reciprocal.Divide(g, wt);
-        d[k + 2] = reciprocal.Divide(r, wt);
-      } else {
-        d[k] = p[k];
-        d[k + 1] = p[k + 1];
-        d[k + 2] = p[k + 2];
-      }
+    switch (area) {
+    case 0: FinishRow<0>(d, p, sum.data(), far.data(), scale.data(), w, rx, t); break;
+    case 1: FinishRow<1>(d, p, sum.data(), far.data(), scale.data(), w, rx, t); break;
+    default: FinishRow<2>(d, p, sum.data(), far.data(), scale.data(), w, rx, t); break;
     }
     if (progress) progress->Step();
   }

@@ -3,6 +3,8 @@
 #include "Effects.h"
 #include "Fresize.h"
 
+#include "HotLoop.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -19,8 +21,10 @@ inline uint8_t Med3(uint8_t a, uint8_t b, uint8_t c) { return Max(Min(a, b), Min
 // the median of the column medians and the smallest of the column maxima.
 // Each column (the three rows at one byte position) is sorted once and
 // shared by the three windows that contain it.
-void MedianRow(uint8_t *d, const uint8_t *up, const uint8_t *mid, const uint8_t *down, size_t n,
-               uint8_t *lo, uint8_t *me, uint8_t *hi) {
+VELMIR_HOT_LOOP void SortColumns(uint8_t *__restrict lo, uint8_t *__restrict me,
+                                 uint8_t *__restrict hi, const uint8_t *__restrict up,
+                                 const uint8_t *__restrict mid, const uint8_t *__restrict down,
+                                 size_t n) {
   for (size_t k = 0; k < n; ++k) {
     const uint8_t a = up[k], b = mid[k], c = down[k];
     const uint8_t l = Min(a, b), h = Max(a, b);
@@ -28,6 +32,13 @@ void MedianRow(uint8_t *d, const uint8_t *up, const uint8_t *mid, const uint8_t 
     hi[k] = Max(h, c);
     me[k] = Max(l, Min(h, c));
   }
+}
+
+// Bytes 3 ... n - 4 of the filtered row from the sorted columns alone, so
+// the result may be written over the middle row it came from.
+VELMIR_HOT_LOOP void CombineColumns(uint8_t *__restrict d, const uint8_t *__restrict lo,
+                                    const uint8_t *__restrict me, const uint8_t *__restrict hi,
+                                    size_t n) {
   for (size_t k = 3; k + 3 < n; ++k) {
     const uint8_t l = Max(Max(lo[k - 3], lo[k]), lo[k + 3]);
     const uint8_t m = Med3(me[k - 3], me[k], me[k + 3]);
@@ -38,8 +49,9 @@ void MedianRow(uint8_t *d, const uint8_t *up, const uint8_t *mid, const uint8_t 
 
 // Per byte, the largest difference between the pixel and its eight
 // neighbours in that channel.
-void NeighbourSpread(uint8_t *spread, const uint8_t *up, const uint8_t *mid, const uint8_t *down,
-                     size_t n) {
+VELMIR_HOT_LOOP void NeighbourSpread(uint8_t *__restrict spread, const uint8_t *__restrict up,
+                                     const uint8_t *__restrict mid, const uint8_t *__restrict down,
+                                     size_t n) {
   auto diff = [](uint8_t a, uint8_t b) { return static_cast<uint8_t>(Max(a, b) - Min(a, b)); };
   for (size_t k = 3; k + 3 < n; ++k) {
     const uint8_t c = mid[k];
@@ -51,6 +63,25 @@ void NeighbourSpread(uint8_t *spread, const uint8_t *up, const uint8_t *mid, con
     s = Max(s, diff(down[k], c));
     s = Max(s, diff(down[k + 3], c));
     spread[k] = s;
+  }
+}
+
+// The plain median written over the image itself: each row is kept aside
+// before it is rewritten, as the row above of the next one.
+void MedianInPlace(TMDIB &dib, Progress *progress) {
+  const int w = dib.width, h = dib.height;
+  const size_t n = 3 * static_cast<size_t>(w);
+  std::vector<uint8_t> lo(n), me(n), hi(n), above(n), saved(n);
+  if (h > 0) std::memcpy(above.data(), PictureRow(dib, 0), n);
+  for (int y = 0; y < h; ++y) {
+    if (y > 0 && y < h - 1 && w >= 3) {
+      uint8_t *row = PictureRow(dib, y);
+      std::memcpy(saved.data(), row, n);
+      SortColumns(lo.data(), me.data(), hi.data(), above.data(), row, PictureRow(dib, y + 1), n);
+      CombineColumns(row, lo.data(), me.data(), hi.data(), n);
+      std::swap(above, saved);
+    }
+    if (progress) progress->Step();
   }
 }
 
@@ -71,7 +102,8 @@ void MedianFilter(TMDIB &dest, const TMDIB &source, int method, int threshold, P
       const uint8_t *up = PictureRow(source, y - 1), *down = PictureRow(source, y + 1);
       std::memcpy(d, p, 3);
       std::memcpy(d + n - 3, p + n - 3, 3);
-      MedianRow(d, up, p, down, n, lo.data(), me.data(), hi.data());
+      SortColumns(lo.data(), me.data(), hi.data(), up, p, down, n);
+      CombineColumns(d, lo.data(), me.data(), hi.data(), n);
       if (method == 1) {
         // Edges stay: a pixel with a neighbour beyond the threshold is kept.
         NeighbourSpread(spread.data(), up, p, down, n);
@@ -95,9 +127,9 @@ bool NoiseRemovalA(DibHandle &image, Progress *progress) {
     h = dib.height;
   }
   if (progress) progress->SetRange(5 * h);
-  // At most three full images at once: each step's result replaces the
-  // image before the next one is made. The small result is made first, so
-  // that once the picture is enlarged it can always come back to its size.
+  // The small result is made first, so that once the picture is enlarged it
+  // can always come back to its size. The median works in place, so at most
+  // three images live at once: the picture, its enlargement and the result.
   DibHandle reduced = CreateBlankDib(w, h);
   DibHandle enlarged = reduced ? CreateBlankDib(2 * w, 2 * h) : DibHandle();
   if (!enlarged) return false;
@@ -107,17 +139,9 @@ bool NoiseRemovalA(DibHandle &image, Progress *progress) {
     BilinearResize(to, from, progress);
   }
   image = std::move(enlarged);
-  // Without memory for the filtered copy the median is skipped and the
-  // enlarged picture is reduced as it is; the caller hears of it.
-  DibHandle filtered = CreateBlankDib(2 * w, 2 * h);
-  const bool filteredMade = static_cast<bool>(filtered);
-  if (filteredMade) {
-    {
-      const TMDIB from(image.get());
-      TMDIB to(filtered.get());
-      MedianFilter(to, from, 0, 0, progress);
-    }
-    image = std::move(filtered);
+  {
+    TMDIB dib(image.get());
+    MedianInPlace(dib, progress);
   }
   {
     const TMDIB from(image.get());
@@ -125,5 +149,5 @@ bool NoiseRemovalA(DibHandle &image, Progress *progress) {
     AreaAverageResize(to, from, progress);
   }
   image = std::move(reduced);
-  return filteredMade;
+  return true;
 }

@@ -15,8 +15,6 @@ void MedianFilter(TMDIB &dest, const TMDIB &source, int method, int threshold,
 // Noise removal A on a 24-bit image: bilinear enlargement to twice the
 // size, the plain median, and the area-average reduction back to the
 // original size; the image is replaced by the result. Sets the progress
-// range to five times the height. False when the image is not 24-bit or
-// the enlarged copy cannot be made (the image is then unchanged), or when
-// memory ran out for the filtered copy (the image is then the enlarged one
-// reduced back, of the original size, without the median).
+// range to five times the height. False (image unchanged) when the image is
+// not 24-bit or the working images cannot be made.
 bool NoiseRemovalA(DibHandle &image, Progress *progress = nullptr);

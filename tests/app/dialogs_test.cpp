@@ -420,7 +420,7 @@ TEST_F(Dialogs, WaitWindowShowsProgressPerRow) {
   int steps = 0;
   QElapsedTimer clock;
   clock.start();
-  while (wait.ProgressBar->value() == 0 && clock.elapsed() < 5000) {
+  while (wait.ProgressBar->value() == 0 && steps < 1000000 && clock.elapsed() < 5000) {
     wait.Step();
     ++steps;
   }

@@ -1,8 +1,10 @@
 #include "Median.h"
 
+#include "Fresize.h"
 #include "effects_test_util.h"
 
 #include <utility>
+#include <vector>
 
 using namespace effectstest;
 
@@ -146,6 +148,29 @@ TEST(NoiseRemovalA, ReturnsTheInputSize) {
     EXPECT_EQ(d.BitsPerPixel(), 24);
     EXPECT_EQ(progress.range, 5 * h);
     EXPECT_EQ(progress.steps, 5 * h);
+  }
+}
+
+TEST(NoiseRemovalA, IsTheEnlargementFilteredIntoASecondImageAndReduced) {
+  // The chain as three separate images, each step from the one before.
+  Noise noise;
+  std::vector<std::pair<int, int>> sizes = {{37, 11}, {101, 3}};
+  for (int w = 1; w <= 9; ++w)
+    sizes.push_back({w, 1 + w % 4});
+  for (auto [w, h] : sizes) {
+    DibHandle image = Random24(w, h, noise);
+    DibHandle enlarged = CreateBlankDib(2 * w, 2 * h), filtered = CreateBlankDib(2 * w, 2 * h);
+    DibHandle reduced = CreateBlankDib(w, h);
+    {
+      const TMDIB from(image.get());
+      TMDIB big(enlarged.get()), median(filtered.get()), small(reduced.get());
+      BilinearResize(big, from);
+      MedianFilter(median, big, 0, 0);
+      AreaAverageResize(small, median);
+    }
+    ASSERT_TRUE(NoiseRemovalA(image));
+    const Picture got = ToPicture(image), want = ToPicture(reduced);
+    ASSERT_EQ(got, want) << w << "x" << h << ": " << FirstDifference(got, want);
   }
 }
 

@@ -153,6 +153,29 @@ TEST(AreaAverageResize, MatchesTheDescriptionOnRandomImages) {
   EXPECT_EQ(Area(big, 10, 7), AreaReference(ToPicture(big), 10, 7, Picture(10, 7)));
 }
 
+TEST(AreaAverageResize, MatchesTheDescriptionOnWideImagesAndLargeRatios) {
+  // Odd widths run the vectorised loops and their tails; the large
+  // reductions make sums too big for 32 bits, and a 1 x 90000 column one
+  // too big even for the column sums.
+  Noise noise;
+  struct Case {
+    int sw, sh, dw, dh;
+  };
+  for (const Case c : {Case{101, 7, 40, 3},
+                       {4001, 3, 1600, 2},
+                       {37, 5, 91, 13},
+                       {301, 2, 2, 1},
+                       {997, 3, 3, 1},
+                       {1, 90000, 1, 1},
+                       {5, 1, 4001, 1}}) {
+    DibHandle src = Random24(c.sw, c.sh, noise);
+    const Picture got = Area(src, c.dw, c.dh);
+    const Picture want = AreaReference(ToPicture(src), c.dw, c.dh, Picture(c.dw, c.dh));
+    ASSERT_EQ(got, want) << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh << ": "
+                         << FirstDifference(got, want);
+  }
+}
+
 TEST(BilinearResize, SameSizeIsAnExactCopy) {
   Noise noise;
   for (int w = 1; w <= 9; ++w) {
@@ -189,6 +212,35 @@ TEST(BilinearResize, MatchesTheDescriptionOnRandomImages) {
     }
   DibHandle big = Random24(40, 30, noise);
   EXPECT_EQ(Bilinear(big, 60, 45), BilinearReference(ToPicture(big), 60, 45));
+}
+
+TEST(BilinearResize, MatchesTheDescriptionOnWideImages) {
+  // Odd widths, the benchmark's 1.5 enlargement, doubling and reductions.
+  Noise noise;
+  struct Case {
+    int sw, sh, dw, dh;
+  };
+  for (const Case c : {Case{101, 7, 151, 10},
+                       {101, 7, 202, 14},
+                       {97, 5, 31, 3},
+                       {333, 4, 500, 6},
+                       {4001, 2, 1600, 3}}) {
+    DibHandle src = Random24(c.sw, c.sh, noise);
+    const Picture got = Bilinear(src, c.dw, c.dh);
+    const Picture want = BilinearReference(ToPicture(src), c.dw, c.dh);
+    ASSERT_EQ(got, want) << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh << ": "
+                         << FirstDifference(got, want);
+  }
+}
+
+TEST(BilinearResize, EveryFractionTruncatesExactly) {
+  // 2 -> 2000 pixels steps the fraction through 0 ... 999 against random
+  // differences; 2 -> 2000 rows does the same along y.
+  Noise noise;
+  DibHandle wide = Random24(2, 64, noise);
+  EXPECT_EQ(Bilinear(wide, 2000, 64), BilinearReference(ToPicture(wide), 2000, 64));
+  DibHandle tall = Random24(64, 2, noise);
+  EXPECT_EQ(Bilinear(tall, 64, 2000), BilinearReference(ToPicture(tall), 64, 2000));
 }
 
 TEST(BilinearResize, OneStepPerDestinationRow) {

@@ -104,6 +104,28 @@ TEST(SharpenImage, MatchesTheMasksOnRandomImages) {
     }
 }
 
+TEST(SharpenImage, EveryStrengthOnAWideImage) {
+  // A wide odd row runs the vectorised loop and its tail; two levels give
+  // the extreme responses (+-2040), where the scaled term goes far past
+  // the clamp, and many levels the fractions of the division.
+  Noise noise;
+  for (int levels : {2, 256}) {
+    DibHandle src = Random24(101, 5, noise, levels);
+    const Picture in = ToPicture(src);
+    std::vector<int> strengths = {-7001, -90,  -1,   101,  127,  255,
+                                  256,   1000, 6999, 7000, 7001, 100000};
+    for (int s = 0; s <= 100; ++s)
+      strengths.push_back(s);
+    for (int type = 0; type < 3; ++type)
+      for (int s : strengths) {
+        const Picture got = Sharpened(src, type, s);
+        const Picture want = Reference(in, type, s);
+        ASSERT_EQ(got, want) << "levels " << levels << " type " << type << " s " << s << ": "
+                             << FirstDifference(got, want);
+      }
+  }
+}
+
 TEST(SharpenImage, BorderAndPaddingKept) {
   Noise noise;
   DibHandle src = Random24(7, 6, noise);

@@ -143,6 +143,26 @@ TEST(SoftenWindow, MatchesTheDescriptionOnRandomImages) {
     }
 }
 
+TEST(SoftenWindow, MatchesTheDescriptionOnAWideImage) {
+  // A wide odd row runs the vectorised loops and their tails; thresholds
+  // beyond 0 ... 255 and negative ones compare by their squares.
+  Noise noise;
+  for (int levels : {3, 256}) {
+    DibHandle src = Random24(61, 9, noise, levels);
+    const Picture in = ToPicture(src);
+    for (int area = 0; area < 3; ++area)
+      for (int shape = 0; shape < 3; ++shape)
+        for (int r = 1; r <= 4; ++r)
+          for (int t : {0, 1, 50, 127, 255, 256, -50, 40000}) {
+            if (area == 0 && t != 50) continue;
+            const Picture got = Windowed(src, area, r, shape, t);
+            const Picture want = WindowReference(in, area, r, shape, t);
+            ASSERT_EQ(got, want) << "levels " << levels << " area " << area << " shape " << shape
+                                 << " r " << r << " t " << t << ": " << FirstDifference(got, want);
+          }
+  }
+}
+
 TEST(SoftenWindow, OneStepPerRow) {
   CheckingProgress progress;
   Windowed(Uniform24(3, 7, Bgr{1, 2, 3}), 0, 1, 0, 0, &progress);
