@@ -354,6 +354,25 @@ TEST_F(FilterDialogs, ResizeWithoutAUsableSizeStaysOpenAndChangesNothing) {
   EXPECT_EQ(c->undoCount, 0);
 }
 
+TEST_F(FilterDialogs, ResizeBeyondMemoryTellsSoAndKeepsTheDocument) {
+  TMDIChild *c = Open(Noisy(40, 30));
+  ASSERT_TRUE(c);
+  const QImage before = PictureOf(c->image.get());
+  for (int method : {TResizeForm::Normal, TResizeForm::Oversampling}) {
+    TResizeForm form(main);
+    form.Prepare(c, method);
+    form.RadioGroup->button(1)->click();
+    form.Edit1->setText(QStringLiteral("99999"));
+    form.Edit2->setText(QStringLiteral("99999"));
+    form.bOKClick();
+  }
+  EXPECT_EQ(Messages(), QStringList(2, QStringLiteral("メモリが不足しているため処理できません。")));
+  EXPECT_EQ(PictureOf(c->image.get()), before);
+  EXPECT_EQ(c->undoCount, 0);
+  EXPECT_EQ(c->modificationCount, 0);
+  EXPECT_FALSE(main->WaitMess->isVisible());
+}
+
 TEST_F(FilterDialogs, ResizeMethodsGiveTheirRoutinesAndResetTheArea) {
   const QImage picture = Noisy(250, 180);
   struct Case {
