@@ -1,6 +1,8 @@
 // The tone, balance and variation dialogs driven headless: through the main
 // window's commands and one-click buttons, and directly as the automatic
 // corrections and sepia drive them.
+#include "fileops_fixture.h"
+
 #include "adjust/Tone.h"
 #include "adjust/Variation.h"
 #include "adjust/Yuv.h"
@@ -78,27 +80,7 @@ QStringList ButtonTexts(QWidget *w) {
   return texts;
 }
 
-// Runs `command` and, once its modal dialog is up, `act` on that dialog.
-// False when no dialog came.
-bool WithModal(const std::function<void()> &command, const std::function<void(QWidget *)> &act) {
-  bool seen = false;
-  QTimer poll;
-  QDeadlineTimer deadline(5000);
-  poll.setInterval(5);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (QWidget *m = QApplication::activeModalWidget()) {
-      poll.stop();
-      seen = true;
-      act(m);
-    } else if (deadline.hasExpired()) {
-      poll.stop();
-    }
-  });
-  poll.start();
-  command();
-  poll.stop();
-  return seen;
-}
+using fileops_test::WithModal;
 
 class ToneDialogs : public ::testing::Test {
 protected:
