@@ -149,6 +149,27 @@ static int read_pixels(first_picture *p, spi_dib *dib) {
   return result;
 }
 
+static int picture_info(const spi_input *in, SPI_PICTUREINFO *info) {
+  first_picture p;
+  const int result = open_first_picture(&p, in);
+  if (result == SPI_ALL_RIGHT) {
+    info->width = p.canvasWidth;
+    info->height = p.canvasHeight;
+    info->colorDepth = 8;
+  }
+  close_first_picture(&p);
+  return result;
+}
+
+static int picture(const spi_input *in, spi_dib *dib) {
+  first_picture p;
+  int result = open_first_picture(&p, in);
+  if (result == SPI_ALL_RIGHT) result = spi_dib_new(dib, p.canvasWidth, p.canvasHeight, 8, 256);
+  if (result == SPI_ALL_RIGHT) result = read_pixels(&p, dib);
+  close_first_picture(&p);
+  return result;
+}
+
 SPI_EXPORT int GetPluginInfo(int infono, char *buf, int buflen) {
   static const char *const texts[] = {"00IN", "VELMIR GIF plug-in (giflib)", "*.gif", "GIF"};
   return spi_plugin_info(texts, 4, infono, buf, buflen);
@@ -160,43 +181,4 @@ SPI_EXPORT int IsSupported(const char *filename, uintptr_t dw) {
   return is_gif(head, spi_probe_bytes(dw, head, sizeof head));
 }
 
-SPI_EXPORT int GetPictureInfo(const char *buf, intptr_t len, unsigned int flag,
-                              SPI_PICTUREINFO *lpInfo) {
-  if (!lpInfo) return SPI_OTHER_ERROR;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  first_picture p;
-  result = open_first_picture(&p, &in);
-  if (result == SPI_ALL_RIGHT) {
-    memset(lpInfo, 0, sizeof *lpInfo);
-    lpInfo->width = p.canvasWidth;
-    lpInfo->height = p.canvasHeight;
-    lpInfo->colorDepth = 8;
-  }
-  close_first_picture(&p);
-  spi_input_free(&in);
-  return result;
-}
-
-SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo,
-                          void **pHBm, SPI_PROGRESS lpPrgressCallback, intptr_t lData) {
-  if (!pHBInfo || !pHBm) return SPI_OTHER_ERROR;
-  if (lpPrgressCallback && lpPrgressCallback(0, 1, lData)) return SPI_ABORT;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  first_picture p;
-  spi_dib dib;
-  memset(&dib, 0, sizeof dib);
-  result = open_first_picture(&p, &in);
-  if (result == SPI_ALL_RIGHT) result = spi_dib_new(&dib, p.canvasWidth, p.canvasHeight, 8, 256);
-  if (result == SPI_ALL_RIGHT) result = read_pixels(&p, &dib);
-  if (result == SPI_ALL_RIGHT && lpPrgressCallback && lpPrgressCallback(1, 1, lData))
-    result = SPI_ABORT;
-  if (result == SPI_ALL_RIGHT) spi_dib_hand_over(&dib, pHBInfo, pHBm);
-  spi_dib_free(&dib);
-  close_first_picture(&p);
-  spi_input_free(&in);
-  return result;
-}
+SPI_PICTURE_ENTRY_POINTS(picture_info, picture)

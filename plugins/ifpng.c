@@ -174,6 +174,37 @@ static void close_decoder(decoder *d) {
   spi_dib_free(&d->dib);
 }
 
+static int picture_info(const spi_input *in, SPI_PICTUREINFO *info) {
+  decoder d;
+  int result = open_decoder(&d, in);
+  if (result == SPI_ALL_RIGHT) result = run(&d, 0);
+  if (result == SPI_ALL_RIGHT) {
+    info->width = (int32_t)d.width;
+    info->height = (int32_t)d.height;
+    info->colorDepth = d.output == OUT_PALETTE || d.output == OUT_GREY ? 8 : 24;
+    png_uint_32 xppm = 0, yppm = 0;
+    int unit = 0;
+    if (png_get_pHYs(d.png, d.info, &xppm, &yppm, &unit) && unit == PNG_RESOLUTION_METER) {
+      info->x_density = spi_ppm_to_dpi(xppm);
+      info->y_density = spi_ppm_to_dpi(yppm);
+    }
+  }
+  close_decoder(&d);
+  return result;
+}
+
+static int picture(const spi_input *in, spi_dib *dib) {
+  decoder d;
+  int result = open_decoder(&d, in);
+  if (result == SPI_ALL_RIGHT) result = run(&d, 1);
+  if (result == SPI_ALL_RIGHT) {
+    *dib = d.dib; /* the caller frees or hands over the blocks */
+    memset(&d.dib, 0, sizeof d.dib);
+  }
+  close_decoder(&d);
+  return result;
+}
+
 SPI_EXPORT int GetPluginInfo(int infono, char *buf, int buflen) {
   static const char *const texts[] = {"00IN", "VELMIR PNG plug-in (libpng)", "*.png", "PNG"};
   return spi_plugin_info(texts, 4, infono, buf, buflen);
@@ -186,46 +217,4 @@ SPI_EXPORT int IsSupported(const char *filename, uintptr_t dw) {
          memcmp(head, kSignature, sizeof head) == 0;
 }
 
-SPI_EXPORT int GetPictureInfo(const char *buf, intptr_t len, unsigned int flag,
-                              SPI_PICTUREINFO *lpInfo) {
-  if (!lpInfo) return SPI_OTHER_ERROR;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  decoder d;
-  result = open_decoder(&d, &in);
-  if (result == SPI_ALL_RIGHT) result = run(&d, 0);
-  if (result == SPI_ALL_RIGHT) {
-    memset(lpInfo, 0, sizeof *lpInfo);
-    lpInfo->width = (int32_t)d.width;
-    lpInfo->height = (int32_t)d.height;
-    lpInfo->colorDepth = d.output == OUT_PALETTE || d.output == OUT_GREY ? 8 : 24;
-    png_uint_32 xppm = 0, yppm = 0;
-    int unit = 0;
-    if (png_get_pHYs(d.png, d.info, &xppm, &yppm, &unit) && unit == PNG_RESOLUTION_METER) {
-      lpInfo->x_density = spi_ppm_to_dpi(xppm);
-      lpInfo->y_density = spi_ppm_to_dpi(yppm);
-    }
-  }
-  close_decoder(&d);
-  spi_input_free(&in);
-  return result;
-}
-
-SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo,
-                          void **pHBm, SPI_PROGRESS lpPrgressCallback, intptr_t lData) {
-  if (!pHBInfo || !pHBm) return SPI_OTHER_ERROR;
-  if (lpPrgressCallback && lpPrgressCallback(0, 1, lData)) return SPI_ABORT;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  decoder d;
-  result = open_decoder(&d, &in);
-  if (result == SPI_ALL_RIGHT) result = run(&d, 1);
-  if (result == SPI_ALL_RIGHT && lpPrgressCallback && lpPrgressCallback(1, 1, lData))
-    result = SPI_ABORT;
-  if (result == SPI_ALL_RIGHT) spi_dib_hand_over(&d.dib, pHBInfo, pHBm);
-  close_decoder(&d);
-  spi_input_free(&in);
-  return result;
-}
+SPI_PICTURE_ENTRY_POINTS(picture_info, picture)

@@ -26,7 +26,7 @@ static int features(const spi_input *in, int32_t *width, int32_t *height) {
   return SPI_ALL_RIGHT;
 }
 
-static int decode(const spi_input *in, spi_dib *dib) {
+static int picture(const spi_input *in, spi_dib *dib) {
   int32_t width = 0, height = 0;
   int result = features(in, &width, &height);
   if (result != SPI_ALL_RIGHT) return result;
@@ -60,6 +60,17 @@ static int decode(const spi_input *in, spi_dib *dib) {
   return result;
 }
 
+static int picture_info(const spi_input *in, SPI_PICTUREINFO *info) {
+  int32_t width = 0, height = 0;
+  const int result = features(in, &width, &height);
+  if (result == SPI_ALL_RIGHT) {
+    info->width = width;
+    info->height = height;
+    info->colorDepth = 24;
+  }
+  return result;
+}
+
 SPI_EXPORT int GetPluginInfo(int infono, char *buf, int buflen) {
   static const char *const texts[] = {"00IN", "VELMIR WebP plug-in (libwebp)", "*.webp", "WebP"};
   return spi_plugin_info(texts, 4, infono, buf, buflen);
@@ -71,38 +82,4 @@ SPI_EXPORT int IsSupported(const char *filename, uintptr_t dw) {
   return is_webp(head, spi_probe_bytes(dw, head, sizeof head));
 }
 
-SPI_EXPORT int GetPictureInfo(const char *buf, intptr_t len, unsigned int flag,
-                              SPI_PICTUREINFO *lpInfo) {
-  if (!lpInfo) return SPI_OTHER_ERROR;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  int32_t width = 0, height = 0;
-  result = features(&in, &width, &height);
-  if (result == SPI_ALL_RIGHT) {
-    memset(lpInfo, 0, sizeof *lpInfo);
-    lpInfo->width = width;
-    lpInfo->height = height;
-    lpInfo->colorDepth = 24;
-  }
-  spi_input_free(&in);
-  return result;
-}
-
-SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo,
-                          void **pHBm, SPI_PROGRESS lpPrgressCallback, intptr_t lData) {
-  if (!pHBInfo || !pHBm) return SPI_OTHER_ERROR;
-  if (lpPrgressCallback && lpPrgressCallback(0, 1, lData)) return SPI_ABORT;
-  spi_input in;
-  int result = spi_read_input(buf, len, flag, &in);
-  if (result != SPI_ALL_RIGHT) return result;
-  spi_dib dib;
-  memset(&dib, 0, sizeof dib);
-  result = decode(&in, &dib);
-  if (result == SPI_ALL_RIGHT && lpPrgressCallback && lpPrgressCallback(1, 1, lData))
-    result = SPI_ABORT;
-  if (result == SPI_ALL_RIGHT) spi_dib_hand_over(&dib, pHBInfo, pHBm);
-  spi_dib_free(&dib);
-  spi_input_free(&in);
-  return result;
-}
+SPI_PICTURE_ENTRY_POINTS(picture_info, picture)

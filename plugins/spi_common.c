@@ -130,6 +130,37 @@ void spi_dib_free(spi_dib *dib) {
   memset(dib, 0, sizeof *dib);
 }
 
+int spi_get_picture_info(const char *buf, intptr_t len, unsigned int flag, SPI_PICTUREINFO *lpInfo,
+                         spi_info_fn info) {
+  if (!lpInfo) return SPI_OTHER_ERROR;
+  spi_input in;
+  int result = spi_read_input(buf, len, flag, &in);
+  if (result != SPI_ALL_RIGHT) return result;
+  SPI_PICTUREINFO found;
+  memset(&found, 0, sizeof found);
+  result = info(&in, &found);
+  if (result == SPI_ALL_RIGHT) *lpInfo = found;
+  spi_input_free(&in);
+  return result;
+}
+
+int spi_get_picture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo, void **pHBm,
+                    SPI_PROGRESS progress, intptr_t lData, spi_decode_fn decode) {
+  if (!pHBInfo || !pHBm) return SPI_OTHER_ERROR;
+  if (progress && progress(0, 1, lData)) return SPI_ABORT;
+  spi_input in;
+  int result = spi_read_input(buf, len, flag, &in);
+  if (result != SPI_ALL_RIGHT) return result;
+  spi_dib dib;
+  memset(&dib, 0, sizeof dib);
+  result = decode(&in, &dib);
+  if (result == SPI_ALL_RIGHT && progress && progress(1, 1, lData)) result = SPI_ABORT;
+  if (result == SPI_ALL_RIGHT) spi_dib_hand_over(&dib, pHBInfo, pHBm);
+  spi_dib_free(&dib);
+  spi_input_free(&in);
+  return result;
+}
+
 int spi_plugin_info(const char *const *texts, int count, int infono, char *buf, int buflen) {
   if (infono < 0 || infono >= count || !buf || buflen <= 0) return 0;
   size_t n = strlen(texts[infono]);

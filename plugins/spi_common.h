@@ -58,6 +58,29 @@ static inline uint8_t spi_over_white(unsigned c, unsigned a) {
   return (uint8_t)((c * a + 255u * (255u - a) + 127u) / 255u);
 }
 
+/* The two entry points around a plug-in's own work: reading the input,
+ * the argument checks, the progress calls and the hand-over of the blocks.
+ * `info` fills the record (zeroed before) from the whole input; `decode`
+ * makes the bitmap, whose blocks are freed here unless handed over. */
+typedef int (*spi_info_fn)(const spi_input *in, SPI_PICTUREINFO *info);
+typedef int (*spi_decode_fn)(const spi_input *in, spi_dib *dib);
+int spi_get_picture_info(const char *buf, intptr_t len, unsigned int flag, SPI_PICTUREINFO *lpInfo,
+                         spi_info_fn info);
+int spi_get_picture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo, void **pHBm,
+                    SPI_PROGRESS progress, intptr_t lData, spi_decode_fn decode);
+
+/* Defines the exported GetPictureInfo and GetPicture of a plug-in over its
+ * two functions. */
+#define SPI_PICTURE_ENTRY_POINTS(info, decode)                                                     \
+  SPI_EXPORT int GetPictureInfo(const char *buf, intptr_t len, unsigned int flag,                  \
+                                SPI_PICTUREINFO *lpInfo) {                                         \
+    return spi_get_picture_info(buf, len, flag, lpInfo, info);                                     \
+  }                                                                                                \
+  SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, void **pHBInfo,      \
+                            void **pHBm, SPI_PROGRESS lpPrgressCallback, intptr_t lData) {         \
+    return spi_get_picture(buf, len, flag, pHBInfo, pHBm, lpPrgressCallback, lData, decode);       \
+  }
+
 /* GetPluginInfo over a table of `count` texts. */
 int spi_plugin_info(const char *const *texts, int count, int infono, char *buf, int buflen);
 
