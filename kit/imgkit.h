@@ -49,7 +49,7 @@ typedef void *IMGHANDLE;
 
 /* The 40-byte header at the start of every handle. */
 typedef struct IMGKIT_BMIH {
-  uint32_t biSize;   /* 40 */
+  uint32_t biSize; /* 40 */
   int32_t biWidth;
   int32_t biHeight;  /* positive: bottom-up rows */
   uint16_t biPlanes; /* 1 */
@@ -159,9 +159,10 @@ IMGKIT_API IMGHANDLE ImgKitCopy(IMGHANDLE h, const char *caption, const char *te
  * already has the target depth, else a new handle. */
 IMGKIT_API IMGHANDLE ImgKitConvertColor(IMGHANDLE h, int bits, int fixedPalette, int diffusion,
                                         const char *caption, const char *text);
-/* Resizes by plain pixel replication and decimation; any depth. */
-IMGKIT_API IMGHANDLE ImgKitImageSize(IMGHANDLE h, const char *caption, const char *text,
-                                     int width, int height);
+/* A new handle with the image resized by plain pixel replication and
+ * decimation (h is left as it is); any depth. */
+IMGKIT_API IMGHANDLE ImgKitImageSize(IMGHANDLE h, const char *caption, const char *text, int width,
+                                     int height);
 /* Rotates or flips (IMGKIT_ROTATE_, IMGKIT_FLIP_); any depth. */
 IMGKIT_API IMGHANDLE ImgKitRotation(IMGHANDLE h, const char *caption, const char *text, int kind);
 /* An 8-bit image with a 256-step grey colour table. */
@@ -195,8 +196,7 @@ IMGKIT_API IMGHANDLE ImgKitRectCut(IMGHANDLE h, const char *caption, const char 
  * (0, 0) with the five reserved values 0. Non-zero on success. */
 IMGKIT_API int ImgKitDisplay(void *target, IMGHANDLE h, int reserved);
 IMGKIT_API int ImgKitDisplayXY(void *target, IMGHANDLE h, int x, int y);
-IMGKIT_API int ImgKitDisplayRGB(void *target, IMGHANDLE h, int r1, int r2, int r3, int r4,
-                                int r5);
+IMGKIT_API int ImgKitDisplayRGB(void *target, IMGHANDLE h, int r1, int r2, int r3, int r4, int r5);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,6 @@
 #include "cli_io.h"
 
+#include "Dib.h"
 #include "Susie.h"
 
 #include <algorithm>
@@ -34,12 +35,7 @@ void LoadPlugins(const std::string &folder) {
 
 DibHandle LoadImageFile(const std::string &path, bool *fromPlugin) {
   DibHandle image = ReadImageFile(path, fromPlugin);
-  if (!image) return image;
-  IMGKIT_IMAGEINFO info{};
-  if (!Kit.ImgKitImageInfo(image.get(), &info)) return {};
-  if (info.bitCount == 16 || info.bitCount == 32) {
-    if (!image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", ""))) return {};
-  }
+  if (!MakeFullColour(image)) return {};
   return image;
 }
 

@@ -78,23 +78,6 @@ bool ParseNumber(std::string_view text, bool whole, double &out) {
   return true;
 }
 
-// Takes "--quality N" out of the arguments, wherever it stands.
-bool TakeQuality(std::vector<std::string> &args, int &quality, std::string &why) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--quality") continue;
-    double q = 0;
-    if (i + 1 >= args.size() || !ParseNumber(args[i + 1], true, q) || q < 1 || q > 100) {
-      why = "--quality takes a whole number from 1 to 100";
-      return false;
-    }
-    quality = static_cast<int>(q);
-    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-               args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    return true;
-  }
-  return true;
-}
-
 // Takes "NAME VALUE" out of the arguments, wherever it stands; false when
 // NAME stands last, without its value.
 bool TakeOption(std::vector<std::string> &args, const std::string &name, std::string &value,
@@ -109,6 +92,20 @@ bool TakeOption(std::vector<std::string> &args, const std::string &name, std::st
                args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     return true;
   }
+  return true;
+}
+
+// Takes "--quality N" out of the arguments, wherever it stands.
+bool TakeQuality(std::vector<std::string> &args, int &quality, std::string &why) {
+  bool given = false;
+  std::string text;
+  double q = 0;
+  if (!TakeOption(args, "--quality", text, given) ||
+      (given && (!ParseNumber(text, true, q) || q < 1 || q > 100))) {
+    why = "--quality takes a whole number from 1 to 100";
+    return false;
+  }
+  if (given) quality = static_cast<int>(q);
   return true;
 }
 

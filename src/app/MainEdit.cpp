@@ -4,6 +4,7 @@
 #include "MainForm.h"
 
 #include "app/Functions.h"
+#include "image/Dib.h"
 #include "platform/UserDialogs.h"
 
 #include <QClipboard>
@@ -51,12 +52,10 @@ void TMainForm::PasteItemClick() {
     UpdateMenuItems();
     return;
   }
+  // A failed conversion keeps the picture as it came.
+  MakeFullColour(pasted);
   child->image = std::move(pasted);
   child->ReadImageInfo();
-  if (child->bitCount == 16 || child->bitCount == 32) {
-    child->image.Adopt(Kit.ImgKitConvertColor(child->image.get(), 24, 0, 0, "", ""));
-    child->ReadImageInfo();
-  }
   child->zoomIndex = 2;
   child->LayoutForZoom();
   child->RefreshDisplay();

@@ -45,16 +45,6 @@ void SetClientSize(TMDIChild *child, int width, int height) {
   child->resize(width + frame.width(), height + frame.height());
 }
 
-// Files come in as 1, 4, 8 or 24 bits; 16- and 32-bit ones are made 24-bit
-// here so that no command has to deal with them. False when the conversion
-// was needed and failed.
-bool MakeFullColour(DibHandle &image) {
-  IMGKIT_IMAGEINFO info{};
-  if (!Kit.ImgKitImageInfo(image.get(), &info)) return false;
-  if (info.bitCount != 16 && info.bitCount != 32) return true;
-  return image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", ""));
-}
-
 enum class SaveResult { Written, Refused, Failed };
 
 // Writes the document's image in the given format, applying the JPEG rule;

@@ -29,14 +29,8 @@ template <class F> bool InPlace(DibHandle &image, F f) {
 // A function of (destination, source) where the destination starts as a
 // copy of the source: the image is the destination, a copy the source.
 template <class F> bool FromCopy(DibHandle &image, F f) {
-  if (!Is24(image)) return false;
-  DibHandle copy(Kit.ImgKitCopy(image.get(), "", ""));
-  if (!copy) return false;
   TMDIB dest(image.get());
-  const TMDIB source(copy.get());
-  if (!effects::SameSize24(dest, source)) return false;
-  f(dest, source);
-  return true;
+  return effects::FromCopy(dest, f);
 }
 
 // A function of (destination, source) into a new image of the given size.

@@ -1,8 +1,9 @@
-// Small helpers shared by the filter routines: the layout they accept and
-// rows addressed from the top of the picture.
+// Small helpers shared by the filter routines: the layout they accept, rows
+// addressed from the top of the picture, and the untouched source copy.
 #pragma once
 
 #include "Dib.h"
+#include "Kit.h"
 
 #include <cstdint>
 
@@ -17,6 +18,20 @@ inline bool SameSize24(const TMDIB &a, const TMDIB &b) {
 
 // Picture row y counted from the top.
 inline uint8_t *PictureRow(const TMDIB &dib, int y) { return dib.Row(dib.height - 1 - y); }
+
+// Runs f(destination, source) for a routine that reads every sample from a
+// separate, untouched image: `image` is the destination, a copy of it the
+// source. False (image unchanged) when it is not 24-bit or no copy can be
+// made.
+template <class F> bool FromCopy(TMDIB &image, F &&f) {
+  if (!Is24(image)) return false;
+  DibHandle copy(Kit.ImgKitCopy(image.handle, "", ""));
+  if (!copy) return false;
+  const TMDIB source(copy.get());
+  if (!SameSize24(image, source)) return false;
+  f(image, source);
+  return true;
+}
 
 inline uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 

@@ -296,14 +296,10 @@ int SoftenProgressRange(const SoftenSettings &s, int height) {
 
 bool Soften(TMDIB &image, const SoftenSettings &s, Progress *progress) {
   if (!effects::Is24(image)) return false;
-  if (s.method == 0) {
-    DibHandle copy(Kit.ImgKitCopy(image.handle, "", ""));
-    if (!copy) return false;
-    const TMDIB source(copy.get());
-    if (!effects::SameSize24(image, source)) return false;
-    SoftenWindow(image, source, s.area, s.strength, 2 - s.direction, s.threshold, progress);
-    return true;
-  }
+  if (s.method == 0)
+    return effects::FromCopy(image, [&](TMDIB &dest, const TMDIB &source) {
+      SoftenWindow(dest, source, s.area, s.strength, 2 - s.direction, s.threshold, progress);
+    });
   if (s.method != 1) return true;
   const int direction = (s.area != 0 && s.direction == 2) ? 0 : s.direction;
   for (int k = 0; k < s.strength; ++k) {

@@ -111,7 +111,8 @@ QImage BitmapFromDib(const TMDIB &dib) {
     if (img.isNull()) return {};
     QList<QRgb> table(256, qRgb(0, 0, 0));
     if (auto palette = dib.MakePalette())
-      for (size_t i = 0; i < palette->size() && i < 256; ++i) table[i] = 0xff000000u | (*palette)[i];
+      for (size_t i = 0; i < palette->size() && i < 256; ++i)
+        table[i] = 0xff000000u | (*palette)[i];
     img.setColorTable(table);
     for (int i = 0; i < dib.height; ++i) {
       const uint8_t *s = dib.Row(dib.height - 1 - i);
@@ -119,9 +120,11 @@ QImage BitmapFromDib(const TMDIB &dib) {
       if (bpp == 8) {
         std::memcpy(t, s, static_cast<size_t>(dib.width));
       } else if (bpp == 4) {
-        for (int x = 0; x < dib.width; ++x) t[x] = (x & 1) ? (s[x >> 1] & 0x0f) : (s[x >> 1] >> 4);
+        for (int x = 0; x < dib.width; ++x)
+          t[x] = (x & 1) ? (s[x >> 1] & 0x0f) : (s[x >> 1] >> 4);
       } else {
-        for (int x = 0; x < dib.width; ++x) t[x] = (s[x >> 3] >> (7 - (x & 7))) & 1;
+        for (int x = 0; x < dib.width; ++x)
+          t[x] = (s[x >> 3] >> (7 - (x & 7))) & 1;
       }
     }
     return img;
@@ -169,6 +172,13 @@ DibHandle CreateBlankDib(int width, int height) {
   hdr->biCompression = 0;
   hdr->biSizeImage = static_cast<uint32_t>(bytes);
   return h;
+}
+
+bool MakeFullColour(DibHandle &image) {
+  IMGKIT_IMAGEINFO info{};
+  if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return false;
+  if (info.bitCount != 16 && info.bitCount != 32) return true;
+  return image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", ""));
 }
 
 DibHandle DibFromBitmap(const QImage &bitmap) {

@@ -79,6 +79,12 @@ public:
 // A new black 24-bit image.
 DibHandle CreateBlankDib(int width, int height);
 
+// Images come in as 1, 4, 8 or 24 bits: 16- and 32-bit ones are made 24-bit
+// wherever an image enters the program (files, clipboard), so that no
+// command has to deal with them. False when the image is unreadable or the
+// conversion was needed and failed.
+bool MakeFullColour(DibHandle &image);
+
 // A new handle from a framework bitmap: 24-bit bitmaps (RGB888/BGR888), and
 // 8- and 1-bit indexed ones with their colour table; none for other formats.
 DibHandle DibFromBitmap(const QImage &bitmap);
@@ -109,7 +115,8 @@ template <class F> void ForEachColour(TMDIB &dib, F f, Progress *progress = null
     uint32_t n = TMDIB::ColourCount(dib.header);
     const uint32_t cap = 1u << bpp;
     if (n > cap) n = cap;
-    for (uint32_t i = 0; i < n; ++i) f(dib.colourTable + 4 * i);
+    for (uint32_t i = 0; i < n; ++i)
+      f(dib.colourTable + 4 * i);
     return;
   }
   // Only 24-bit rows hold whole three-byte pixels; 16- and 32-bit images
@@ -118,7 +125,8 @@ template <class F> void ForEachColour(TMDIB &dib, F f, Progress *progress = null
   for (int y = dib.height - 1; y >= 0; --y) {
     uint8_t *p = dib.Row(y);
     uint8_t *end = p + 3 * static_cast<ptrdiff_t>(dib.width);
-    for (; p != end; p += 3) f(p);
+    for (; p != end; p += 3)
+      f(p);
     if (progress) progress->Step();
   }
 }

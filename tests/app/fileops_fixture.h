@@ -6,6 +6,7 @@
 #include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
+#include "app/Waitmess.h"
 #include "image/Dib.h"
 #include "platform/Registry.h"
 #include "platform/UserDialogs.h"
@@ -170,6 +171,23 @@ protected:
   TMainForm *main = nullptr;
   std::vector<UserDialogs::Request> requests;
   std::function<UserDialogs::Answer(const UserDialogs::Request &)> answer;
+};
+
+// A main window with its wait window, as the program makes them, for the
+// commands that change documents.
+class DocumentTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    if (!main->WaitMess) main->WaitMess = new TfWaitMess(main);
+  }
+
+  // A 24-bit document of `picture`, opened as the user would.
+  TMDIChild *Open(const QImage &picture, const QString &name = QStringLiteral("doc.bmp")) {
+    const QString path = Path(name);
+    if (!WriteKitBmp(path, picture) || !main->OpenImageFile(path)) return nullptr;
+    return main->ActiveChild();
+  }
 };
 
 } // namespace fileops_test

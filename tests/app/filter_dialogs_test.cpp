@@ -26,19 +26,8 @@ using namespace fileops_test;
 
 namespace {
 
-class FilterDialogs : public MainWindowTest {
+class FilterDialogs : public DocumentTest {
 protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    if (!main->WaitMess) main->WaitMess = new TfWaitMess(main);
-  }
-
-  TMDIChild *Open(const QImage &picture, const QString &name = QStringLiteral("doc.bmp")) {
-    const QString path = Path(name);
-    if (!WriteKitBmp(path, picture) || !main->OpenImageFile(path)) return nullptr;
-    return main->ActiveChild();
-  }
-
   // Noisy colours, so that every filter changes something.
   static QImage Noisy(int w, int h) {
     QImage img(w, h, QImage::Format_RGB888);
@@ -151,24 +140,20 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
 }
 
 TEST_F(FilterDialogs, FilterCommandsRefusePaletteImagesAndNoDocument) {
-  main->mSharpClick();
-  main->mSoftenClick();
-  main->mMedianClick();
-  main->BS1Click();
-  main->mScanNoiseClick();
-  main->ToolButtonClick(QStringLiteral("tb16"));
+  // No dialog may come up: each returns at once.
+  auto runAll = [this] {
+    for (void (TMainForm::*command)() :
+         {&TMainForm::mSharpClick, &TMainForm::mSoftenClick, &TMainForm::mMedianClick,
+          &TMainForm::BS1Click, &TMainForm::mScanNoiseClick, &TMainForm::mHQSmallClick,
+          &TMainForm::mHQLargeClick})
+      (main->*command)();
+    main->ToolButtonClick(QStringLiteral("tb16"));
+  };
+  runAll();
   TMDIChild *c = OpenGrey(20, 20);
   ASSERT_TRUE(c);
   ASSERT_EQ(c->bitCount, 8);
-  // No dialog may come up: each returns at once.
-  main->mSharpClick();
-  main->mSoftenClick();
-  main->mMedianClick();
-  main->BS1Click();
-  main->mScanNoiseClick();
-  main->ToolButtonClick(QStringLiteral("tb16"));
-  main->mHQSmallClick();
-  main->mHQLargeClick();
+  runAll();
   EXPECT_EQ(c->undoCount, 0);
   EXPECT_EQ(c->bitCount, 8);
   EXPECT_EQ(c->width, 20);

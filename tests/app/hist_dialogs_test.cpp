@@ -30,21 +30,8 @@ using namespace fileops_test;
 
 namespace {
 
-class HistDialogs : public MainWindowTest {
+class HistDialogs : public DocumentTest {
 protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    // The program makes the wait window after the main window, as here.
-    if (!main->WaitMess) main->WaitMess = new TfWaitMess(main);
-  }
-
-  // A 24-bit document of `picture`, opened as the user would.
-  TMDIChild *Open(const QImage &picture, const QString &name = QStringLiteral("doc.bmp")) {
-    const QString path = Path(name);
-    if (!WriteKitBmp(path, picture) || !main->OpenImageFile(path)) return nullptr;
-    return main->ActiveChild();
-  }
-
   // `picture` with `routine` run over it, as the document should become.
   static QImage Expected(const QImage &picture, const std::function<void(TMDIB &)> &routine) {
     DibHandle h = DibFromBitmap(picture);

@@ -1,7 +1,6 @@
 // Fuzz entry for the JPEG reader: header facts and a full decode of every
-// input, from memory. Built with -DVELMIR_FUZZ_MAIN it replays the files
-// named on the command line instead (for reproducing a crash without
-// libFuzzer).
+// input, from memory. Built with -fsanitize=fuzzer, or with replay_main.cpp
+// as a plain program that replays saved inputs.
 #include "codecs.h"
 #include "dib.h"
 
@@ -29,24 +28,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   return 0;
 }
-
-#ifdef VELMIR_FUZZ_MAIN
-int main(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i) {
-    FILE *f = std::fopen(argv[i], "rb");
-    if (!f) {
-      std::fprintf(stderr, "cannot open %s\n", argv[i]);
-      continue;
-    }
-    std::vector<uint8_t> bytes;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-      bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    std::printf("%s: ok\n", argv[i]);
-  }
-  return 0;
-}
-#endif

@@ -1,7 +1,7 @@
 // Fuzz entry for the transfer of a plug-in's two blocks into a bitmap:
 // whatever header and sizes a plug-in returns, nothing outside the blocks
-// is read. With VELMIR_FUZZ_MAIN it also builds as a plain program that
-// replays the files named on its command line.
+// is read. Built with -fsanitize=fuzzer, or with replay_main.cpp as a plain
+// program that replays saved inputs.
 //
 // Input: header block length (2 bytes, little-endian), a mode byte, the
 // header block, then the pixel block. Mode bit 0 set: the size announced
@@ -12,10 +12,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 3) return 0;
@@ -51,23 +49,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::free(bits);
   return 0;
 }
-
-#ifdef VELMIR_FUZZ_MAIN
-int main(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i) {
-    FILE *f = std::fopen(argv[i], "rb");
-    if (!f) {
-      std::fprintf(stderr, "cannot open %s\n", argv[i]);
-      return 1;
-    }
-    std::vector<uint8_t> bytes;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-      bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-  }
-  return 0;
-}
-#endif

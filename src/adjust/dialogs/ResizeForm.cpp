@@ -57,14 +57,14 @@ bool PlainResize(TMDIChild *child, const char *message, int width, int height) {
 }
 
 // The area-average or bilinear resize of a full-colour document. The
-// destination comes from the kit's plain resize so that its header and
-// rows are already right; its pixels are then computed from the document.
+// destination comes from the kit's plain resize, which makes a new image
+// with the document's header (resolution included) and leaves the document
+// as it is; its pixels are then computed from the document.
 bool QualityResize(TMainForm *main, TMDIChild *child, int method, int width, int height) {
   TfWaitMess *wait = main ? main->WaitMess : nullptr;
   if (wait) wait->Begin(height + 20);
-  DibHandle dest(Kit.ImgKitCopy(child->image.get(), "", ""));
-  if (wait) wait->SetPosition(10);
-  const bool made = dest && dest.Adopt(Kit.ImgKitImageSize(dest.get(), "", "", width, height));
+  DibHandle dest(Kit.ImgKitImageSize(child->image.get(), "", "", width, height));
+  const bool made = bool(dest);
   if (wait) wait->SetPosition(20);
   if (made) {
     TMDIB to(dest.get());

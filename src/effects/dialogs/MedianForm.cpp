@@ -1,5 +1,6 @@
 #include "MedianForm.h"
 
+#include "Effects.h"
 #include "Median.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
@@ -37,10 +38,9 @@ void TMedianForm::Prepare(TMDIChild *child) {
 }
 
 void TMedianForm::Adjust(TMDIB &dib, Progress *progress) {
-  DibHandle source(Kit.ImgKitCopy(dib.handle, "", ""));
-  if (!source) return;
-  TMDIB input(source.get());
-  MedianFilter(dib, input, rgMethod->checkedId(), TrackBar->value(), progress);
+  effects::FromCopy(dib, [&](TMDIB &dest, const TMDIB &source) {
+    MedianFilter(dest, source, rgMethod->checkedId(), TrackBar->value(), progress);
+  });
 }
 
 void TMedianForm::ResetControls() {

@@ -1,5 +1,6 @@
 #include "SharpenForm.h"
 
+#include "Effects.h"
 #include "Fsharpen.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
@@ -33,11 +34,9 @@ void TSharpenForm::Prepare(TMDIChild *child) {
 }
 
 void TSharpenForm::Adjust(TMDIB &dib, Progress *progress) {
-  // Every sample is read from an untouched copy.
-  DibHandle source(Kit.ImgKitCopy(dib.handle, "", ""));
-  if (!source) return;
-  TMDIB input(source.get());
-  SharpenImage(dib, input, rgType->checkedId(), TrackBar->value(), progress);
+  effects::FromCopy(dib, [&](TMDIB &dest, const TMDIB &source) {
+    SharpenImage(dest, source, rgType->checkedId(), TrackBar->value(), progress);
+  });
 }
 
 void TSharpenForm::ResetControls() {
