@@ -141,19 +141,21 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
 
 TEST_F(FilterDialogs, FilterCommandsRefusePaletteImagesAndNoDocument) {
   // No dialog may come up: each returns at once.
-  auto runAll = [this] {
-    for (void (TMainForm::*command)() :
-         {&TMainForm::mSharpClick, &TMainForm::mSoftenClick, &TMainForm::mMedianClick,
-          &TMainForm::BS1Click, &TMainForm::mScanNoiseClick, &TMainForm::mHQSmallClick,
-          &TMainForm::mHQLargeClick})
-      (main->*command)();
-    main->ToolButtonClick(QStringLiteral("tb16"));
+  auto runAll = [](TMainForm *m) {
+    m->mSharpClick();
+    m->mSoftenClick();
+    m->mMedianClick();
+    m->BS1Click();
+    m->mScanNoiseClick();
+    m->mHQSmallClick();
+    m->mHQLargeClick();
+    m->ToolButtonClick(QStringLiteral("tb16"));
   };
-  runAll();
+  runAll(main);
   TMDIChild *c = OpenGrey(20, 20);
   ASSERT_TRUE(c);
   ASSERT_EQ(c->bitCount, 8);
-  runAll();
+  runAll(main);
   EXPECT_EQ(c->undoCount, 0);
   EXPECT_EQ(c->bitCount, 8);
   EXPECT_EQ(c->width, 20);
