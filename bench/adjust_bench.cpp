@@ -1,10 +1,10 @@
 // Speed of the tone and colour adjustments on the benchmark photo (4000 x
 // 3000, 24 bits) and on a preview-sized copy of it. Each round starts from
 // the photo's own pixels, restored outside the timing.
-#include "Colsplit.h"
-#include "Histfunc.h"
-#include "Shikisou.h"
-#include "Tone.h"
+#include "adjust/Colsplit.h"
+#include "adjust/Histfunc.h"
+#include "adjust/Shikisou.h"
+#include "adjust/Tone.h"
 
 #include <benchmark/benchmark.h>
 

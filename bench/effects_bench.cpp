@@ -1,9 +1,9 @@
 // Speed of the filters on the benchmark photo (4000 x 3000, 24 bits). Each
 // round starts from the photo's own pixels, restored outside the timing.
-#include "Fresize.h"
-#include "Fsharpen.h"
-#include "Fsoften.h"
-#include "Median.h"
+#include "adjust/Fresize.h"
+#include "effects/Fsharpen.h"
+#include "effects/Fsoften.h"
+#include "effects/Median.h"
 
 #include <benchmark/benchmark.h>
 

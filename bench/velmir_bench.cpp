@@ -4,7 +4,7 @@
 //
 // VELMIR_BENCH_JPEG=path and VELMIR_BENCH_BMP=path keep the JPEG (quality 90)
 // and the BMP the benchmarks read, for comparing with other tools.
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "cli_io.h"
 
-#include "Dib.h"
-#include "Susie.h"
+#include "image/Dib.h"
+#include "image/Susie.h"
 
 #include <algorithm>
 #include <cctype>

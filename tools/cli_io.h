@@ -2,7 +2,7 @@
 // program's own open and save paths do it.
 #pragma once
 
-#include "DibHandle.h"
+#include "image/DibHandle.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // velmir-cli: the program's headless capabilities as commands, through the
 // same kit binding and routines the program uses.
-#include "Routines.h"
 #include "cli_io.h"
+#include "routines/AllRoutines.h"
 
 #include <sys/stat.h>
 

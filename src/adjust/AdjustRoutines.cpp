@@ -1,12 +1,12 @@
 // The tone and colour adjustments as named routines, parameters in the
 // order of the functions' signatures.
-#include "Colsplit.h"
-#include "Histfunc.h"
-#include "Routines.h"
-#include "Shikisou.h"
-#include "Tone.h"
-#include "Variation.h"
-#include "Yuv.h"
+#include "adjust/Colsplit.h"
+#include "adjust/Histfunc.h"
+#include "adjust/Shikisou.h"
+#include "adjust/Tone.h"
+#include "adjust/Variation.h"
+#include "adjust/Yuv.h"
+#include "image/Routines.h"
 
 namespace {
 

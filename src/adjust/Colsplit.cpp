@@ -1,6 +1,6 @@
-#include "Colsplit.h"
+#include "adjust/Colsplit.h"
 
-#include "Shikisou.h"
+#include "adjust/Shikisou.h"
 
 #include <algorithm>
 #include <cstdlib>

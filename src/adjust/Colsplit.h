@@ -3,7 +3,7 @@
 // across the hue window.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 // centre -180 ... 180 and halfWidth 10 ... 120 in degrees; inside and
 // outside saturation -100 ... 100 (0 unchanged, -100 grey). Only 24-bit

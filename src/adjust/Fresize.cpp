@@ -1,6 +1,6 @@
-#include "Fresize.h"
+#include "adjust/Fresize.h"
 
-#include "HotLoop.h"
+#include "image/HotLoop.h"
 
 #include <algorithm>
 #include <cmath>

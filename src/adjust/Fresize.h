@@ -4,7 +4,7 @@
 // noise removal use them as well as the resize dialog.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 // Fills `dest` from `source` by area averaging; both 24-bit, any sizes.
 // Destination pixels whose weights sum to zero are left as they are. One

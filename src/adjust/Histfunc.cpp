@@ -1,8 +1,8 @@
-#include "Histfunc.h"
+#include "adjust/Histfunc.h"
 
-#include "Kit.h"
-#include "Tone.h"
-#include "Yuv.h"
+#include "adjust/Tone.h"
+#include "adjust/Yuv.h"
+#include "image/Kit.h"
 
 #include <algorithm>
 #include <cctype>

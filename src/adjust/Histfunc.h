@@ -2,7 +2,7 @@
 // them (the one-click corrections A and B and their batch variant).
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "Shikisou.h"
+#include "adjust/Shikisou.h"
 
 void HueChange(TMDIB &dib, int shift, Progress *progress) {
   if (!dib.Attached() || dib.BitsPerPixel() != 24) return;

@@ -4,7 +4,7 @@
 // chroma sum.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "Tone.h"
+#include "adjust/Tone.h"
 
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <algorithm>
 #include <cmath>

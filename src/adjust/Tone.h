@@ -6,7 +6,7 @@
 // they are (the program converts them to 24 bits when it opens them).
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <cstdint>
 

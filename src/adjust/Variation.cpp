@@ -1,7 +1,7 @@
-#include "Variation.h"
+#include "adjust/Variation.h"
 
-#include "Kit.h"
-#include "Tone.h"
+#include "adjust/Tone.h"
+#include "image/Kit.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // the result applied.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 enum ToneVariationKind : int { tvGamma = 0, tvSaturation = 1, tvBrightness = 2, tvContrast = 3 };
 

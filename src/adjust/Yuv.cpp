@@ -1,6 +1,6 @@
-#include "Yuv.h"
+#include "adjust/Yuv.h"
 
-#include "Kit.h"
+#include "image/Kit.h"
 
 bool RgbBalance(TMDIB &dib, int red, int green, int blue, bool keepLuminance) {
   if (!dib.Attached()) return false;

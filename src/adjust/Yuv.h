@@ -2,7 +2,7 @@
 // dialog's luminance keeping and the YUV dialogs' conversion.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 struct ChannelOffsets {
   int red = 0, green = 0, blue = 0;

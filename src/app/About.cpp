@@ -1,6 +1,6 @@
-#include "About.h"
+#include "app/About.h"
 
-#include "Icons.h"
+#include "app/Icons.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

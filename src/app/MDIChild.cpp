@@ -1,10 +1,10 @@
-#include "MDIChild.h"
+#include "app/MDIChild.h"
 
-#include "Functions.h"
-#include "MainForm.h"
-#include "PreviewFrame.h"
+#include "app/MainForm.h"
+#include "app/PreviewFrame.h"
 #include "image/Dib.h"
 #include "platform/ImageControl.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
@@ -125,6 +125,7 @@ void TMDIChild::PlaceFrame() {
 }
 
 void TMDIChild::LayoutForZoom() {
+  laidOut_ = QSize(width, height);
   const QSize scaled(std::max(ZoomScale(zoomIndex, width), 1),
                      std::max(ZoomScale(zoomIndex, height), 1));
   Image->resize(scaled);
@@ -158,7 +159,7 @@ void TMDIChild::RefreshDisplay() {
   bool shown = false;
   if (display) {
     TMDIB dib(display);
-    dib.ShowInImage(Image);
+    Image->ShowDib(dib);
     shown = !Image->Picture().isNull();
   }
   if (!shown) {
@@ -289,6 +290,14 @@ void TMDIChild::ResetArea() {
 void TMDIChild::ImageChanged() {
   ReadImageInfo();
   LayoutForZoom();
+  RefreshDisplay();
+  RebuildPreview();
+}
+
+void TMDIChild::Commit() {
+  ReadImageInfo();
+  // A window the user sized stays as it is while the picture keeps its size.
+  if (laidOut_ != QSize(width, height)) LayoutForZoom();
   RefreshDisplay();
   RebuildPreview();
 }

@@ -4,6 +4,7 @@
 // image is closed.
 #pragma once
 
+#include "forms/Document.h"
 #include "image/DibHandle.h"
 
 #include <QMdiSubWindow>
@@ -16,7 +17,7 @@ class ImageControl;
 class PreviewFrame;
 class TMainForm;
 
-class TMDIChild : public QMdiSubWindow {
+class TMDIChild : public QMdiSubWindow, public Document {
   Q_OBJECT
 public:
   // Zoom steps: 200, 150, 100, 75, 50, 33, 25 %.
@@ -59,7 +60,7 @@ public:
   bool directPaint = false;
   bool fromPlugin = false;
   // Blue, green, red and average counts, and the pixels counted.
-  std::array<std::array<uint32_t, 256>, 4> histogram{};
+  HistogramTable histogram{};
   int64_t histogramPixels = 0;
 
   // ---- operations ----------------------------------------------------------
@@ -69,21 +70,33 @@ public:
   bool Modified() const { return modificationCount > 0 || IsNewImage(); }
   bool AreaMode() const; // the preview-area frame is shown
 
-  void ReadImageInfo();
+  void ReadImageInfo() override;
   void LayoutForZoom();
   void RefreshDisplay();
   void RebuildPreview(); // releases the old preview itself
-  void ComputeHistogram();
+  void ComputeHistogram() override;
   // Sets the zoom step (checking nothing), lays out.
   void SetZoom(int index);
   // Preview modes: area (frame shown) or thumbnail.
   void ShowArea();
   void ShowThumbnail();
   // After a change of size: the preview area back to the top left corner.
-  void ResetArea();
+  void ResetArea() override;
+
+  // ---- Document ------------------------------------------------------------
+  DibHandle &Picture() override { return image; }
+  int Width() const override { return width; }
+  int Height() const override { return height; }
+  int BitCount() const override { return bitCount; }
+  bool Grey() const override { return gray; }
+  IMGHANDLE PreviewImage() const override { return previewImage.get(); }
+  int PreviewWidth() const override { return previewWidth; }
+  int PreviewHeight() const override { return previewHeight; }
+  const HistogramTable &Histogram() const override { return histogram; }
+  void Commit() override;
 
   // Edit history.
-  void RecordUndo();
+  void RecordUndo() override;
   void Undo();
   void ClearUndo();
 
@@ -108,4 +121,5 @@ private:
   void ImageClicked();
 
   TMainForm *main_;
+  QSize laidOut_; // the picture size the window was last laid out for
 };

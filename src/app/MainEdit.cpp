@@ -1,10 +1,10 @@
 // The edit menu of the main window: undo, and image exchange with the
 // clipboard (copy, paste as a new image, clearing it).
-#include "MDIChild.h"
-#include "MainForm.h"
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
 
-#include "app/Functions.h"
 #include "image/Dib.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QClipboard>

@@ -1,15 +1,15 @@
 // The file menu of the main window: opening by name and by dialog, reload,
 // deleting the source file, save and save-as, the new coloured sheet,
 // closing windows, the options dialog and leaving the program.
-#include "MDIChild.h"
-#include "MainForm.h"
-#include "Newimg.h"
-#include "Option.h"
-#include "SaveRules.h"
+#include "app/MDIChild.h"
+#include "app/MainForm.h"
+#include "app/Newimg.h"
+#include "app/Option.h"
+#include "app/SaveRules.h"
 
-#include "app/Functions.h"
 #include "image/Dib.h"
 #include "image/Susie.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QCoreApplication>

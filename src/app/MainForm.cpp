@@ -1,13 +1,13 @@
 // The main window's life: creation, first showing, closing and destruction,
 // the two screen modes, the status bar and the enabling of the commands.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "About.h"
-#include "Functions.h"
-#include "MDIChild.h"
-#include "Modeselect.h"
+#include "app/About.h"
+#include "app/MDIChild.h"
+#include "app/Modeselect.h"
 #include "image/Kit.h"
 #include "image/Susie.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>

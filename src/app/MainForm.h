@@ -15,6 +15,8 @@
 // image, expert and artist commands), MainStart.cpp (second-start hand-off).
 #pragma once
 
+#include "forms/Host.h"
+
 #include <QMainWindow>
 #include <QMap>
 #include <QString>
@@ -32,7 +34,7 @@ class TMDIChild;
 class TAboutBox;
 class TfWaitMess;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public Host {
   Q_OBJECT
 public:
   // Runs FormCreate.
@@ -75,6 +77,13 @@ public:
   // A new document window captioned `caption`, added to the frame and shown
   // (but with no image yet); the display colours value handed over.
   TMDIChild *CreateChild(const QString &caption);
+
+  // ---- Host ------------------------------------------------------------------
+  QWidget *Window() override { return this; }
+  TfWaitMess *WaitWindow() override { return WaitMess; }
+  int DisplayColourCount() const override { return DisplayColours; }
+  QString SetupFolder() const override { return SetupPath; }
+  void CommandsChanged() override { UpdateMenuItems(); }
 
   // ---- shared operations ---------------------------------------------------
   void UpdateMenuItems();
@@ -216,7 +225,7 @@ public slots:
   void mHelpClick();
   void HelpAboutItemClick();
   // Guidance
-  void Label2Click(); // back to the normal screen
+  void Label2Click();  // back to the normal screen
   void Label30Click(); // back to the top guidance page
   // One-click tool buttons (tb01 ... tb16, tb26, tb27)
   void ToolButtonClick(const QString &name);

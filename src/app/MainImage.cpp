@@ -1,12 +1,13 @@
 // The image, expert and artist commands, the one-click tool buttons and the
 // commands whose windows are still to come: each arrives with its dialog.
-#include "MainForm.h"
 #include "adjust/dialogs/AutoCorrect.h"
 #include "adjust/dialogs/ColsplitForm.h"
 #include "adjust/dialogs/HistfuncForm.h"
 #include "adjust/dialogs/ShikisouForm.h"
+#include "app/MainForm.h"
+#include "app/Option.h"
+#include "platform/Settings.h"
 
-#include "MDIChild.h"
 #include "adjust/dialogs/ColourCommands.h"
 #include "adjust/dialogs/Fcolorinc.h"
 #include "adjust/dialogs/Fcut.h"
@@ -14,6 +15,7 @@
 #include "adjust/dialogs/Frotate.h"
 #include "adjust/dialogs/Mozic.h"
 #include "adjust/dialogs/ResizeForm.h"
+#include "app/MDIChild.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/SharpenForm.h"
 #include "effects/dialogs/SoftenForm.h"
@@ -138,7 +140,19 @@ void TMainForm::mAuto2Click() { RunAutoCorrectionB(this, ActiveChild()); }
 void TMainForm::BS1Click() { NoiseRemovalACommand(this, ActiveChild()); }
 void TMainForm::mScanNoiseClick() { NoiseRemovalBCommand(this, ActiveChild()); }
 void TMainForm::S3Click() {}
-void TMainForm::mAutoCustomClick() { AutoCustomCommand(this); }
+void TMainForm::mAutoCustomClick() {
+  // The dialog reads the general settings back from the file: values
+  // changed since the start must be there first.
+  ReadJpegQuality();
+  SaveGeneralSettings();
+  {
+    TOptionForm dialog(this, SetupPath);
+    dialog.ShowPage(QStringLiteral("一発補正"));
+    dialog.exec();
+  }
+  WriteJpegQuality();
+  raise();
+}
 
 // Artist menu
 void TMainForm::mKyochoClick() { KyochoCommand(this, ActiveChild()); }

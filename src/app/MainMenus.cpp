@@ -1,7 +1,7 @@
 // The main window's menus, toolbar rows, guidance pages and panels, built
 // from tables: one row per menu item, speed button and guidance label.
-#include "Icons.h"
-#include "MainForm.h"
+#include "app/Icons.h"
+#include "app/MainForm.h"
 
 #include <QActionGroup>
 #include <QFrame>
@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "MDIChild.h"
+#include "app/MDIChild.h"
 
 namespace {
 

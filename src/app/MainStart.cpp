@@ -1,6 +1,6 @@
 // Files arriving from outside: a second start's hand-off and files dropped
 // on the main window.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
 #include "platform/UserDialogs.h"
 

@@ -1,9 +1,9 @@
 // View, window and help commands of the main window.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "About.h"
-#include "MDIChild.h"
 #include "adjust/dialogs/Histgram.h"
+#include "app/About.h"
+#include "app/MDIChild.h"
 
 #include <QAction>
 #include <QDesktopServices>

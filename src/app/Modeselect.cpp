@@ -1,8 +1,8 @@
 // The first-start choice of screen: only a button writes "UIMode", so a
 // dialog closed without choosing leaves it empty.
-#include "Modeselect.h"
+#include "app/Modeselect.h"
 
-#include "Functions.h"
+#include "platform/Settings.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The new-image dialog and the sheet it describes.
-#include "Newimg.h"
+#include "app/Newimg.h"
 
-#include "Functions.h"
 #include "image/Dib.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QCheckBox>

@@ -1,8 +1,9 @@
 // The options dialog. Every control mirrors one general setting; the dialog
 // reads them afresh when it opens and writes them only on OK.
-#include "Option.h"
+#include "app/Option.h"
 
-#include "Functions.h"
+#include "platform/Settings.h"
+#include "platform/UserDialogs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -286,8 +287,8 @@ TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
         new QLabel(QStringLiteral("この頁の設定は、次回起動時から有効になります。"), page));
     box->addStretch(1);
     connect(browse, &QPushButton::clicked, this, [this] {
-      const QString folder =
-          ChooseFolder(this, QStringLiteral("susieプラグインの検索フォルダを選択します"));
+      const QString folder = UserDialogs::FolderName(
+          this, QStringLiteral("susieプラグインの検索フォルダを選択します"));
       if (!folder.isEmpty()) c_->edSusieFolder->setText(folder);
     });
     connect(reset, &QPushButton::clicked, this, [this] { c_->edSusieFolder->setText(setupPath_); });

@@ -1,4 +1,4 @@
-#include "PreviewFrame.h"
+#include "app/PreviewFrame.h"
 
 #include <QPainter>
 #include <QPen>

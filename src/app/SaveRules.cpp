@@ -1,4 +1,4 @@
-#include "SaveRules.h"
+#include "app/SaveRules.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Program entry: one instance per user; a later start hands its file names
 // to the running one and ends.
-#include "About.h"
-#include "MainForm.h"
-#include "Waitmess.h"
+#include "app/About.h"
+#include "app/MainForm.h"
+#include "forms/Waitmess.h"
 #include "image/Kit.h"
 #include "platform/Fonts.h"
 #include "platform/SingleInstance.h"

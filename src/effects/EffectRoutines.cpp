@@ -1,11 +1,11 @@
 // The filters as named routines, parameters in the order of the functions'
 // signatures. They work on 24-bit images; other depths are refused.
-#include "Effects.h"
-#include "Fresize.h"
-#include "Fsharpen.h"
-#include "Fsoften.h"
-#include "Median.h"
-#include "Routines.h"
+#include "adjust/Fresize.h"
+#include "effects/Effects.h"
+#include "effects/Fsharpen.h"
+#include "effects/Fsoften.h"
+#include "effects/Median.h"
+#include "image/Routines.h"
 
 #include <utility>
 

@@ -2,8 +2,8 @@
 // addressed from the top of the picture, and the untouched source copy.
 #pragma once
 
-#include "Dib.h"
-#include "Kit.h"
+#include "image/Dib.h"
+#include "image/Kit.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "Fsharpen.h"
+#include "effects/Fsharpen.h"
 
-#include "Effects.h"
-#include "HotLoop.h"
+#include "effects/Effects.h"
+#include "image/HotLoop.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Sharpening (high-pass filter) of 24-bit images.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 // dest = source - strength% of a Laplacian-like response: type 0 the four
 // neighbours, 1 the eight, 2 a directional mask. The one-pixel border is

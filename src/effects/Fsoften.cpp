@@ -1,7 +1,7 @@
-#include "Fsoften.h"
+#include "effects/Fsoften.h"
 
-#include "Effects.h"
-#include "HotLoop.h"
+#include "effects/Effects.h"
+#include "image/HotLoop.h"
 
 #include <algorithm>
 #include <cstdint>

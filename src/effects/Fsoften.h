@@ -3,7 +3,7 @@
 // between them.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 // Weighted-window smoothing. `dest` starts as a copy of `source` and is
 // rewritten in place, top row first, each row left to right; window samples

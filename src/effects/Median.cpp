@@ -1,9 +1,9 @@
-#include "Median.h"
+#include "effects/Median.h"
 
-#include "Effects.h"
-#include "Fresize.h"
+#include "adjust/Fresize.h"
+#include "effects/Effects.h"
 
-#include "HotLoop.h"
+#include "image/HotLoop.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // removals built on it and on the soften command.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 // dest = the per-channel median of each pixel's 3 x 3 window in `source`
 // (a separate 24-bit image of the same size); the one-pixel border is

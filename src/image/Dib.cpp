@@ -1,6 +1,4 @@
-#include "Dib.h"
-
-#include "platform/ImageControl.h"
+#include "image/Dib.h"
 
 #include <QImage>
 
@@ -147,11 +145,6 @@ QImage BitmapFromDib(const TMDIB &dib) {
     }
   }
   return img;
-}
-
-void TMDIB::ShowInImage(ImageControl *control) const {
-  if (!control) return;
-  control->SetPicture(BitmapFromDib(*this), MakePalette().value_or(std::vector<uint32_t>{}));
 }
 
 DibHandle CreateBlankDib(int width, int height) {

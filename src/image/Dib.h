@@ -3,14 +3,13 @@
 // No widget header here: pixel routines include this file.
 #pragma once
 
-#include "DibHandle.h"
-#include "Progress.h"
+#include "image/DibHandle.h"
+#include "image/Progress.h"
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-class ImageControl;
 class QImage;
 
 // Pixel formats as the framework numbers them.
@@ -70,7 +69,6 @@ public:
   std::optional<std::vector<uint32_t>> MakePalette() const;
 
   // Shows the attached picture in an image control.
-  void ShowInImage(ImageControl *control) const;
 
   uint8_t *Row(int y) const { return pixels + static_cast<ptrdiff_t>(y) * stride; }
   int BitsPerPixel() const { return header ? header->biBitCount : 0; }
@@ -89,7 +87,7 @@ bool MakeFullColour(DibHandle &image);
 // 8- and 1-bit indexed ones with their colour table; none for other formats.
 DibHandle DibFromBitmap(const QImage &bitmap);
 
-// A framework bitmap of the picture (the conversion ShowInImage uses).
+// A framework bitmap of the picture (the conversion the image control shows).
 QImage BitmapFromDib(const TMDIB &dib);
 
 // The reduced preview copy of a document image.

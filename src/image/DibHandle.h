@@ -1,7 +1,7 @@
 // A move-only owner of one image handle: frees it with the kit when it goes.
 #pragma once
 
-#include "Kit.h"
+#include "image/Kit.h"
 
 class DibHandle {
 public:

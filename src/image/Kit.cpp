@@ -1,4 +1,4 @@
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

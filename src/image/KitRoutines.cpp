@@ -1,7 +1,7 @@
 // The image functions of the imaging kit as named routines, parameters in
 // the order of the kit's signatures (captions and texts are left empty: the
 // routines run without a progress display).
-#include "Routines.h"
+#include "image/Routines.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "Routines.h"
+#include "image/Routines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,21 +21,8 @@ std::string Number(double v) {
 
 } // namespace
 
-const std::vector<Routine> &AllRoutines() {
-  static const std::vector<Routine> all = [] {
-    std::vector<Routine> list;
-    for (auto area : {KitRoutines, AdjustRoutines, EffectRoutines}) {
-      std::vector<Routine> part = area();
-      list.insert(list.end(), std::make_move_iterator(part.begin()),
-                  std::make_move_iterator(part.end()));
-    }
-    return list;
-  }();
-  return all;
-}
-
-const Routine *FindRoutine(std::string_view name) {
-  for (const Routine &r : AllRoutines())
+const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view name) {
+  for (const Routine &r : list)
     if (SameNameIgnoringCase(r.name, name)) return &r;
   return nullptr;
 }

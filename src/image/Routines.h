@@ -3,7 +3,7 @@
 // with numeric parameters.
 #pragma once
 
-#include "DibHandle.h"
+#include "image/DibHandle.h"
 
 #include <functional>
 #include <string>
@@ -27,10 +27,8 @@ struct Routine {
   std::function<bool(DibHandle &image, const std::vector<double> &args)> run;
 };
 
-// Every routine, in one list gathered from the areas below.
-const std::vector<Routine> &AllRoutines();
-// By name, letter case ignored; null when there is none.
-const Routine *FindRoutine(std::string_view name);
+// By name, letter case ignored, in `list`; null when there is none.
+const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view name);
 
 // Empty when `args` suit the routine's parameters (count, whole numbers for
 // "int", range, choices); otherwise why not, in English.
@@ -42,7 +40,5 @@ bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<doub
 // One line: the name, each parameter with its type and range, the summary.
 std::string DescribeRoutine(const Routine &routine);
 
-// The areas. Each returns its routines; AllRoutines joins them.
+// The kit's image functions as routines.
 std::vector<Routine> KitRoutines();
-std::vector<Routine> AdjustRoutines();
-std::vector<Routine> EffectRoutines();

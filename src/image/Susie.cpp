@@ -1,6 +1,6 @@
-#include "Susie.h"
+#include "image/Susie.h"
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <QFile>
 #include <QImageReader>

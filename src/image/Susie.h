@@ -8,7 +8,7 @@
 // byte of it is read, but a plug-in that crashes takes the program with it.
 #pragma once
 
-#include "DibHandle.h"
+#include "image/DibHandle.h"
 #include "spi.h"
 
 #include <QImage>

@@ -1,4 +1,6 @@
-#include "ImageControl.h"
+#include "platform/ImageControl.h"
+
+#include "image/Dib.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,4 +87,8 @@ void ImageControl::PaintStretched(QPainter &p, const QRect &exposed) {
   const QRectF to(x0 / sx, y0 / sy, (x1 - x0) / sx, (y1 - y0) / sy);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.drawImage(to, FullSizeDrawable(), from);
+}
+
+void ImageControl::ShowDib(const TMDIB &dib) {
+  SetPicture(BitmapFromDib(dib), dib.MakePalette().value_or(std::vector<uint32_t>{}));
 }

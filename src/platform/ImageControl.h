@@ -9,12 +9,16 @@
 #include <cstdint>
 #include <vector>
 
+class TMDIB;
+
 class ImageControl : public QWidget {
   Q_OBJECT
 public:
   explicit ImageControl(QWidget *parent = nullptr);
 
   void SetPicture(const QImage &picture, std::vector<uint32_t> palette = {});
+  // The picture of a DIB with its palette.
+  void ShowDib(const TMDIB &dib);
   const QImage &Picture() const { return picture_; }
   const std::vector<uint32_t> &DisplayPalette() const { return palette_; }
   QSize sizeHint() const override;

@@ -1,4 +1,4 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,19 +34,22 @@ QString NormalKey(const QString &key) {
   return parts.join(QLatin1Char('\\'));
 }
 
-bool SameName(const QString &a, const QString &b) {
-  return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool SameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 QString Escape(const QString &s) {
   QString out;
   out.reserve(s.size() + 2);
   for (QChar c : s) {
-    if (c == QLatin1Char('\\')) out += QLatin1String("\\\\");
-    else if (c == QLatin1Char('"')) out += QLatin1String("\\\"");
-    else if (c == QLatin1Char('\n')) out += QLatin1String("\\n");
-    else if (c == QLatin1Char('\r')) out += QLatin1String("\\r");
-    else out += c;
+    if (c == QLatin1Char('\\'))
+      out += QLatin1String("\\\\");
+    else if (c == QLatin1Char('"'))
+      out += QLatin1String("\\\"");
+    else if (c == QLatin1Char('\n'))
+      out += QLatin1String("\\n");
+    else if (c == QLatin1Char('\r'))
+      out += QLatin1String("\\r");
+    else
+      out += c;
   }
   return out;
 }
@@ -62,9 +65,9 @@ bool ReadQuoted(const QString &line, qsizetype &pos, QString &out) {
     if (c == QLatin1Char('"')) return true;
     if (c == QLatin1Char('\\') && pos < line.size()) {
       const QChar n = line[pos++];
-      out += n == QLatin1Char('n') ? QChar(QLatin1Char('\n'))
+      out += n == QLatin1Char('n')   ? QChar(QLatin1Char('\n'))
              : n == QLatin1Char('r') ? QChar(QLatin1Char('\r'))
-                                      : n;
+                                     : n;
     } else {
       out += c;
     }
@@ -118,7 +121,8 @@ QByteArray Serialise(const Hive &hive) {
   s << "; VELMIR settings\n";
   for (const Key &k : hive) {
     s << "\n[" << k.path << "]\n";
-    for (const Value &v : k.values) s << '"' << Escape(v.name) << "\"=\"" << Escape(v.data) << "\"\n";
+    for (const Value &v : k.values)
+      s << '"' << Escape(v.name) << "\"=\"" << Escape(v.data) << "\"\n";
   }
   s.flush();
   return out.toUtf8();

@@ -5,7 +5,7 @@
 // A hand-off is one small frame: the argument count and the text length as
 // 4-byte big-endian numbers, then the text. Only connections from the same
 // user are read.
-#include "SingleInstance.h"
+#include "platform/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -3,7 +3,7 @@
 // bytes a routine must never touch.
 #pragma once
 
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include <gtest/gtest.h>
 

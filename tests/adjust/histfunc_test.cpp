@@ -1,5 +1,5 @@
-#include "Histfunc.h"
-#include "Tone.h"
+#include "adjust/Histfunc.h"
+#include "adjust/Tone.h"
 
 #include "adjust_test_util.h"
 

@@ -1,5 +1,5 @@
-#include "Colsplit.h"
-#include "Shikisou.h"
+#include "adjust/Colsplit.h"
+#include "adjust/Shikisou.h"
 
 #include "adjust_test_util.h"
 

@@ -1,6 +1,6 @@
-#include "Routines.h"
-#include "Variation.h"
-#include "Yuv.h"
+#include "adjust/Variation.h"
+#include "adjust/Yuv.h"
+#include "routines/AllRoutines.h"
 
 #include "adjust_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "Tone.h"
+#include "adjust/Tone.h"
 
 #include "adjust_test_util.h"
 

@@ -1,6 +1,6 @@
 // The tone variations' candidates move from the capped value, so that a
 // result held at 200 still shows stronger and weaker neighbours.
-#include "Variation.h"
+#include "adjust/Variation.h"
 
 #include "adjust_test_util.h"
 

@@ -1,11 +1,11 @@
 // The options, new-image, mode and wait windows, driven headless.
-#include "app/Functions.h"
 #include "app/Modeselect.h"
 #include "app/Newimg.h"
 #include "app/Option.h"
-#include "app/Waitmess.h"
+#include "forms/Waitmess.h"
 #include "image/Kit.h"
 #include "platform/Registry.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QApplication>

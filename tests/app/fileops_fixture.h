@@ -3,12 +3,12 @@
 // through the kit.
 #pragma once
 
-#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Waitmess.h"
 #include "image/Dib.h"
 #include "platform/Registry.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QApplication>

@@ -3,15 +3,15 @@
 // the main window's commands as the user runs them.
 #include "fileops_fixture.h"
 
-#include "Fsharpen.h"
-#include "Fsoften.h"
-#include "Median.h"
 #include "adjust/Fresize.h"
 #include "adjust/dialogs/ResizeForm.h"
-#include "app/Waitmess.h"
+#include "effects/Fsharpen.h"
+#include "effects/Fsoften.h"
+#include "effects/Median.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/SharpenForm.h"
 #include "effects/dialogs/SoftenForm.h"
+#include "forms/Waitmess.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

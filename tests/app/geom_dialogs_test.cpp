@@ -7,12 +7,12 @@
 #include "adjust/dialogs/Fdither.h"
 #include "adjust/dialogs/Frotate.h"
 #include "adjust/dialogs/Mozic.h"
-#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Waitmess.h"
 #include "image/Dib.h"
 #include "image/Kit.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QAbstractButton>

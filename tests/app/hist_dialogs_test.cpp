@@ -14,7 +14,7 @@
 #include "adjust/dialogs/Histgram.h"
 #include "adjust/dialogs/ShikisouForm.h"
 #include "app/Option.h"
-#include "app/Waitmess.h"
+#include "forms/Waitmess.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
 // One instance per user: the hand-off text, the lock, a real second process
 // handing its names over, and what the main window does with them.
-#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
+#include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDialogs.h"
 

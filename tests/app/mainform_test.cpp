@@ -4,9 +4,9 @@
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
 
-#include "app/Functions.h"
 #include "image/Dib.h"
 #include "platform/Registry.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>
@@ -498,8 +498,8 @@ TEST_F(MainWindow, GreyImageAllowsEmbossAndEdgesButNotFullColourFilters) {
   TMDIChild *child = AddWindow(Grey8(30, 20));
   ASSERT_EQ(child->bitCount, 8);
   ASSERT_TRUE(child->gray);
-  for (const char *name : {"mMozaic", "mEmboss", "mRoberts", "mLapratian", "SpeedButton42", "SpeedButton40",
-                           "SpeedButton41", "tb14", "mIncColor", "mAuto1"})
+  for (const char *name : {"mMozaic", "mEmboss", "mRoberts", "mLapratian", "SpeedButton42",
+                           "SpeedButton40", "SpeedButton41", "tb14", "mIncColor", "mAuto1"})
     EXPECT_TRUE(On(name)) << name;
   for (const char *name : {"mGray", "mSharp", "mSoften", "mMedian", "tb15", "tb16", "mKyocho"})
     EXPECT_FALSE(On(name)) << name;

@@ -1,12 +1,12 @@
 // The document window: zoom layout, preview copy, area drag, keys, edit
 // history, histogram and the close query, on a real main window.
-#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
 #include "app/PreviewFrame.h"
 #include "image/Dib.h"
 #include "image/Kit.h"
 #include "platform/ImageControl.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QAction>

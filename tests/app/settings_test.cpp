@@ -1,5 +1,5 @@
-#include "app/Functions.h"
 #include "platform/Registry.h"
+#include "platform/Settings.h"
 #include "qt_print.h"
 
 #include <QCoreApplication>
@@ -98,7 +98,8 @@ TEST_F(Settings, ResumeDialogFields) {
 
 TEST_F(Settings, ResumeDialogLooksAtTheFirstHundredFieldsOnly) {
   QStringList fields;
-  for (int i = 0; i < 102; ++i) fields << QString::number(i + 1);
+  for (int i = 0; i < 102; ++i)
+    fields << QString::number(i + 1);
   Registry::Write(kDialogsKey, "Long", fields.join(','));
   CResumeDialog r;
   r.Load("Long");

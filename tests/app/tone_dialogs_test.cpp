@@ -14,12 +14,12 @@
 #include "adjust/dialogs/Formyuv.h"
 #include "adjust/dialogs/Fsaido.h"
 #include "adjust/dialogs/Gammarvariation.h"
-#include "app/Functions.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Waitmess.h"
 #include "image/Dib.h"
 #include "image/Kit.h"
+#include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // velmir-cli as scripts see it: the real executable from the build folder,
 // run on small BMP files written here byte by byte; results are checked by
 // loading them through the kit in this process.
-#include "Kit.h"
-#include "Routines.h"
+#include "image/Kit.h"
+#include "routines/AllRoutines.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // image handles.
 #pragma once
 
-#include "Dib.h"
 #include "adjust/adjust_test_util.h"
+#include "image/Dib.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // The filter tests run against the kit libraries in the build folder.
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

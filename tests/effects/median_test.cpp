@@ -1,6 +1,6 @@
-#include "Median.h"
+#include "effects/Median.h"
 
-#include "Fresize.h"
+#include "adjust/Fresize.h"
 #include "effects_test_util.h"
 
 #include <utility>

@@ -1,4 +1,4 @@
-#include "Fresize.h"
+#include "adjust/Fresize.h"
 
 #include "effects_test_util.h"
 

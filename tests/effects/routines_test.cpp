@@ -1,4 +1,4 @@
-#include "Routines.h"
+#include "routines/AllRoutines.h"
 
 #include "effects_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "Fsharpen.h"
+#include "effects/Fsharpen.h"
 
 #include "effects_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "Fsoften.h"
+#include "effects/Fsoften.h"
 
 #include "effects_test_util.h"
 

@@ -6,7 +6,7 @@
 // Input: header block length (2 bytes, little-endian), a mode byte, the
 // header block, then the pixel block. Mode bit 0 set: the size announced
 // before matches the header's; clear: width mode / 2 and height 1.
-#include "Susie.h"
+#include "image/Susie.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "Dib.h"
+#include "image/Dib.h"
 
 #include "platform/ImageControl.h"
 
@@ -190,7 +190,8 @@ TEST(Dib, CreateBlankDibWritesTheHeader) {
   EXPECT_EQ(hdr->biSizeImage, 16u * 3);
   EXPECT_EQ(Kit.ImgKitMemSize(h.get()), 40u + 48u);
   const auto *px = reinterpret_cast<const uint8_t *>(hdr) + 40;
-  for (int i = 0; i < 48; ++i) ASSERT_EQ(px[i], 0);
+  for (int i = 0; i < 48; ++i)
+    ASSERT_EQ(px[i], 0);
   EXPECT_FALSE(CreateBlankDib(0, 3));
   EXPECT_FALSE(CreateBlankDib(70000, 70000));
 }
@@ -228,7 +229,7 @@ TEST(Dib, ShowInImageDrawsTopRowFirst) {
   TMDIB dib(h.get());
   dib.Row(1)[0] = 0x70; // top-left pixel: index 7
   ImageControl control;
-  dib.ShowInImage(&control);
+  control.ShowDib(dib);
   ASSERT_EQ(control.Picture().size(), QSize(9, 2));
   EXPECT_EQ(control.Picture().pixel(0, 0), qRgb(27, 17, 7));
   EXPECT_EQ(control.Picture().pixel(0, 1), qRgb(20, 10, 0));

@@ -1,4 +1,4 @@
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The image tests run against the kit libraries in the build folder, with a
 // headless QApplication for the bitmap conversions.
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The plug-in tests run against the kit libraries and the shipped plug-ins
 // in the build folder, with a headless application for the image readers.
-#include "Kit.h"
+#include "image/Kit.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The plug-ins shipped in the program folder (PNG, GIF, WebP) on files
 // made here by ImageMagick, each compared with ImageMagick's own reading
 // of the file laid over white.
-#include "Kit.h"
+#include "image/Kit.h"
 #include "spi_test_util.h"
 
 #include <QImage>

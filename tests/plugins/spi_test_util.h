@@ -2,7 +2,7 @@
 // plug-ins, and a look at what a loaded plug-in counted.
 #pragma once
 
-#include "Susie.h"
+#include "image/Susie.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

@@ -1,7 +1,7 @@
 // The plug-in loader against the test plug-ins: which libraries it keeps,
 // in which order it asks them, what it hands them, and what it makes of
 // the blocks they return, well-formed or not.
-#include "Dib.h"
+#include "image/Dib.h"
 #include "spi_test_util.h"
 
 #include <QImage>

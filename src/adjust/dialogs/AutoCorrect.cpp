@@ -1,13 +1,12 @@
-#include "AutoCorrect.h"
+#include "adjust/dialogs/AutoCorrect.h"
 
-#include "Fgamma.h"
-#include "Formrgb.h"
-#include "HistfuncForm.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Option.h"
-#include "app/Waitmess.h"
+#include "adjust/dialogs/Fgamma.h"
+#include "adjust/dialogs/Formrgb.h"
+#include "adjust/dialogs/HistfuncForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
+#include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QSlider>
@@ -20,7 +19,7 @@ int Number(const char *name, const char *defaultText) {
 
 // The gamma and colour steps after the levels: automatic, so they add no
 // edit-history entry of their own.
-void GammaAndColour(TMainForm *main, TMDIChild *child, const AutoCorrectSettings &s) {
+void GammaAndColour(Host *main, Document *child, const AutoCorrectSettings &s) {
   if (s.gammaOn) {
     TGammaForm gamma(main);
     gamma.automatic = true;
@@ -41,10 +40,10 @@ void GammaAndColour(TMainForm *main, TMDIChild *child, const AutoCorrectSettings
 // The levels step of both corrections, under the wait window the caller
 // opened (so the dialog neither sets it up nor closes it).
 template <typename Levels>
-void RunCorrection(TMainForm *main, TMDIChild *child, int progressRows, Levels levels) {
-  if (!child || !child->image) return;
-  TfWaitMess *wait = main ? main->WaitMess : nullptr;
-  if (wait) wait->Begin(progressRows * child->height);
+void RunCorrection(Host *main, Document *child, int progressRows, Levels levels) {
+  if (!child || !child->Picture()) return;
+  TfWaitMess *wait = main ? main->WaitWindow() : nullptr;
+  if (wait) wait->Begin(progressRows * child->Height());
   const AutoCorrectSettings settings = ReadAutoCorrectSettings();
   child->ComputeHistogram();
   {
@@ -72,7 +71,7 @@ AutoCorrectSettings ReadAutoCorrectSettings() {
   return s;
 }
 
-void RunAutoCorrectionA(TMainForm *main, TMDIChild *child) {
+void RunAutoCorrectionA(Host *main, Document *child) {
   RunCorrection(main, child, 1, [child](THistFuncForm &dialog, const AutoCorrectSettings &s) {
     dialog.Prepare(child);
     dialog.SetChannel(lcAverage);
@@ -81,7 +80,7 @@ void RunAutoCorrectionA(TMainForm *main, TMDIChild *child) {
   });
 }
 
-void RunAutoCorrectionB(TMainForm *main, TMDIChild *child) {
+void RunAutoCorrectionB(Host *main, Document *child) {
   RunCorrection(main, child, 3, [child](THistFuncForm &dialog, const AutoCorrectSettings &s) {
     // One dialog for the three channels; the first pass leaves the
     // edit-history entry, the others are chained to it. Each pass walks
@@ -94,18 +93,4 @@ void RunAutoCorrectionB(TMainForm *main, TMDIChild *child) {
       dialog.bOKClick();
     }
   });
-}
-
-void AutoCustomCommand(TMainForm *main) {
-  // The dialog reads the general settings back from the file: values
-  // changed since the start must be there first.
-  ReadJpegQuality();
-  SaveGeneralSettings();
-  {
-    TOptionForm dialog(main, main ? main->SetupPath : QString());
-    dialog.ShowPage(QStringLiteral("一発補正"));
-    dialog.exec();
-  }
-  WriteJpegQuality();
-  if (main) main->raise();
 }

@@ -7,8 +7,8 @@
 
 #include "adjust/Histfunc.h"
 
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
 // The settings as stored by the options page "一発補正" (missing values
 // are written with their defaults).
@@ -17,10 +17,7 @@ AutoCorrectSettings ReadAutoCorrectSettings();
 // Correction A on the document: levels on all channels between the ends of
 // the average histogram ("IppatsuAContrast"), then the optional gamma and
 // colour steps. Nothing without a document.
-void RunAutoCorrectionA(TMainForm *main, TMDIChild *child);
+void RunAutoCorrectionA(Host *main, Document *child);
 // Correction B: as A, with red, green and blue each stretched between the
 // ends of its own histogram ("IppatsuBContrast").
-void RunAutoCorrectionB(TMainForm *main, TMDIChild *child);
-
-// "自動補正方法のｶｽﾀﾏｲｽﾞ(&P)": the options dialog on its page "一発補正".
-void AutoCustomCommand(TMainForm *main);
+void RunAutoCorrectionB(Host *main, Document *child);

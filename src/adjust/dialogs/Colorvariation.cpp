@@ -1,6 +1,6 @@
-#include "Colorvariation.h"
+#include "adjust/dialogs/Colorvariation.h"
 
-#include "app/MDIChild.h"
+#include "forms/Document.h"
 #include "image/Dib.h"
 
 #include <algorithm>
@@ -14,7 +14,7 @@ constexpr std::array<Move, VariationDialog::kCandidates> kMoves = {
     {{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
 } // namespace
 
-TColorVariationForm::TColorVariationForm(TMainForm *main)
+TColorVariationForm::TColorVariationForm(Host *main)
     : VariationDialog(main, QStringLiteral("カラーバリエーション"), 16, 8,
                       {QStringLiteral("青み"), QStringLiteral("黄色"), QStringLiteral("赤み"),
                        QStringLiteral("緑")}) {
@@ -41,7 +41,6 @@ void TColorVariationForm::MoveBy(int candidate) {
 void TColorVariationForm::Apply() {
   child_->RecordUndo();
   const ChannelOffsets o = Offsets();
-  Kit.ImgKitRGB(child_->image.get(), "VELMIR", "色調補正中", o.red, o.green, o.blue);
-  child_->RefreshDisplay();
-  child_->RebuildPreview();
+  Kit.ImgKitRGB(child_->Picture().get(), "VELMIR", "色調補正中", o.red, o.green, o.blue);
+  child_->Commit();
 }

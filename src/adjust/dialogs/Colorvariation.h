@@ -2,13 +2,13 @@
 // clicks on bluish, yellow, reddish and green candidates.
 #pragma once
 
-#include "VariationDialog.h"
 #include "adjust/Yuv.h"
+#include "adjust/dialogs/VariationDialog.h"
 
 class TColorVariationForm : public VariationDialog {
   Q_OBJECT
 public:
-  explicit TColorVariationForm(TMainForm *main);
+  explicit TColorVariationForm(Host *main);
 
   int U = 0; // held to -50 ... 50 by the clicks
   int V = 0;

@@ -1,12 +1,12 @@
-#include "ColourCommands.h"
+#include "adjust/dialogs/ColourCommands.h"
 
-#include "Fcolorinc.h"
-#include "Fdither.h"
-#include "Formrgb.h"
-#include "Frotate.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "adjust/dialogs/Fcolorinc.h"
+#include "adjust/dialogs/Fdither.h"
+#include "adjust/dialogs/Formrgb.h"
+#include "adjust/dialogs/Frotate.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
 
 #include <QButtonGroup>
 #include <QDialog>
@@ -20,26 +20,25 @@
 
 // ---- commands ---------------------------------------------------------------
 
-void GrayCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image || child->bitCount < 4 || child->gray) return;
+void GrayCommand(Host *main, Document *child) {
+  if (!child || !child->Picture() || child->BitCount() < 4 || child->Grey()) return;
   child->RecordUndo();
-  child->image.Adopt(Kit.ImgKitSetGray(child->image.get(), "VELMIR", "ｸﾞﾚｰｽｹｰﾙ化"));
-  child->ImageChanged();
-  if (main) main->UpdateMenuItems();
+  child->Picture().Adopt(Kit.ImgKitSetGray(child->Picture().get(), "VELMIR", "ｸﾞﾚｰｽｹｰﾙ化"));
+  child->Commit();
+  if (main) main->CommandsChanged();
 }
 
-void NegativeCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image) return;
+void NegativeCommand(Host *main, Document *child) {
+  if (!child || !child->Picture()) return;
   child->RecordUndo();
-  Kit.ImgKitColorReverse(child->image.get(), "VELMIR", "色反転");
-  child->RefreshDisplay();
-  child->RebuildPreview();
-  if (main) main->UpdateMenuItems();
+  Kit.ImgKitColorReverse(child->Picture().get(), "VELMIR", "色反転");
+  child->Commit();
+  if (main) main->CommandsChanged();
 }
 
-void SepiaCommand(TMainForm *main, TMDIChild *child) {
-  if (!main || !child || !child->image) return;
-  TfWaitMess *wait = main->WaitMess;
+void SepiaCommand(Host *main, Document *child) {
+  if (!main || !child || !child->Picture()) return;
+  TfWaitMess *wait = main->WaitWindow();
   if (wait) wait->Begin(130);
   auto progress = [wait](int position) {
     if (wait) wait->SetPosition(position);
@@ -53,7 +52,7 @@ void SepiaCommand(TMainForm *main, TMDIChild *child) {
     increase.bOKClick();
   }
   progress(30);
-  child->image.Adopt(Kit.ImgKitSetGray(child->image.get(), "", ""));
+  child->Picture().Adopt(Kit.ImgKitSetGray(child->Picture().get(), "", ""));
   progress(60);
   child->ReadImageInfo();
   {
@@ -68,18 +67,19 @@ void SepiaCommand(TMainForm *main, TMDIChild *child) {
     increase.IncreaseWithoutUndo();
   }
   progress(130);
-  main->UpdateMenuItems();
+  main->CommandsChanged();
   if (wait) wait->End();
 }
 
-bool KitFilterApplies(const TMDIChild *child) {
-  return child && child->image && (child->bitCount >= 16 || (child->bitCount >= 8 && child->gray));
+bool KitFilterApplies(const Document *child) {
+  return child && child->Picture() &&
+         (child->BitCount() >= 16 || (child->BitCount() >= 8 && child->Grey()));
 }
 
-void KitFilterCommand(TMainForm *main, TMDIChild *child, KitFilterKind kind) {
+void KitFilterCommand(Host *main, Document *child, KitFilterKind kind) {
   if (!KitFilterApplies(child)) return;
   child->RecordUndo();
-  IMGHANDLE image = child->image.get();
+  IMGHANDLE image = child->Picture().get();
   switch (kind) {
   case KitFilterKind::Roberts:
     Kit.ImgKitFilter(image, "VELMIR", "画像処理実行中", IMGKIT_FILTER_ROBERTS);
@@ -89,20 +89,17 @@ void KitFilterCommand(TMainForm *main, TMDIChild *child, KitFilterKind kind) {
     break;
   case KitFilterKind::Emboss: Kit.ImgKitEmboss(image, "VELMIR", "画像処理実行中"); break;
   }
-  child->ReadImageInfo();
-  child->RefreshDisplay();
-  child->RebuildPreview();
-  child->update();
-  if (main) main->UpdateMenuItems();
+  child->Commit();
+  if (main) main->CommandsChanged();
 }
 
-bool RunOneClickButton(TMainForm *main, TMDIChild *child, const QString &name) {
+bool RunOneClickButton(Host *main, Document *child, const QString &name) {
   static const QStringList turns = {QStringLiteral("tb03"), QStringLiteral("tb01"),
                                     QStringLiteral("tb02"), QStringLiteral("tb05"),
                                     QStringLiteral("tb04")};
   const int turn = int(turns.indexOf(name));
   if (turn < 0 && name != QStringLiteral("tb14") && name != QStringLiteral("tb15")) return false;
-  if (!child || !child->image) return true;
+  if (!child || !child->Picture()) return true;
   if (turn >= 0) {
     TRotateForm form(main);
     form.Prepare(child);
@@ -110,64 +107,21 @@ bool RunOneClickButton(TMainForm *main, TMDIChild *child, const QString &name) {
     form.bOKClick();
   } else if (name == QStringLiteral("tb14")) {
     // Already full colour: nothing to raise, no edit-history entry.
-    if (child->bitCount >= 16) return true;
+    if (child->BitCount() >= 16) return true;
     TColorIncForm form(main);
     form.Prepare(child);
     form.SetItemIndex(0);
     form.bOKClick();
   } else {
-    if (child->bitCount < 16) return true;
+    if (child->BitCount() < 16) return true;
     TDitherForm form(main);
     form.Prepare(child);
     form.SetChoices(0, 0, 1);
     form.bOKClick();
   }
   if (main) {
-    if (turn < 0) main->UpdateMenuItems();
-    main->raise();
+    if (turn < 0) main->CommandsChanged();
+    main->Window()->raise();
   }
   return true;
-}
-
-// ---- shared by the dialogs without a preview --------------------------------
-
-QButtonGroup *AddRadioGroup(QWidget *owner, QBoxLayout *layout, const QString &name,
-                            const QString &title, const QStringList &items, int columns) {
-  auto *box = new QGroupBox(title, owner);
-  box->setObjectName(name);
-  auto *grid = new QGridLayout(box);
-  auto *group = new QButtonGroup(box);
-  group->setExclusive(true);
-  const int rows = (int(items.size()) + columns - 1) / std::max(columns, 1);
-  for (int i = 0; i < items.size(); ++i) {
-    auto *radio = new QRadioButton(items[i], box);
-    group->addButton(radio, i);
-    grid->addWidget(radio, i % rows, i / rows);
-  }
-  layout->addWidget(box);
-  return group;
-}
-
-QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout) {
-  auto *row = new QHBoxLayout;
-  auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
-  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), dialog);
-  ok->setObjectName(QStringLiteral("bOK"));
-  cancel->setObjectName(QStringLiteral("bCancel"));
-  ok->setDefault(true);
-  ok->setAutoDefault(true);
-  cancel->setAutoDefault(false);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  layout->addLayout(row);
-  return ok;
-}
-
-void CentreOnMain(QDialog *dialog, QWidget *main) {
-  if (!main) return;
-  const QRect m = main->frameGeometry();
-  dialog->move(m.left() + (m.width() - dialog->width()) / 2,
-               m.top() + (m.height() - dialog->height()) / 2);
 }

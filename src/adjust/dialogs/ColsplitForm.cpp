@@ -1,16 +1,15 @@
-#include "ColsplitForm.h"
+#include "adjust/dialogs/ColsplitForm.h"
 
-#include "ShikisouForm.h"
 #include "adjust/Colsplit.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "adjust/dialogs/ShikisouForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "platform/Settings.h"
 
 #include <QBoxLayout>
 #include <QSlider>
 
-TColsplitForm::TColsplitForm(TMainForm *main)
-    : PreviewDialog(main, QStringLiteral("特定色相の強調")) {
+TColsplitForm::TColsplitForm(Host *main) : PreviewDialog(main, QStringLiteral("特定色相の強調")) {
   tb1 = AddTrackBar(QStringLiteral("強調色相の中心"), -180, 180, 0);
   tb2 = AddTrackBar(QStringLiteral("強調色相の幅"), 10, 120, 65);
   tb3 = AddTrackBar(QStringLiteral("強調色相の彩度"), -100, 100, 0);
@@ -22,7 +21,7 @@ TColsplitForm::TColsplitForm(TMainForm *main)
   PlaceMarkers();
 }
 
-void TColsplitForm::Prepare(TMDIChild *child) {
+void TColsplitForm::Prepare(Document *child) {
   PreviewDialog::Prepare(child);
   CResumeDialog resume;
   if (resume.Load(kSettingName) != 0) return;
@@ -63,6 +62,6 @@ void TColsplitForm::Applied() {
   resume.Save(kSettingName);
 }
 
-void KyochoCommand(TMainForm *main, TMDIChild *child) {
+void KyochoCommand(Host *main, Document *child) {
   RunPreviewCommand<TColsplitForm>(main, child, 16);
 }

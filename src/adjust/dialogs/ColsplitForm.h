@@ -3,22 +3,22 @@
 // by default). Its four positions are remembered as "Shikisou".
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class HueCircle;
 
 // "特定色相の強調(&S)": full colour only.
-void KyochoCommand(TMainForm *main, TMDIChild *child);
+void KyochoCommand(Host *main, Document *child);
 
 class TColsplitForm : public PreviewDialog {
   Q_OBJECT
 public:
   static inline const QString kSettingName = QStringLiteral("Shikisou");
 
-  explicit TColsplitForm(TMainForm *main);
+  explicit TColsplitForm(Host *main);
 
   // Resets the controls, then puts back the remembered positions.
-  void Prepare(TMDIChild *child) override;
+  void Prepare(Document *child) override;
 
   QSlider *tb1 = nullptr; // "強調色相の中心", -180 ... 180, 0
   QSlider *tb2 = nullptr; // "強調色相の幅", 10 ... 120, 65

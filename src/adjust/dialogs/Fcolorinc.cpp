@@ -1,9 +1,9 @@
-#include "Fcolorinc.h"
+#include "adjust/dialogs/Fcolorinc.h"
 
-#include "ColourCommands.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
+#include "forms/Widgets.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-TColorIncForm::TColorIncForm(TMainForm *main) : QDialog(main), main_(main) {
+TColorIncForm::TColorIncForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("ColorIncForm"));
   setWindowTitle(QStringLiteral("色数増加"));
   setModal(true);
@@ -41,9 +41,9 @@ void TColorIncForm::SetItemIndex(int index) {
   if (QAbstractButton *b = rgColors->button(index)) b->setChecked(true);
 }
 
-void TColorIncForm::Prepare(TMDIChild *child) {
+void TColorIncForm::Prepare(Document *child) {
   child_ = child;
-  const int bits = child ? child->bitCount : 0;
+  const int bits = child ? child->BitCount() : 0;
   // Only depths above the document's own are offered.
   const int offered = bits == 1 ? 3 : bits == 4 ? 2 : bits == 8 ? 1 : 0;
   for (int i = 0; i < 3; ++i)
@@ -53,18 +53,18 @@ void TColorIncForm::Prepare(TMDIChild *child) {
 }
 
 void TColorIncForm::Increase() {
-  if (!child_ || !child_->image) return;
+  if (!child_ || !child_->Picture()) return;
   // While the wait window is up (the sepia chain) the kit shows nothing of
   // its own.
-  const bool quiet = main_ && main_->WaitMess && main_->WaitMess->isVisible();
+  const bool quiet = main_ && main_->WaitWindow() && main_->WaitWindow()->isVisible();
   const int bits = BitsOf(std::max(ItemIndex(), 0));
-  child_->image.Adopt(Kit.ImgKitConvertColor(child_->image.get(), bits, 0, 0, quiet ? "" : "VELMIR",
-                                             quiet ? "" : "増色処理中"));
-  child_->ImageChanged();
+  child_->Picture().Adopt(Kit.ImgKitConvertColor(child_->Picture().get(), bits, 0, 0,
+                                                 quiet ? "" : "VELMIR", quiet ? "" : "増色処理中"));
+  child_->Commit();
 }
 
 void TColorIncForm::bOKClick() {
-  if (child_ && child_->image) {
+  if (child_ && child_->Picture()) {
     child_->RecordUndo();
     Increase();
   }
@@ -73,7 +73,4 @@ void TColorIncForm::bOKClick() {
 
 void TColorIncForm::IncreaseWithoutUndo() { Increase(); }
 
-void TColorIncForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  CentreOnMain(this, main_);
-}
+void TColorIncForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

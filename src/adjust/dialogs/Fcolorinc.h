@@ -1,19 +1,19 @@
 // "色数増加": raises a palette image to 16, 256 or 16.7 million colours.
 #pragma once
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 
 class QButtonGroup;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TColorIncForm : public QDialog {
+class TColorIncForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit TColorIncForm(TMainForm *main);
+  explicit TColorIncForm(Host *main);
 
   // Stores the document window and enables the choices its depth allows.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
 
   // OK: one edit-history entry, then the increase; closes.
   void bOKClick();
@@ -32,7 +32,4 @@ protected:
 
 private:
   void Increase();
-
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
 };

@@ -1,11 +1,10 @@
-#include "Fcontrast.h"
+#include "adjust/dialogs/Fcontrast.h"
 
 #include "adjust/Tone.h"
 
 #include <QSlider>
 
-TContrastForm::TContrastForm(TMainForm *main)
-    : PreviewDialog(main, QStringLiteral("コントラスト調整")) {
+TContrastForm::TContrastForm(Host *main) : PreviewDialog(main, QStringLiteral("コントラスト調整")) {
   setObjectName(QStringLiteral("ContrastForm"));
   TrackBar = AddTrackBar(QStringLiteral("コントラスト補正値"), -100, 100, 0,
                          QStringLiteral("ぼんやり"), QStringLiteral("くっきり"));

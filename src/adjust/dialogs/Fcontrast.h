@@ -1,12 +1,12 @@
 // Contrast "コントラスト調整": distances from 128 scaled by (p + 100) / 100.
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class TContrastForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TContrastForm(TMainForm *main);
+  explicit TContrastForm(Host *main);
 
   QSlider *TrackBar = nullptr; // "コントラスト補正値", -100 ... 100
 

@@ -1,8 +1,8 @@
-#include "Fcut.h"
+#include "adjust/dialogs/Fcut.h"
 
-#include "ColourCommands.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Widgets.h"
 #include "image/Dib.h"
 
 #include <QButtonGroup>
@@ -28,7 +28,7 @@ constexpr std::array<QSize, 5> kSizes = {QSize(640, 480), QSize(800, 600), QSize
                                          QSize(1152, 864), QSize(1280, 1024)};
 } // namespace
 
-TCutForm::TCutForm(TMainForm *main) : QDialog(main), main_(main) {
+TCutForm::TCutForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("CutForm"));
   setWindowTitle(QStringLiteral("画像の切取り"));
   setModal(true);
@@ -131,12 +131,12 @@ int TCutForm::Value(const QLineEdit *edit) { return edit->text().toInt(); }
 
 void TCutForm::SetValue(QLineEdit *edit, int value) { edit->setText(QString::number(value)); }
 
-void TCutForm::Prepare(TMDIChild *child) {
+void TCutForm::Prepare(Document *child) {
   child_ = child;
-  if (!child_ || !child_->image) return;
-  imageWidth_ = child_->width;
-  imageHeight_ = child_->height;
-  PreviewCopy copy = MakePreviewCopy(child_->image.get(), false, 0, 0);
+  if (!child_ || !child_->Picture()) return;
+  imageWidth_ = child_->Width();
+  imageHeight_ = child_->Height();
+  PreviewCopy copy = MakePreviewCopy(child_->Picture().get(), false, 0, 0);
   picture_ = std::move(copy.image);
   pictureWidth_ = copy.width;
   pictureHeight_ = copy.height;
@@ -263,26 +263,20 @@ void TCutForm::paintEvent(QPaintEvent *event) {
 }
 
 void TCutForm::bOKClick() {
-  if (!child_ || !child_->image) {
+  if (!child_ || !child_->Picture()) {
     reject();
     return;
   }
   const QRect r = CropRectangle();
   if (r.width() < 1 || r.height() < 1) return;
   child_->RecordUndo();
-  child_->image.Adopt(Kit.ImgKitRectCut(child_->image.get(), "VELMIR", "切取処理中", r.left(),
-                                        r.top(), r.left() + r.width() - 1,
-                                        r.top() + r.height() - 1));
-  child_->ReadImageInfo();
-  child_->LayoutForZoom();
-  child_->areaLeft = 0;
-  child_->areaTop = 0;
-  child_->RefreshDisplay();
-  child_->RebuildPreview();
+  child_->Picture().Adopt(Kit.ImgKitRectCut(child_->Picture().get(), "VELMIR", "切取処理中",
+                                            r.left(), r.top(), r.left() + r.width() - 1,
+                                            r.top() + r.height() - 1));
+  // The area frame goes back to the corner of the smaller picture.
+  child_->ResetArea();
+  child_->Commit();
   accept();
 }
 
-void TCutForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  CentreOnMain(this, main_);
-}
+void TCutForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

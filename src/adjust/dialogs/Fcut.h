@@ -5,25 +5,25 @@
 
 #include "image/DibHandle.h"
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 #include <QRect>
 
 class QButtonGroup;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TCutForm : public QDialog {
+class TCutForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit TCutForm(TMainForm *main);
+  explicit TCutForm(Host *main);
   ~TCutForm() override;
 
   // Stores the document window, makes the small picture, sets the edits to
   // the image size and offers the fixed sizes that fit.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
   // OK: one edit-history entry and the cut; closes. Nothing (the dialog
   // stays open) while the rectangle is empty.
   void bOKClick();
@@ -74,8 +74,6 @@ private:
   static int Value(const QLineEdit *edit);
   static void SetValue(QLineEdit *edit, int value);
 
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
   DibHandle picture_;
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;

@@ -1,9 +1,9 @@
-#include "Fdither.h"
+#include "adjust/dialogs/Fdither.h"
 
-#include "ColourCommands.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Widgets.h"
+#include "platform/Settings.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -22,7 +22,7 @@ void Check(QButtonGroup *group, int index) {
 }
 } // namespace
 
-TDitherForm::TDitherForm(TMainForm *main) : QDialog(main), main_(main) {
+TDitherForm::TDitherForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("DitherForm"));
   setWindowTitle(QStringLiteral("減色処理"));
   setModal(true);
@@ -61,12 +61,12 @@ void TDitherForm::SetChoices(int colours, int method, int palette) {
   ColorsChanged();
 }
 
-void TDitherForm::Prepare(TMDIChild *child) {
+void TDitherForm::Prepare(Document *child) {
   child_ = child;
   CResumeDialog resume;
   if (resume.Load(kSettingName) == 0)
     SetChoices(resume.GetInt(0), resume.GetInt(1), resume.GetInt(2));
-  const int bits = child ? child->bitCount : 24;
+  const int bits = child ? child->BitCount() : 24;
   // Only results below the document's depth are offered. A two-level image
   // has nothing left to offer; its choice is held at the two levels so that
   // OK cannot turn the reduction into an increase.
@@ -83,32 +83,29 @@ void TDitherForm::Prepare(TMDIChild *child) {
 }
 
 void TDitherForm::ColorsChanged() {
-  const bool palettes = rgColors->checkedId() != 2 && (!child_ || child_->bitCount > 4);
+  const bool palettes = rgColors->checkedId() != 2 && (!child_ || child_->BitCount() > 4);
   methodBox_->setEnabled(palettes);
   paletteBox_->setEnabled(palettes);
 }
 
 void TDitherForm::bOKClick() {
-  if (child_ && child_->image) {
+  if (child_ && child_->Picture()) {
     const int colours = std::max(rgColors->checkedId(), 0);
     const int method = std::max(rgMethod->checkedId(), 0);
     const int palette = std::max(rgPalette->checkedId(), 0);
     child_->RecordUndo();
-    child_->image.Adopt(Kit.ImgKitConvertColor(child_->image.get(), BitsOf(colours),
-                                               palette == 1 ? 1 : 0, method == 0 ? 1 : 0, "VELMIR",
-                                               "減色処理中"));
-    child_->ImageChanged();
+    child_->Picture().Adopt(Kit.ImgKitConvertColor(child_->Picture().get(), BitsOf(colours),
+                                                   palette == 1 ? 1 : 0, method == 0 ? 1 : 0,
+                                                   "VELMIR", "減色処理中"));
+    child_->Commit();
     CResumeDialog resume;
     resume.AddInt(colours);
     resume.AddInt(method);
     resume.AddInt(palette);
     resume.Save(kSettingName);
-    if (main_) main_->UpdateMenuItems();
+    if (main_) main_->CommandsChanged();
   }
   accept();
 }
 
-void TDitherForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  CentreOnMain(this, main_);
-}
+void TDitherForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

@@ -2,21 +2,21 @@
 // method and palette; the three choices are remembered as "Dither".
 #pragma once
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 
 class QButtonGroup;
 class QGroupBox;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TDitherForm : public QDialog {
+class TDitherForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit TDitherForm(TMainForm *main);
+  explicit TDitherForm(Host *main);
 
   // Stores the document window, puts the remembered choices back and
   // offers only what reduces the document's depth.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
   // OK: one edit-history entry, the reduction, the choices stored; closes.
   void bOKClick();
 
@@ -34,8 +34,6 @@ protected:
 private:
   void ColorsChanged();
 
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
   QGroupBox *colorsBox_ = nullptr;
   QGroupBox *methodBox_ = nullptr;
   QGroupBox *paletteBox_ = nullptr;

@@ -1,10 +1,10 @@
-#include "Fgamma.h"
+#include "adjust/dialogs/Fgamma.h"
 
 #include "adjust/Tone.h"
 
 #include <QSlider>
 
-TGammaForm::TGammaForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("ガンマ補正")) {
+TGammaForm::TGammaForm(Host *main) : PreviewDialog(main, QStringLiteral("ガンマ補正")) {
   setObjectName(QStringLiteral("GammaForm"));
   TrackBar = AddTrackBar(QStringLiteral("ガンマ補正値"), 10, 300, 100);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));

@@ -5,12 +5,12 @@
 // wait window (0 ... image height) and closes it again.
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class TGammaForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TGammaForm(TMainForm *main);
+  explicit TGammaForm(Host *main);
 
   QSlider *TrackBar = nullptr; // "ガンマ補正値", 10 ... 300
 

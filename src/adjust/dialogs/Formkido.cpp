@@ -1,8 +1,8 @@
-#include "Formkido.h"
+#include "adjust/dialogs/Formkido.h"
 
 #include <QSlider>
 
-TKidoForm::TKidoForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("輝度調整")) {
+TKidoForm::TKidoForm(Host *main) : PreviewDialog(main, QStringLiteral("輝度調整")) {
   setObjectName(QStringLiteral("KidoForm"));
   TrackBar = AddTrackBar(QStringLiteral("輝度補正値"), -50, 50, 0);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));

@@ -1,12 +1,12 @@
 // Brightness "輝度調整": the kit's brightness with factor position x 0.05.
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class TKidoForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TKidoForm(TMainForm *main);
+  explicit TKidoForm(Host *main);
 
   QSlider *TrackBar = nullptr; // "輝度補正値", -50 ... 50
 

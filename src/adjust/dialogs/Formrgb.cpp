@@ -1,6 +1,6 @@
-#include "Formrgb.h"
+#include "adjust/dialogs/Formrgb.h"
 
-#include "app/MDIChild.h"
+#include "forms/Document.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
-TRGB_Form::TRGB_Form(TMainForm *main) : PreviewDialog(main, QStringLiteral("ＲＧＢ補正")) {
+TRGB_Form::TRGB_Form(Host *main) : PreviewDialog(main, QStringLiteral("ＲＧＢ補正")) {
   setObjectName(QStringLiteral("RGB_Form"));
   TrackBarR =
       AddTrackBar(QStringLiteral("赤"), -50, 50, 0, QStringLiteral("シアン"), QStringLiteral("赤"));
@@ -63,8 +63,8 @@ void TRGB_Form::ResetControls() {
   SetTrackBar(TrackBarB, 0);
 }
 
-bool TRGB_Form::SepiaTint(TMDIChild *child) {
-  if (!child || !child->image) return false;
+bool TRGB_Form::SepiaTint(Document *child) {
+  if (!child || !child->Picture()) return false;
   automatic = true;
   child_ = child;
   SetTrackBar(TrackBarR, 30);
@@ -73,8 +73,7 @@ bool TRGB_Form::SepiaTint(TMDIChild *child) {
   RefreshValueTexts();
   SetKeepLuminance(true);
   // The tint is applied as set: keeping the luminance would cancel it.
-  if (!Kit.ImgKitRGB(child->image.get(), "", "", 30, 0, -30)) return false;
-  child->RefreshDisplay();
-  child->RebuildPreview();
+  if (!Kit.ImgKitRGB(child->Picture().get(), "", "", 30, 0, -30)) return false;
+  child->Commit();
   return true;
 }

@@ -7,8 +7,8 @@
 // not recompute the preview. Sepia calls SepiaTint() instead.
 #pragma once
 
-#include "PreviewDialog.h"
 #include "adjust/Yuv.h"
+#include "forms/PreviewDialog.h"
 
 class QButtonGroup;
 class QRadioButton;
@@ -16,7 +16,7 @@ class QRadioButton;
 class TRGB_Form : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TRGB_Form(TMainForm *main);
+  explicit TRGB_Form(Host *main);
 
   QSlider *TrackBarR = nullptr; // "赤" / "シアン", -50 ... 50
   QSlider *TrackBarG = nullptr; // "緑" / "マゼンタ"
@@ -34,7 +34,7 @@ public:
   // The sepia tint of the colour commands: red +30, blue -30 on the
   // document image (luminance keeping set but not applied), no edit-history
   // entry, then the document is refreshed. False when the kit failed.
-  bool SepiaTint(TMDIChild *child);
+  bool SepiaTint(Document *child);
 
 protected:
   bool IsKitAdjustment() const override { return true; }

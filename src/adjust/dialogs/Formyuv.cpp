@@ -1,8 +1,8 @@
-#include "Formyuv.h"
+#include "adjust/dialogs/Formyuv.h"
 
 #include <QSlider>
 
-TYUVForm::TYUVForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("ＹＵＶ補正")) {
+TYUVForm::TYUVForm(Host *main) : PreviewDialog(main, QStringLiteral("ＹＵＶ補正")) {
   setObjectName(QStringLiteral("YUVForm"));
   TrackBarY = AddTrackBar(QStringLiteral("Ｙ（明るさ）"), -50, 50, 0);
   TrackBarU = AddTrackBar(QStringLiteral("Ｕ（青み）"), -50, 50, 0);

@@ -2,13 +2,13 @@
 // kit.
 #pragma once
 
-#include "PreviewDialog.h"
 #include "adjust/Yuv.h"
+#include "forms/PreviewDialog.h"
 
 class TYUVForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TYUVForm(TMainForm *main);
+  explicit TYUVForm(Host *main);
 
   QSlider *TrackBarY = nullptr; // "Ｙ（明るさ）", -50 ... 50
   QSlider *TrackBarU = nullptr; // "Ｕ（青み）"

@@ -1,15 +1,15 @@
-#include "Frotate.h"
+#include "adjust/dialogs/Frotate.h"
 
-#include "ColourCommands.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Widgets.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TRotateForm::TRotateForm(TMainForm *main) : QDialog(main), main_(main) {
+TRotateForm::TRotateForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("RotateForm"));
   setWindowTitle(QStringLiteral("回転／反転"));
   setModal(true);
@@ -23,7 +23,7 @@ TRotateForm::TRotateForm(TMainForm *main) : QDialog(main), main_(main) {
   setFixedSize(sizeHint().expandedTo(QSize(220, 0)));
 }
 
-void TRotateForm::Prepare(TMDIChild *child) { child_ = child; }
+void TRotateForm::Prepare(Document *child) { child_ = child; }
 
 int TRotateForm::ItemIndex() const { return RadioGroup1->checkedId(); }
 
@@ -34,15 +34,13 @@ void TRotateForm::SetItemIndex(int index) {
 void TRotateForm::bOKClick() {
   const int kind = ItemIndex();
   if (kind < 0) return;
-  if (child_ && child_->image) {
+  if (child_ && child_->Picture()) {
     child_->RecordUndo();
-    child_->image.Adopt(Kit.ImgKitRotation(child_->image.get(), "VELMIR", "回転反転処理中", kind));
-    child_->ImageChanged();
+    child_->Picture().Adopt(
+        Kit.ImgKitRotation(child_->Picture().get(), "VELMIR", "回転反転処理中", kind));
+    child_->Commit();
   }
   accept();
 }
 
-void TRotateForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  CentreOnMain(this, main_);
-}
+void TRotateForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

@@ -1,18 +1,18 @@
 // "回転／反転": half and quarter turns and the two flips.
 #pragma once
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 
 class QButtonGroup;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TRotateForm : public QDialog {
+class TRotateForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit TRotateForm(TMainForm *main);
+  explicit TRotateForm(Host *main);
 
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
   // OK: nothing while no item is chosen (the dialog stays open); otherwise
   // one edit-history entry, the turn or flip, and the window re-laid-out.
   void bOKClick();
@@ -28,6 +28,4 @@ protected:
   void showEvent(QShowEvent *event) override;
 
 private:
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
 };

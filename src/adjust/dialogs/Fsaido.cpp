@@ -1,10 +1,10 @@
-#include "Fsaido.h"
+#include "adjust/dialogs/Fsaido.h"
 
 #include "adjust/Tone.h"
 
 #include <QSlider>
 
-TSaidoForm::TSaidoForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("彩度調整")) {
+TSaidoForm::TSaidoForm(Host *main) : PreviewDialog(main, QStringLiteral("彩度調整")) {
   setObjectName(QStringLiteral("SaidoForm"));
   TrackBar = AddTrackBar(QStringLiteral("彩度調整値"), -100, 100, 0, QStringLiteral("低彩度"),
                          QStringLiteral("鮮やか"));

@@ -2,12 +2,12 @@
 // scaled by (p + 100) / 100.
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class TSaidoForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TSaidoForm(TMainForm *main);
+  explicit TSaidoForm(Host *main);
 
   QSlider *TrackBar = nullptr; // "彩度調整値", -100 ... 100
 

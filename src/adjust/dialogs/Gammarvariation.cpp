@@ -1,8 +1,8 @@
-#include "Gammarvariation.h"
+#include "adjust/dialogs/Gammarvariation.h"
 
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
 #include "image/Dib.h"
 
 namespace {
@@ -19,7 +19,7 @@ QString CaptionOf(int kind) {
 }
 } // namespace
 
-TGammaVariationForm::TGammaVariationForm(TMainForm *main, int kind)
+TGammaVariationForm::TGammaVariationForm(Host *main, int kind)
     : VariationDialog(main, CaptionOf(kind), 5, 3,
                       {QStringLiteral("－－"), QStringLiteral("－"), QStringLiteral("＋"),
                        QStringLiteral("＋＋")}),
@@ -37,14 +37,13 @@ void TGammaVariationForm::MoveBy(int candidate) {
 }
 
 void TGammaVariationForm::Apply() {
-  TfWaitMess *wait = main_ ? main_->WaitMess : nullptr;
-  if (wait) wait->Begin(child_->height);
+  TfWaitMess *wait = main_ ? main_->WaitWindow() : nullptr;
+  if (wait) wait->Begin(child_->Height());
   child_->RecordUndo();
   {
-    TMDIB dib(child_->image.get());
+    TMDIB dib(child_->Picture().get());
     ToneVariationApply(dib, Kind, Value, wait);
   }
-  child_->RefreshDisplay();
-  child_->RebuildPreview();
+  child_->Commit();
   if (wait) wait->End();
 }

@@ -2,14 +2,14 @@
 // brightness and contrast driven by one value v, 100 meaning no change.
 #pragma once
 
-#include "VariationDialog.h"
 #include "adjust/Variation.h"
+#include "adjust/dialogs/VariationDialog.h"
 
 class TGammaVariationForm : public VariationDialog {
   Q_OBJECT
 public:
   // kind: tvGamma, tvSaturation, tvBrightness or tvContrast.
-  TGammaVariationForm(TMainForm *main, int kind);
+  TGammaVariationForm(Host *main, int kind);
 
   const int Kind;
   int Value = 100; // v, held to 30 ... 300 by the clicks

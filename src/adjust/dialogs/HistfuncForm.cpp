@@ -1,11 +1,11 @@
-#include "HistfuncForm.h"
+#include "adjust/dialogs/HistfuncForm.h"
 
-#include "Histgram.h"
 #include "adjust/Tone.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "adjust/dialogs/Histgram.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
 #include "image/Dib.h"
+#include "platform/Settings.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
@@ -116,7 +116,7 @@ private:
   bool strip_ = false;
 };
 
-THistFuncForm::THistFuncForm(TMainForm *main)
+THistFuncForm::THistFuncForm(Host *main)
     : PreviewDialog(main, QStringLiteral("ヒストグラム補正"), QPoint(388, 8)),
       histImage_(kHistWidth, kHistHeight, QImage::Format_RGB32) {
   histImage_.fill(Qt::white);
@@ -141,7 +141,7 @@ THistFuncForm::THistFuncForm(TMainForm *main)
 
 THistFuncForm::~THistFuncForm() = default;
 
-void THistFuncForm::Prepare(TMDIChild *child) {
+void THistFuncForm::Prepare(Document *child) {
   histograms_ = DocumentHistograms(child);
   PreviewDialog::Prepare(child);
   channel_ = lcAverage;
@@ -289,13 +289,13 @@ void THistFuncForm::CenterMouseUp() {
   if (high_ - low_ > 0) centrePercent_ = (labelLeft_ * 100 - 3000) / (high_ - low_);
 }
 
-void HistFuncCommand(TMainForm *main, TMDIChild *child) {
-  if (!child || !child->image) return;
+void HistFuncCommand(Host *main, Document *child) {
+  if (!child || !child->Picture()) return;
   child->ComputeHistogram();
   {
     THistFuncForm dialog(main);
     dialog.Prepare(child);
     dialog.exec();
   }
-  if (main) main->raise();
+  if (main) main->Window()->raise();
 }

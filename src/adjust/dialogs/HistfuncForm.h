@@ -4,8 +4,8 @@
 // marker. The automatic corrections drive it without showing it.
 #pragma once
 
-#include "PreviewDialog.h"
 #include "adjust/Histfunc.h"
+#include "forms/PreviewDialog.h"
 
 #include <QImage>
 
@@ -14,7 +14,7 @@ class HistBandView;
 
 // "ﾋｽﾄｸﾞﾗﾑ調整(&H)": the dialog on the active document, histograms
 // computed afresh.
-void HistFuncCommand(TMainForm *main, TMDIChild *child);
+void HistFuncCommand(Host *main, Document *child);
 
 class THistFuncForm : public PreviewDialog {
   Q_OBJECT
@@ -30,12 +30,12 @@ public:
   static constexpr int kMaxBandRight = 362;
   static constexpr int kEdgeGrab = 8; // the pointer grabs an edge strictly within this
 
-  explicit THistFuncForm(TMainForm *main);
+  explicit THistFuncForm(Host *main);
   ~THistFuncForm() override;
 
   // Takes the document's histograms as last computed (the caller computes
   // them) and starts on the average channel with the full band.
-  void Prepare(TMDIChild *child) override;
+  void Prepare(Document *child) override;
 
   // The channel radio buttons: 0 average, 1 red, 2 green, 3 blue. Red,
   // green and blue also recompute the preview.

@@ -1,7 +1,8 @@
-#include "Histgram.h"
+#include "adjust/dialogs/Histgram.h"
 
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Widgets.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -46,16 +47,16 @@ QHBoxLayout *MakeChannelRow(QWidget *owner, ChannelRadios &radios) {
   return row;
 }
 
-Histograms DocumentHistograms(const TMDIChild *child) {
+Histograms DocumentHistograms(const Document *child) {
   Histograms h;
   if (!child) return h;
-  h.pixelCount = child->width * child->height;
+  h.pixelCount = child->Width() * child->Height();
   // The document keeps blue, green, red, average.
   for (int i = 0; i < 256; ++i) {
-    h.blue[i] = Clip(child->histogram[0][static_cast<size_t>(i)]);
-    h.green[i] = Clip(child->histogram[1][static_cast<size_t>(i)]);
-    h.red[i] = Clip(child->histogram[2][static_cast<size_t>(i)]);
-    h.average[i] = Clip(child->histogram[3][static_cast<size_t>(i)]);
+    h.blue[i] = Clip(child->Histogram()[0][static_cast<size_t>(i)]);
+    h.green[i] = Clip(child->Histogram()[1][static_cast<size_t>(i)]);
+    h.red[i] = Clip(child->Histogram()[2][static_cast<size_t>(i)]);
+    h.average[i] = Clip(child->Histogram()[3][static_cast<size_t>(i)]);
   }
   return h;
 }
@@ -85,8 +86,8 @@ void DrawHistogram(QImage &image, const int32_t histogram[256], int channel, int
   }
 }
 
-THistgramForm::THistgramForm(TMainForm *main)
-    : QDialog(main), main_(main), image_(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32) {
+THistgramForm::THistgramForm(Host *main)
+    : DocumentDialog(main), image_(kDisplayWidth, kDisplayHeight, QImage::Format_RGB32) {
   setWindowTitle(QStringLiteral("ヒストグラム"));
   setModal(true);
   image_.fill(Qt::white);
@@ -110,7 +111,7 @@ THistgramForm::THistgramForm(TMainForm *main)
   setFixedSize(kDisplayWidth + 2 * kImageLeft, kImageTop + kDisplayHeight + 56);
 }
 
-void THistgramForm::Prepare(TMDIChild *child) {
+void THistgramForm::Prepare(Document *child) {
   histograms_ = DocumentHistograms(child);
   rbAverage->setChecked(true);
   ShowChannel(lcAverage);
@@ -130,13 +131,7 @@ void THistgramForm::paintEvent(QPaintEvent *event) {
   p.drawRect(kImageLeft - 1, kImageTop - 1, image_.width() + 1, image_.height() + 1);
 }
 
-void THistgramForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  if (main_) {
-    const QRect m = main_->frameGeometry();
-    move(m.left() + (m.width() - width()) / 2, m.top() + (m.height() - height()) / 2);
-  }
-}
+void THistgramForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }
 
 void THistgramForm::keyPressEvent(QKeyEvent *event) {
   switch (event->key()) {
@@ -147,7 +142,7 @@ void THistgramForm::keyPressEvent(QKeyEvent *event) {
   }
 }
 
-void HistgramCommand(TMainForm *main, TMDIChild *child) {
+void HistgramCommand(Host *main, Document *child) {
   if (!child) return;
   child->ComputeHistogram();
   {
@@ -155,5 +150,5 @@ void HistgramCommand(TMainForm *main, TMDIChild *child) {
     dialog.Prepare(child);
     dialog.exec();
   }
-  if (main) main->raise();
+  if (main) main->Window()->raise();
 }

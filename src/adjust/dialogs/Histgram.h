@@ -4,18 +4,18 @@
 
 #include "adjust/Histfunc.h"
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 #include <QImage>
 
 class QButtonGroup;
 class QHBoxLayout;
 class QRadioButton;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
 // The document's four histograms as last computed by the document window
-// (TMDIChild::ComputeHistogram), with N = width x height.
-Histograms DocumentHistograms(const TMDIChild *child);
+// (Document::ComputeHistogram), with N = width x height.
+Histograms DocumentHistograms(const Document *child);
 
 // The pen of a channel's histogram: grey for the average, pure red, dark
 // green, pure blue.
@@ -35,16 +35,16 @@ struct ChannelRadios {
 QHBoxLayout *MakeChannelRow(QWidget *owner, ChannelRadios &radios);
 
 // "ﾋｽﾄｸﾞﾗﾑ(&H)": the display of the active document's histograms.
-void HistgramCommand(TMainForm *main, TMDIChild *child);
+void HistgramCommand(Host *main, Document *child);
 
-class THistgramForm : public QDialog {
+class THistgramForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit THistgramForm(TMainForm *main);
+  explicit THistgramForm(Host *main);
 
   // Takes the document's histograms (compute them first) and draws the
   // average one.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
   // Draws the histogram of a channel (0 average, 1 red, 2 green, 3 blue).
   void ShowChannel(int channel);
 
@@ -62,7 +62,6 @@ protected:
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
-  TMainForm *main_;
   Histograms histograms_;
   QImage image_;
   int channel_ = lcAverage;

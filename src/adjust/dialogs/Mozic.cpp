@@ -1,9 +1,9 @@
-#include "Mozic.h"
+#include "adjust/dialogs/Mozic.h"
 
-#include "ColourCommands.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Widgets.h"
+#include "platform/Settings.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -18,7 +18,7 @@ constexpr int kMaximum = 16;
 constexpr int kDefault = 4;
 } // namespace
 
-TMozicForm::TMozicForm(TMainForm *main) : QDialog(main), main_(main) {
+TMozicForm::TMozicForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("MozicForm"));
   setWindowTitle(QStringLiteral("モザイク処理"));
   setModal(true);
@@ -44,7 +44,7 @@ TMozicForm::TMozicForm(TMainForm *main) : QDialog(main), main_(main) {
   setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
 }
 
-void TMozicForm::Prepare(TMDIChild *child) {
+void TMozicForm::Prepare(Document *child) {
   child_ = child;
   TrackBar1->setValue(kDefault);
   TrackBar1Change();
@@ -60,12 +60,11 @@ void TMozicForm::RestoreSettings() {
 }
 
 void TMozicForm::bOKClick() {
-  if (child_ && child_->image) {
+  if (child_ && child_->Picture()) {
     const int size = TrackBar1->value();
     child_->RecordUndo();
-    Kit.ImgKitMosaic(child_->image.get(), "VELMIR", "モザイク処理中", size);
-    child_->RefreshDisplay();
-    child_->RebuildPreview();
+    Kit.ImgKitMosaic(child_->Picture().get(), "VELMIR", "モザイク処理中", size);
+    child_->Commit();
     CResumeDialog resume;
     resume.AddInt(size);
     resume.Save(kSettingName);
@@ -74,7 +73,6 @@ void TMozicForm::bOKClick() {
 }
 
 void TMozicForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
   RestoreSettings();
-  CentreOnMain(this, main_);
+  DocumentDialog::showEvent(event);
 }

@@ -2,20 +2,20 @@
 // the size is remembered as "Mozic".
 #pragma once
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 
 class QLabel;
 class QSlider;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TMozicForm : public QDialog {
+class TMozicForm : public DocumentDialog {
   Q_OBJECT
 public:
-  explicit TMozicForm(TMainForm *main);
+  explicit TMozicForm(Host *main);
 
   // Stores the document window; the size back to 4.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
   // OK: one edit-history entry, the mosaic, the size stored; closes.
   void bOKClick();
   // Puts the remembered size back (done on show).
@@ -29,7 +29,4 @@ protected:
 
 private:
   void TrackBar1Change();
-
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
 };

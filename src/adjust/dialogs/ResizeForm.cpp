@@ -1,10 +1,10 @@
-#include "ResizeForm.h"
+#include "adjust/dialogs/ResizeForm.h"
 
-#include "ColourCommands.h"
 #include "adjust/Fresize.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
+#include "forms/Widgets.h"
 #include "image/Dib.h"
 #include "platform/UserDialogs.h"
 
@@ -40,16 +40,16 @@ int EditValue(const QLineEdit *edit) {
 
 // Moves the document to `image` of a new size and shows it from the top
 // left corner.
-void ShowResized(TMDIChild *child, IMGHANDLE image) {
-  if (image != child->image.get()) child->image.reset(image);
+void ShowResized(Document *child, IMGHANDLE image) {
+  if (image != child->Picture().get()) child->Picture().reset(image);
   child->ResetArea();
-  child->ImageChanged();
+  child->Commit();
 }
 
 // The kit's plain resize of the document, with one edit-history entry.
 // False (document untouched) when the kit could not make the image.
-bool PlainResize(TMDIChild *child, const char *message, int width, int height) {
-  IMGHANDLE result = Kit.ImgKitImageSize(child->image.get(), "VELMIR", message, width, height);
+bool PlainResize(Document *child, const char *message, int width, int height) {
+  IMGHANDLE result = Kit.ImgKitImageSize(child->Picture().get(), "VELMIR", message, width, height);
   if (!result) return false;
   child->RecordUndo();
   ShowResized(child, result);
@@ -60,15 +60,15 @@ bool PlainResize(TMDIChild *child, const char *message, int width, int height) {
 // destination comes from the kit's plain resize, which makes a new image
 // with the document's header (resolution included) and leaves the document
 // as it is; its pixels are then computed from the document.
-bool QualityResize(TMainForm *main, TMDIChild *child, int method, int width, int height) {
-  TfWaitMess *wait = main ? main->WaitMess : nullptr;
+bool QualityResize(Host *main, Document *child, int method, int width, int height) {
+  TfWaitMess *wait = main ? main->WaitWindow() : nullptr;
   if (wait) wait->Begin(height + 20);
-  DibHandle dest(Kit.ImgKitImageSize(child->image.get(), "", "", width, height));
+  DibHandle dest(Kit.ImgKitImageSize(child->Picture().get(), "", "", width, height));
   const bool made = bool(dest);
   if (wait) wait->SetPosition(20);
   if (made) {
     TMDIB to(dest.get());
-    const TMDIB from(child->image.get());
+    const TMDIB from(child->Picture().get());
     if (method == TResizeForm::Oversampling)
       AreaAverageResize(to, from, wait);
     else
@@ -83,7 +83,7 @@ bool QualityResize(TMainForm *main, TMDIChild *child, int method, int width, int
 
 } // namespace
 
-TResizeForm::TResizeForm(TMainForm *main) : QDialog(main), main_(main) {
+TResizeForm::TResizeForm(Host *main) : DocumentDialog(main) {
   setObjectName(QStringLiteral("ResizeForm"));
   setWindowTitle(QStringLiteral("縮小／拡大"));
   setModal(true);
@@ -119,13 +119,13 @@ TResizeForm::TResizeForm(TMainForm *main) : QDialog(main), main_(main) {
   setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 
-void TResizeForm::Prepare(TMDIChild *child, int m) {
+void TResizeForm::Prepare(Document *child, int m) {
   child_ = child;
   method = m;
   setWindowTitle(CaptionOf(m));
   RadioGroup->button(0)->setChecked(true);
-  width_ = child ? child->width : 0;
-  height_ = child ? child->height : 0;
+  width_ = child ? child->Width() : 0;
+  height_ = child ? child->Height() : 0;
   changing_ = true;
   Edit1->setText(QString::number(width_));
   Edit2->setText(QString::number(height_));
@@ -163,7 +163,7 @@ void TResizeForm::Edit2Change() {
 void TResizeForm::bOKClick() {
   const int w = EditValue(Edit1), h = EditValue(Edit2);
   if (w < 1 || h < 1) return;
-  if (!child_ || !child_->image) {
+  if (!child_ || !child_->Picture()) {
     reject();
     return;
   }
@@ -176,36 +176,35 @@ void TResizeForm::bOKClick() {
 }
 
 void TResizeForm::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  CentreOnMain(this, main_);
+  DocumentDialog::showEvent(event);
   Edit1->setFocus();
   Edit1->selectAll();
 }
 
-void ResizeCommand(TMainForm *main, TMDIChild *child, int method) {
-  if (!child || !child->image) return;
-  if (method != TResizeForm::Normal && child->bitCount < 16) return;
+void ResizeCommand(Host *main, Document *child, int method) {
+  if (!child || !child->Picture()) return;
+  if (method != TResizeForm::Normal && child->BitCount() < 16) return;
   {
     TResizeForm dialog(main);
     dialog.Prepare(child, method);
     dialog.exec();
   }
-  if (main) main->raise();
+  if (main) main->Window()->raise();
 }
 
-void AspectCommand(TMainForm *main, TMDIChild *child, bool toFiveFour) {
-  if (!child || !child->image) return;
+void AspectCommand(Host *main, Document *child, bool toFiveFour) {
+  if (!child || !child->Picture()) return;
   const int height =
-      toFiveFour ? AspectHeight43To54(child->height) : AspectHeight54To43(child->height);
-  if (child->bitCount > 8) {
+      toFiveFour ? AspectHeight43To54(child->Height()) : AspectHeight54To43(child->Height());
+  if (child->BitCount() > 8) {
     TResizeForm dialog(main);
     dialog.Prepare(child, TResizeForm::Oversampling);
     dialog.RadioGroup->button(1)->setChecked(true);
-    dialog.Edit1->setText(QString::number(child->width));
+    dialog.Edit1->setText(QString::number(child->Width()));
     dialog.Edit2->setText(QString::number(height));
     dialog.bOKClick();
-  } else if (!PlainResize(child, "解像度補正処理中", child->width, height)) {
-    UserDialogs::OutOfMemory(main);
+  } else if (!PlainResize(child, "解像度補正処理中", child->Width(), height)) {
+    UserDialogs::OutOfMemory(WindowOf(main));
   }
-  if (main) main->raise();
+  if (main) main->Window()->raise();
 }

@@ -4,23 +4,23 @@
 // two aspect commands, which drive it unseen for full-colour images.
 #pragma once
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 
 class QButtonGroup;
 class QLineEdit;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class TResizeForm : public QDialog {
+class TResizeForm : public DocumentDialog {
   Q_OBJECT
 public:
   enum Method { Normal = 0, Oversampling = 1, Bilinear = 2 };
 
-  explicit TResizeForm(TMainForm *main);
+  explicit TResizeForm(Host *main);
 
   // Stores the document window and the method (which sets the caption),
   // fills the edits with the image size and fixes the ratio.
-  void Prepare(TMDIChild *child, int method);
+  void Prepare(Document *child, int method);
   // OK: nothing while either size is below 1; otherwise one edit-history
   // entry, the resize, the document refreshed; closes.
   void bOKClick();
@@ -40,8 +40,6 @@ private:
   // Writes `edit` without letting its change handler write back.
   void SetCoupled(QLineEdit *edit, int value);
 
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
   // The picture's size at prepare time, whose ratio couples the edits.
   int width_ = 0;
   int height_ = 0;
@@ -50,7 +48,7 @@ private:
 
 // The resize commands: "通常法での拡大/縮小(&N)" on any document, the two
 // high-quality ones on full colour only.
-void ResizeCommand(TMainForm *main, TMDIChild *child, int method);
+void ResizeCommand(Host *main, Document *child, int method);
 // "4:3画面用画像を5:4画面用に補正(&1)" (toFiveFour) and
 // "5:4画面用画像を4:3画面用に補正(&2)": the height by 16/15 or 15/16.
-void AspectCommand(TMainForm *main, TMDIChild *child, bool toFiveFour);
+void AspectCommand(Host *main, Document *child, bool toFiveFour);

@@ -1,8 +1,8 @@
-#include "ShikisouForm.h"
+#include "adjust/dialogs/ShikisouForm.h"
 
 #include "adjust/Shikisou.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -73,7 +73,7 @@ void HueCircle::paintEvent(QPaintEvent *) {
   }
 }
 
-TShikisouForm::TShikisouForm(TMainForm *main) : PreviewDialog(main, QStringLiteral("色相補正")) {
+TShikisouForm::TShikisouForm(Host *main) : PreviewDialog(main, QStringLiteral("色相補正")) {
   auto *grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("補正")), 0, 0, 1, 3);
   TrackBar1 = new QSlider(Qt::Horizontal);
@@ -126,6 +126,6 @@ void TShikisouForm::ResetControls() {
   ShowShift();
 }
 
-void ShikisouCommand(TMainForm *main, TMDIChild *child) {
+void ShikisouCommand(Host *main, Document *child) {
   RunPreviewCommand<TShikisouForm>(main, child, 16);
 }

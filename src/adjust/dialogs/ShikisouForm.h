@@ -3,7 +3,7 @@
 // that it and the specific-hue emphasis dialog show.
 #pragma once
 
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 #include <QPointF>
 #include <QWidget>
@@ -44,12 +44,12 @@ private:
 };
 
 // "色相変更(&T)": full colour only.
-void ShikisouCommand(TMainForm *main, TMDIChild *child);
+void ShikisouCommand(Host *main, Document *child);
 
 class TShikisouForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TShikisouForm(TMainForm *main);
+  explicit TShikisouForm(Host *main);
 
   QSlider *TrackBar1 = nullptr; // "補正", -180 ... 180
   QSlider *TrackBar2 = nullptr; // "微調整", -10 ... 10

@@ -1,7 +1,7 @@
-#include "VariationDialog.h"
+#include "adjust/dialogs/VariationDialog.h"
 
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
 #include "image/Dib.h"
 
 #include <QKeyEvent>
@@ -29,10 +29,10 @@ QLabel *Caption(QWidget *parent, const QString &text, int x, int y, int width,
 }
 } // namespace
 
-VariationDialog::VariationDialog(TMainForm *main, const QString &caption, int stepMaximum,
+VariationDialog::VariationDialog(Host *main, const QString &caption, int stepMaximum,
                                  int stepDefault,
                                  const std::array<QString, kCandidates> &candidateLabels)
-    : QDialog(main), main_(main), stepDefault_(stepDefault) {
+    : DocumentDialog(main), stepDefault_(stepDefault) {
   setWindowTitle(caption);
   setModal(true);
   Caption(this, QStringLiteral("オリジナル画像"), kMargin, kTopRow - 20, kFrameSide, Qt::AlignLeft);
@@ -59,6 +59,9 @@ VariationDialog::VariationDialog(TMainForm *main, const QString &caption, int st
   auto *ok = new QPushButton(QStringLiteral("OK"), this);
   auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
   auto *reset = new QPushButton(QStringLiteral("リセット"), this);
+  // Enter is OK wherever the focus is: no button takes Enter for itself.
+  for (QPushButton *b : {ok, cancel, reset})
+    b->setAutoDefault(false);
   ok->setDefault(true);
   int y = kTopRow;
   for (QPushButton *b : {ok, cancel, reset}) {
@@ -82,21 +85,21 @@ QRect VariationDialog::Frame(int frame) const {
 
 QPoint VariationDialog::PreviewOrigin(int frame) const {
   const QRect f = Frame(frame);
-  const int w = child_ ? child_->previewWidth : 100;
-  const int h = child_ ? child_->previewHeight : 100;
+  const int w = child_ ? child_->PreviewWidth() : 100;
+  const int h = child_ ? child_->PreviewHeight() : 100;
   return QPoint(f.left() + 1 + (100 - w) / 2, f.top() + 1 + (100 - h) / 2);
 }
 
 DibHandle VariationDialog::ForDisplay(DibHandle image) const {
-  if (main_ && main_->DisplayColours == 256 && image)
+  if (main_ && main_->DisplayColourCount() == 256 && image)
     image.Adopt(Kit.ImgKitConvertColor(image.get(), 8, 1, 1, "", ""));
   return image;
 }
 
-void VariationDialog::Prepare(TMDIChild *child) {
+void VariationDialog::Prepare(Document *child) {
   child_ = child;
-  if (!child_ || !child_->previewImage) return;
-  source_.reset(Kit.ImgKitCopy(child_->previewImage.get(), "", ""));
+  if (!child_ || !child_->PreviewImage()) return;
+  source_.reset(Kit.ImgKitCopy(child_->PreviewImage(), "", ""));
   shown_[0] = ForDisplay(DibHandle(Kit.ImgKitCopy(source_.get(), "", "")));
   prepared_ = true;
   {
@@ -127,7 +130,7 @@ void VariationDialog::CandidateClick(int index) {
 }
 
 void VariationDialog::bOKClick() {
-  if (!child_ || !child_->image) {
+  if (!child_ || !child_->Picture()) {
     reject();
     return;
   }
@@ -154,14 +157,6 @@ void VariationDialog::paintEvent(QPaintEvent *event) {
     const QPoint at = PreviewOrigin(i);
     if (shown_[static_cast<size_t>(i)])
       Kit.ImgKitDisplayXY(&p, shown_[static_cast<size_t>(i)].get(), at.x(), at.y());
-  }
-}
-
-void VariationDialog::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  if (main_) {
-    const QRect m = main_->frameGeometry();
-    move(m.left() + (m.width() - width()) / 2, m.top() + (m.height() - height()) / 2);
   }
 }
 

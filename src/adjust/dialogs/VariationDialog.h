@@ -7,7 +7,7 @@
 
 #include "image/DibHandle.h"
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -16,23 +16,23 @@
 
 class QSlider;
 class TMDIB;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class VariationDialog : public QDialog {
+class VariationDialog : public DocumentDialog {
   Q_OBJECT
 public:
   static constexpr int kCandidates = 4;
   // Frames: 0 the source, 1 the result, 2 ... 5 the candidates.
   static constexpr int kFrames = 2 + kCandidates;
 
-  VariationDialog(TMainForm *main, const QString &caption, int stepMaximum, int stepDefault,
+  VariationDialog(Host *main, const QString &caption, int stepMaximum, int stepDefault,
                   const std::array<QString, kCandidates> &candidateLabels);
   ~VariationDialog() override;
 
   // Stores the document window, copies its preview, sets the step to its
   // default and shows the result and the candidates.
-  void Prepare(TMDIChild *child);
+  void Prepare(Document *child);
 
   void bOKClick();
   void bCancelClick();
@@ -44,7 +44,6 @@ public:
   QSlider *TrackBar = nullptr; // "補正幅"
   int Step() const;
 
-  TMDIChild *Child() const { return child_; }
   // The previews as drawn, by frame (converted for a 256-colour display).
   IMGHANDLE Shown(int frame) const { return shown_[frame].get(); }
   QRect Frame(int frame) const;
@@ -64,12 +63,8 @@ protected:
   virtual void Apply() = 0;
 
   void paintEvent(QPaintEvent *event) override;
-  void showEvent(QShowEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
-
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
 
 private:
   DibHandle ForDisplay(DibHandle image) const;

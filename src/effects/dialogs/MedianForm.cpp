@@ -1,10 +1,10 @@
-#include "MedianForm.h"
+#include "effects/dialogs/MedianForm.h"
 
-#include "Effects.h"
-#include "Median.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "effects/Effects.h"
+#include "effects/Median.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
 #include "image/Dib.h"
 #include "platform/UserDialogs.h"
 
@@ -15,7 +15,7 @@ namespace {
 const QString kSettingName = QStringLiteral("Median");
 } // namespace
 
-TMedianForm::TMedianForm(TMainForm *main)
+TMedianForm::TMedianForm(Host *main)
     : PreviewDialog(main, QStringLiteral("ノイズ除去（メディアンフィルター）")) {
   setObjectName(QStringLiteral("MedianForm"));
   rgMethod =
@@ -28,7 +28,7 @@ TMedianForm::TMedianForm(TMainForm *main)
   TrackBar->setPageStep(16);
 }
 
-void TMedianForm::Prepare(TMDIChild *child) {
+void TMedianForm::Prepare(Document *child) {
   PreviewDialog::Prepare(child);
   const auto stored = Remembered(kSettingName, 2);
   if (stored[0]) SetRadio(rgMethod, *stored[0]);
@@ -52,26 +52,24 @@ bool TMedianForm::ReadyToApply() const { return rgMethod->checkedId() >= 0; }
 
 void TMedianForm::Applied() { Remember(kSettingName, {rgMethod->checkedId(), TrackBar->value()}); }
 
-void MedianCommand(TMainForm *main, TMDIChild *child) {
-  RunPreviewCommand<TMedianForm>(main, child, 16);
-}
+void MedianCommand(Host *main, Document *child) { RunPreviewCommand<TMedianForm>(main, child, 16); }
 
-void MedianButtonCommand(TMainForm *main, TMDIChild *child) {
+void MedianButtonCommand(Host *main, Document *child) {
   ApplyUnseen<TMedianForm>(main, child, 16, [](TMedianForm &) {});
 }
 
-void NoiseRemovalACommand(TMainForm *main, TMDIChild *child) {
+void NoiseRemovalACommand(Host *main, Document *child) {
   if (!CanAdjust(child, 16)) return;
-  TfWaitMess *wait = main ? main->WaitMess : nullptr;
-  if (main) main->setEnabled(false);
+  TfWaitMess *wait = main ? main->WaitWindow() : nullptr;
+  if (main) main->Window()->setEnabled(false);
   child->RecordUndo();
-  if (wait) wait->Begin(5 * child->height);
-  const bool done = NoiseRemovalA(child->image, wait);
+  if (wait) wait->Begin(5 * child->Height());
+  const bool done = NoiseRemovalA(child->Picture(), wait);
   if (wait) wait->End();
-  child->ImageChanged();
+  child->Commit();
   if (main) {
-    main->setEnabled(true);
-    main->raise();
+    main->Window()->setEnabled(true);
+    main->Window()->raise();
   }
-  if (!done) UserDialogs::OutOfMemory(main);
+  if (!done) UserDialogs::OutOfMemory(WindowOf(main));
 }

@@ -2,7 +2,7 @@
 // edges; the method and threshold are remembered as "Median".
 #pragma once
 
-#include "adjust/dialogs/PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class QButtonGroup;
 
@@ -12,10 +12,10 @@ public:
   static constexpr int kDefaultMethod = 0;
   static constexpr int kDefaultThreshold = 72;
 
-  explicit TMedianForm(TMainForm *main);
+  explicit TMedianForm(Host *main);
 
   // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(TMDIChild *child) override;
+  void Prepare(Document *child) override;
 
   QButtonGroup *rgMethod = nullptr; // "ノイズ除去方法"
   QSlider *TrackBar = nullptr;      // the edge threshold, 16 ... 128
@@ -28,8 +28,8 @@ protected:
 };
 
 // "ノイズ除去［ﾒﾃﾞｨｱﾝﾌｨﾙﾀ](&N)": full colour only.
-void MedianCommand(TMainForm *main, TMDIChild *child);
+void MedianCommand(Host *main, Document *child);
 // The median tool button: the dialog unseen with its remembered settings.
-void MedianButtonCommand(TMainForm *main, TMDIChild *child);
+void MedianButtonCommand(Host *main, Document *child);
 // "ﾉｲｽﾞ取り名人Ａ(&N)": enlarge, median, reduce, with one edit-history entry.
-void NoiseRemovalACommand(TMainForm *main, TMDIChild *child);
+void NoiseRemovalACommand(Host *main, Document *child);

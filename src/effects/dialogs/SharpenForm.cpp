@@ -1,9 +1,9 @@
-#include "SharpenForm.h"
+#include "effects/dialogs/SharpenForm.h"
 
-#include "Effects.h"
-#include "Fsharpen.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
+#include "effects/Effects.h"
+#include "effects/Fsharpen.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
 #include "image/Dib.h"
 
 #include <QButtonGroup>
@@ -13,7 +13,7 @@ namespace {
 const QString kSettingName = QStringLiteral("Sharp");
 } // namespace
 
-TSharpenForm::TSharpenForm(TMainForm *main)
+TSharpenForm::TSharpenForm(Host *main)
     : PreviewDialog(main, QStringLiteral("シャープ化（ハイパスフィルター）")) {
   setObjectName(QStringLiteral("SharpenForm"));
   rgType = AddRadioChoice(
@@ -24,7 +24,7 @@ TSharpenForm::TSharpenForm(TMainForm *main)
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 
-void TSharpenForm::Prepare(TMDIChild *child) {
+void TSharpenForm::Prepare(Document *child) {
   PreviewDialog::Prepare(child);
   const auto stored = Remembered(kSettingName, 2);
   if (stored[0]) SetRadio(rgType, *stored[0]);
@@ -48,6 +48,6 @@ bool TSharpenForm::ReadyToApply() const { return rgType->checkedId() >= 0; }
 
 void TSharpenForm::Applied() { Remember(kSettingName, {rgType->checkedId(), TrackBar->value()}); }
 
-void SharpenCommand(TMainForm *main, TMDIChild *child) {
+void SharpenCommand(Host *main, Document *child) {
   RunPreviewCommand<TSharpenForm>(main, child, 16);
 }

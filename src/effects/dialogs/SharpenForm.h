@@ -2,7 +2,7 @@
 // high-pass masks; the type and strength are remembered as "Sharp".
 #pragma once
 
-#include "adjust/dialogs/PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
 class QButtonGroup;
 
@@ -12,10 +12,10 @@ public:
   static constexpr int kDefaultType = 0;
   static constexpr int kDefaultStrength = 50;
 
-  explicit TSharpenForm(TMainForm *main);
+  explicit TSharpenForm(Host *main);
 
   // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(TMDIChild *child) override;
+  void Prepare(Document *child) override;
 
   QButtonGroup *rgType = nullptr; // "シャープ化フィルタの種類"
   QSlider *TrackBar = nullptr;    // "シャープ化程度", 10 ... 90
@@ -28,4 +28,4 @@ protected:
 };
 
 // "シャープ化(&E)": full colour only.
-void SharpenCommand(TMainForm *main, TMDIChild *child);
+void SharpenCommand(Host *main, Document *child);

@@ -1,8 +1,8 @@
-#include "SoftenForm.h"
+#include "effects/dialogs/SoftenForm.h"
 
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -13,7 +13,7 @@ const QString kSettingName = QStringLiteral("Soft");
 constexpr int kBoth = 2;
 } // namespace
 
-TSoftenForm::TSoftenForm(TMainForm *main)
+TSoftenForm::TSoftenForm(Host *main)
     : PreviewDialog(main, QStringLiteral("画質のソフト化（ローパスフィルター）")) {
   setObjectName(QStringLiteral("SoftenForm"));
   rgArea = AddRadioChoice(
@@ -54,7 +54,7 @@ void TSoftenForm::SetSettings(const SoftenSettings &s) {
   ControlsChanged();
 }
 
-void TSoftenForm::Prepare(TMDIChild *child) {
+void TSoftenForm::Prepare(Document *child) {
   PreviewDialog::Prepare(child);
   const auto stored = Remembered(kSettingName, 5);
   SoftenSettings s = Settings();
@@ -85,7 +85,7 @@ void TSoftenForm::Adjust(TMDIB &dib, Progress *progress) { Soften(dib, Settings(
 void TSoftenForm::ResetControls() { SetSettings(SoftenSettings{}); }
 
 int TSoftenForm::ProgressMaximum() const {
-  return child_ ? SoftenProgressRange(Settings(), child_->height) : 0;
+  return child_ ? SoftenProgressRange(Settings(), child_->Height()) : 0;
 }
 
 bool TSoftenForm::ReadyToApply() const {
@@ -98,12 +98,10 @@ void TSoftenForm::Applied() {
   Remember(kSettingName, {s.area, s.direction, s.strength, s.threshold, s.method});
 }
 
-void SoftenCommand(TMainForm *main, TMDIChild *child) {
-  RunPreviewCommand<TSoftenForm>(main, child, 16);
-}
+void SoftenCommand(Host *main, Document *child) { RunPreviewCommand<TSoftenForm>(main, child, 16); }
 
-void NoiseRemovalBCommand(TMainForm *main, TMDIChild *child) {
+void NoiseRemovalBCommand(Host *main, Document *child) {
   ApplyUnseen<TSoftenForm>(main, child, 16,
                            [](TSoftenForm &form) { form.SetSettings(NoiseRemovalBSettings()); });
-  if (main && main->WaitMess) main->WaitMess->End();
+  if (main && main->WaitWindow()) main->WaitWindow()->End();
 }

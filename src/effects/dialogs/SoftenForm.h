@@ -3,18 +3,18 @@
 // edges only; the five settings are remembered as "Soft".
 #pragma once
 
-#include "Fsoften.h"
-#include "adjust/dialogs/PreviewDialog.h"
+#include "effects/Fsoften.h"
+#include "forms/PreviewDialog.h"
 
 class QButtonGroup;
 
 class TSoftenForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TSoftenForm(TMainForm *main);
+  explicit TSoftenForm(Host *main);
 
   // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(TMDIChild *child) override;
+  void Prepare(Document *child) override;
 
   // The controls as settings, and back (without recomputing).
   SoftenSettings Settings() const;
@@ -36,7 +36,7 @@ protected:
 };
 
 // "ソフト化(&S)": full colour only.
-void SoftenCommand(TMainForm *main, TMDIChild *child);
+void SoftenCommand(Host *main, Document *child);
 // "ﾉｲｽﾞ取り名人Ｂ(&M)": the soften dialog run unseen with fixed settings,
 // which it then remembers.
-void NoiseRemovalBCommand(TMainForm *main, TMDIChild *child);
+void NoiseRemovalBCommand(Host *main, Document *child);

@@ -1,6 +1,6 @@
 // The shared wait window. Work runs synchronously on the one thread, so the
 // window paints itself when shown and then about every 50 ms of steps.
-#include "Waitmess.h"
+#include "forms/Waitmess.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-class QWidget;
-
 // The program key and its sub-keys.
 inline const QString kProgramKey = QStringLiteral("Software\\Kzr\\Velmir");
 inline const QString kDialogsKey = QStringLiteral("Software\\Kzr\\Velmir\\Dialogs");
@@ -90,6 +88,3 @@ private:
   bool loaded_ = false;
   bool changed_ = false;
 };
-
-// The folder chooser: the chosen folder, or empty when cancelled.
-QString ChooseFolder(QWidget *owner, const QString &title);

@@ -1,8 +1,8 @@
-#include "Functions.h"
+#include "platform/Settings.h"
 
 #include "platform/Registry.h"
 
-#include "platform/UserDialogs.h"
+#include <QStringList>
 
 GeneralSettings General;
 int JpegQuality = 90;
@@ -105,8 +105,4 @@ int CResumeDialog::Save(const QString &name) {
   if (!changed_) return 1;
   Registry::Write(kDialogsKey, name, textToWrite_);
   return 0;
-}
-
-QString ChooseFolder(QWidget *owner, const QString &title) {
-  return UserDialogs::FolderName(owner, title);
 }

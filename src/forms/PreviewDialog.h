@@ -13,7 +13,8 @@
 #include "image/DibHandle.h"
 #include "image/Progress.h"
 
-#include <QDialog>
+#include "forms/DocumentDialog.h"
+
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -27,21 +28,21 @@ class QButtonGroup;
 class QLabel;
 class QSlider;
 class TMDIB;
-class TMDIChild;
-class TMainForm;
+class Document;
+class Host;
 
-class PreviewDialog : public QDialog {
+class PreviewDialog : public DocumentDialog {
   Q_OBJECT
 public:
   // `frame` is the top-left of the 100 x 100 preview frame in the client
   // area ((288, 8) for most dialogs).
-  PreviewDialog(TMainForm *main, const QString &caption, QPoint frame = QPoint(288, 8));
+  PreviewDialog(Host *main, const QString &caption, QPoint frame = QPoint(288, 8));
   ~PreviewDialog() override;
 
   // Stores the document window, copies its preview (source and shown),
   // converts the shown one for a 256-colour display, sets the controls to
   // their defaults. Does not recompute: at the defaults both are equal.
-  virtual void Prepare(TMDIChild *child);
+  virtual void Prepare(Document *child);
 
   // OK: applies to the document and closes. Also what the one-click tool
   // buttons and the automatic corrections run without showing the dialog.
@@ -54,7 +55,6 @@ public:
   bool automatic = false;
 
   // For tests and callers.
-  TMDIChild *Child() const { return child_; }
   IMGHANDLE ShownPreview() const { return shown_.get(); }
   IMGHANDLE SourcePreview() const { return source_.get(); }
   QPoint PreviewOrigin() const { return origin_; }
@@ -112,11 +112,7 @@ protected:
   QBoxLayout *ControlsLayout() const { return controls_; }
 
   void paintEvent(QPaintEvent *event) override;
-  void showEvent(QShowEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
-
-  TMainForm *main_;
-  TMDIChild *child_ = nullptr;
 
 private:
   void ConvertForDisplay();
@@ -138,14 +134,14 @@ private:
 
 // True when `child` holds an image of at least `minimumBits` bits per pixel:
 // what every adjustment command asks before it opens its dialog.
-bool CanAdjust(const TMDIChild *child, int minimumBits = 0);
+bool CanAdjust(const Document *child, int minimumBits = 0);
 // Brings the main window back to the front after a dialog.
-void RaiseMain(TMainForm *main);
+void RaiseMain(Host *main);
 
 // A preview dialog as the commands run it: nothing without a fitting
 // document; else prepared with the document, shown modally and destroyed.
 template <class Form, class... Args>
-void RunPreviewCommand(TMainForm *main, TMDIChild *child, int minimumBits, Args... args) {
+void RunPreviewCommand(Host *main, Document *child, int minimumBits, Args... args) {
   if (!CanAdjust(child, minimumBits)) return;
   {
     Form dialog(main, args...);
@@ -158,7 +154,7 @@ void RunPreviewCommand(TMainForm *main, TMDIChild *child, int minimumBits, Args.
 // A preview dialog run unseen: prepared (with its remembered settings),
 // `setup` applied to it, then its OK.
 template <class Form, class Setup>
-void ApplyUnseen(TMainForm *main, TMDIChild *child, int minimumBits, Setup setup) {
+void ApplyUnseen(Host *main, Document *child, int minimumBits, Setup setup) {
   if (!CanAdjust(child, minimumBits)) return;
   {
     Form dialog(main);

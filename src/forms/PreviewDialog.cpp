@@ -1,11 +1,11 @@
-#include "PreviewDialog.h"
+#include "forms/PreviewDialog.h"
 
-#include "ColourCommands.h"
-#include "app/Functions.h"
-#include "app/MDIChild.h"
-#include "app/MainForm.h"
-#include "app/Waitmess.h"
+#include "forms/Document.h"
+#include "forms/Host.h"
+#include "forms/Waitmess.h"
+#include "forms/Widgets.h"
 #include "image/Dib.h"
+#include "platform/Settings.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -23,8 +23,8 @@ constexpr int kFrameSide = 100;
 constexpr int kControlsWidth = 272;
 } // namespace
 
-PreviewDialog::PreviewDialog(TMainForm *main, const QString &caption, QPoint frame)
-    : QDialog(main), main_(main), frame_(frame) {
+PreviewDialog::PreviewDialog(Host *main, const QString &caption, QPoint frame)
+    : DocumentDialog(main), frame_(frame) {
   setWindowTitle(caption);
   setModal(true);
   auto *controls = new QWidget(this);
@@ -35,6 +35,9 @@ PreviewDialog::PreviewDialog(TMainForm *main, const QString &caption, QPoint fra
   auto *ok = new QPushButton(QStringLiteral("OK"), this);
   auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
   auto *reset = new QPushButton(QStringLiteral("リセット"), this);
+  // Enter is OK wherever the focus is: no button takes Enter for itself.
+  for (QPushButton *b : {ok, cancel, reset})
+    b->setAutoDefault(false);
   ok->setDefault(true);
   int y = frame.y() + kFrameSide + 12;
   for (QPushButton *b : {ok, cancel, reset}) {
@@ -53,14 +56,14 @@ QString PreviewDialog::ValueText(int position) {
   return QString::number(position) + QStringLiteral(" %");
 }
 
-void PreviewDialog::Prepare(TMDIChild *child) {
+void PreviewDialog::Prepare(Document *child) {
   child_ = child;
   if (!child_) return;
-  source_.reset(Kit.ImgKitCopy(child_->previewImage.get(), "", ""));
-  shown_.reset(Kit.ImgKitCopy(child_->previewImage.get(), "", ""));
+  source_.reset(Kit.ImgKitCopy(child_->PreviewImage(), "", ""));
+  shown_.reset(Kit.ImgKitCopy(child_->PreviewImage(), "", ""));
   ConvertForDisplay();
-  origin_ = QPoint(frame_.x() + (kFrameSide - child_->previewWidth) / 2,
-                   frame_.y() + (kFrameSide - child_->previewHeight) / 2);
+  origin_ = QPoint(frame_.x() + (kFrameSide - child_->PreviewWidth()) / 2,
+                   frame_.y() + (kFrameSide - child_->PreviewHeight()) / 2);
   recomputing_ = false;
   ResetControls();
   RefreshValueTexts();
@@ -73,7 +76,7 @@ void PreviewDialog::Prepare(TMDIChild *child) {
 }
 
 void PreviewDialog::ConvertForDisplay() {
-  if (!main_ || main_->DisplayColours != 256 || !shown_) return;
+  if (!main_ || main_->DisplayColourCount() != 256 || !shown_) return;
   shown_.Adopt(Kit.ImgKitConvertColor(shown_.get(), 8, 1, 1, "", ""));
 }
 
@@ -99,10 +102,10 @@ void PreviewDialog::Adjust(TMDIB &, Progress *) {}
 
 void PreviewDialog::KitAdjust(IMGHANDLE, const char *, const char *) {}
 
-int PreviewDialog::ProgressMaximum() const { return child_ ? child_->height : 0; }
+int PreviewDialog::ProgressMaximum() const { return child_ ? child_->Height() : 0; }
 
 void PreviewDialog::bOKClick() {
-  if (!child_ || !child_->image) {
+  if (!child_ || !child_->Picture()) {
     reject();
     return;
   }
@@ -111,29 +114,28 @@ void PreviewDialog::bOKClick() {
   if (IsKitAdjustment())
     ApplyKit();
   else
-    ApplyOwn(main_ ? main_->WaitMess : nullptr);
+    ApplyOwn(main_ ? main_->WaitWindow() : nullptr);
   Applied();
   setEnabled(true);
   accept();
 }
 
 void PreviewDialog::ApplyOwn(Progress *progress) {
-  TfWaitMess *wait = main_ ? main_->WaitMess : nullptr;
+  TfWaitMess *wait = main_ ? main_->WaitWindow() : nullptr;
   bool opened = false;
   if (wait && (AlwaysOwnsWaitWindow() || !wait->isVisible())) {
     wait->Begin(ProgressMaximum());
     opened = true;
   }
   if (!automatic) child_->RecordUndo();
-  DibHandle work(Kit.ImgKitCopy(child_->image.get(), "", ""));
+  DibHandle work(Kit.ImgKitCopy(child_->Picture().get(), "", ""));
   if (work) {
     {
       TMDIB dib(work.get());
       Adjust(dib, progress);
     }
-    child_->image = std::move(work);
-    child_->RefreshDisplay();
-    child_->RebuildPreview();
+    child_->Picture() = std::move(work);
+    child_->Commit();
   }
   if (opened) wait->End();
 }
@@ -141,9 +143,8 @@ void PreviewDialog::ApplyOwn(Progress *progress) {
 void PreviewDialog::ApplyKit() {
   if (!automatic) child_->RecordUndo();
   const QByteArray message = KitMessage().toUtf8();
-  KitAdjust(child_->image.get(), "VELMIR", message.constData());
-  child_->RefreshDisplay();
-  child_->RebuildPreview();
+  KitAdjust(child_->Picture().get(), "VELMIR", message.constData());
+  child_->Commit();
 }
 
 void PreviewDialog::bCancelClick() { reject(); }
@@ -244,14 +245,6 @@ void PreviewDialog::paintEvent(QPaintEvent *event) {
   if (shown_) Kit.ImgKitDisplayXY(&p, shown_.get(), origin_.x(), origin_.y());
 }
 
-void PreviewDialog::showEvent(QShowEvent *event) {
-  QDialog::showEvent(event);
-  if (main_) {
-    const QRect m = main_->frameGeometry();
-    move(m.left() + (m.width() - width()) / 2, m.top() + (m.height() - height()) / 2);
-  }
-}
-
 void PreviewDialog::keyPressEvent(QKeyEvent *event) {
   switch (event->key()) {
   case Qt::Key_Return:
@@ -261,10 +254,10 @@ void PreviewDialog::keyPressEvent(QKeyEvent *event) {
   }
 }
 
-bool CanAdjust(const TMDIChild *child, int minimumBits) {
-  return child && child->image && child->bitCount >= minimumBits;
+bool CanAdjust(const Document *child, int minimumBits) {
+  return child && child->Picture() && child->BitCount() >= minimumBits;
 }
 
-void RaiseMain(TMainForm *main) {
-  if (main) main->raise();
+void RaiseMain(Host *main) {
+  if (QWidget *window = WindowOf(main)) window->raise();
 }

@@ -1,0 +1,23 @@
+// Widget pieces every dialog shares: titled radio groups, the OK/Cancel
+// row and centring on the main window.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QBoxLayout;
+class QButtonGroup;
+class QDialog;
+class QPushButton;
+class QWidget;
+
+// A titled group of radio buttons (ids 0, 1, ... in order) added to `layout`;
+// no button is checked. The group box carries `name`.
+QButtonGroup *AddRadioGroup(QWidget *owner, QBoxLayout *layout, const QString &name,
+                            const QString &title, const QStringList &items, int columns = 1);
+// OK ("bOK") and Cancel ("bCancel", "キャンセル") in a row added to `layout`.
+// OK is the default button (Enter) and is returned for the caller to
+// connect; Cancel rejects (as Esc does).
+QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout);
+// Centres a window on the main window (when there is one).
+void CentreOnMain(QWidget *window, QWidget *main);
