@@ -5,6 +5,7 @@
 #include "app/About.h"
 #include "app/MDIChild.h"
 #include "app/Modeselect.h"
+#include "forms/Command.h"
 #include "image/Kit.h"
 #include "image/Susie.h"
 #include "platform/Settings.h"
@@ -30,46 +31,23 @@ namespace {
 
 TMainForm *theMainForm = nullptr;
 
-// Enabled exactly while at least one document window is open.
+// The main window's own commands and the submenus, enabled exactly while
+// at least one document window is open. The area commands' menu items and
+// buttons follow their rows.
 const char *const kWithDocument[] = {
     "FileCloseItem", "bClose", "mCloseAll", "FileSaveItem", "SaveBtn", "FileSaveAsItem",
     "SpeedButton19", "CutItem", "CutBtn", "CopyItem", "CopyBtn", "PasteItem", "PasteBtn",
     "WindowCascadeItem", "WindowTileItem", "WindowArrangeItem", "WindowMinimizeItem", "mGousei",
     "sUndo", "Undo1", "SpeedButton20", "mClearUndo", "mReload", "SpeedButton18", "mDeleteFile",
-    "mPrint", "tb31",
-    // image, expert and artist submenus and commands
-    "mColor", "mTone", "mVariation", "mResize", "mSmall", "mRotateMain", "mRotate", "mRotateEx",
-    "mDither", "mIncColor", "mGray", "mReverse", "mHistFunc", "mAspect", "mFilter", "mScanNoise",
-    "BS1", "mAuto1", "mAuto2", "S3", "btnSai", "mSpecial", "mLitening", "mBorder", "mShikisou",
-    "mNoiz", "mLenz", "mTex", "mMedian", "mLetter", "mKika", "mNami", "mUzu", "mGlass", "mSotowaku",
-    // The emphasis command sits at the top of its menu: without a window it
-    // would otherwise stay as the last image left it.
-    "mKyocho",
+    "mPrint", "tb31", "SpeedButton16", "SpeedButton17", "SpeedButton21", "tb28", "tb29",
+    // image, expert and artist submenus
+    "mColor", "mTone", "mVariation", "mResize", "mRotateMain", "mAspect", "mFilter", "mSpecial",
+    "mBorder", "mLenz", "mKika",
     // view commands
     "N9", "mZoom", "Disp200", "Disp150", "Disp100", "Disp75", "Disp50", "Disp33", "Disp25",
-    "DispStrech", "mHistgram", "mPreviewArea", "bPreviewArea", "mWall", "sbZoomIn", "sbZoomOut",
-    "sbFull", "sbHist", "sbHistFunc", "sbGamma", "sbYUV", "sbAuto1", "sbAuto2"};
-
-// By the active image's kind; later rules override earlier ones.
-const char *const kFullColour[] = {
-    "mFilter",       "mSoften",       "mSharp",        "mSpSoften1",    "mSpSoften2",
-    "mScanNoise",    "mHQSmall",      "mHQLarge",      "mLitening",     "mBorder",
-    "mLenz",         "mTex",          "mMedian",       "mKyocho",       "mShikisou",
-    "mNoiz",         "mKika",         "mNami",         "mUzu",          "mGlass",
-    "mRotateEx",     "BS1",           "mSotowaku",     "tb15",          "tb16",
-    "tb17",          "tb18",          "tb19",          "tb20",          "tb21",
-    "tb22",          "tb23",          "tb24",          "tb25",          "tb26",
-    "tb27",          "tb32",          "SpeedButton3",  "SpeedButton4",  "SpeedButton8",
-    "SpeedButton9",  "SpeedButton24", "SpeedButton27", "SpeedButton36", "SpeedButton37",
-    "SpeedButton38", "SpeedButton39", "SpeedButton44", "SpeedButton45", "SpeedButton46",
-    "SpeedButton49"};
-const char *const kPaletteOnly[] = {"mIncColor", "tb14", "SpeedButton35"};
-const char *const kColourOrGrey8[] = {"mMozaic", "mRoberts",      "mLapratian",    "mBX",
-                                      "mBY",     "SpeedButton40", "SpeedButton42", "SpeedButton43"};
-const char *const kGrey8[] = {"mEmboss", "SpeedButton41"};
-const char *const kColourPalette[] = {"mGray"};
-const char *const kAtLeast8[] = {"mAuto1", "mAuto2", "sbAuto1", "sbAuto2", "SpeedButton22"};
-const char *const kAlways[] = {"SpeedButton23", "SpeedButton34"};
+    "DispStrech", "mPreviewArea", "bPreviewArea", "mWall", "sbZoomIn", "sbZoomOut", "sbFull"};
+// Submenus that hold only full-colour commands.
+const char *const kFullColourMenus[] = {"mFilter", "mBorder", "mLenz", "mKika"};
 const char *const kWithUndo[] = {"sUndo", "Undo1", "SpeedButton20", "mClearUndo"};
 const char *const kWithClipboard[] = {"PasteItem", "PasteBtn", "mClearClipboard", "SpeedButton21"};
 const char *const kZoomItems[] = {"Disp200", "Disp150", "Disp100", "Disp75",
@@ -88,6 +66,7 @@ TMainForm *MainForm() { return theMainForm; }
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
   theMainForm = this;
   BuildWindow();
+  BindCommands();
   FormCreate();
 }
 
@@ -319,16 +298,16 @@ void TMainForm::UpdateMenuItems() {
 
   // 1. Everything that needs a document window.
   enableAll(kWithDocument, any);
-  for (int i = 2; i <= 9; ++i)
-    Enable(QStringLiteral("SpeedButton%1").arg(i), any);
-  Enable(QStringLiteral("SpeedButton14"), any);
-  for (int i = 16; i <= 46; ++i)
-    Enable(QStringLiteral("SpeedButton%1").arg(i), any);
-  Enable(QStringLiteral("SpeedButton49"), any);
-  for (int i = 1; i <= 29; ++i)
-    Enable(QStringLiteral("tb%1").arg(i, 2, 10, QLatin1Char('0')), any);
-  Enable(QStringLiteral("tb31"), any);
-  Enable(QStringLiteral("tb32"), any);
+  auto enableRow = [this](const Command &row, auto rule) {
+    if (row.menuItem) Enable(QString::fromLatin1(row.menuItem), rule(row.needs));
+    const Needs buttons = row.buttonNeeds.value_or(row.needs);
+    for (const char *button : row.buttons)
+      Enable(QString::fromLatin1(button), rule(buttons));
+    for (const OneClick &preset : row.presets)
+      Enable(QString::fromLatin1(preset.button), rule(row.needs));
+  };
+  for (const Command *row : AreaCommands())
+    enableRow(*row, [any](Needs) { return any; });
 
   TMDIChild *child = any ? ActiveChild() : nullptr;
   if (!child) {
@@ -338,13 +317,9 @@ void TMainForm::UpdateMenuItems() {
     // 3. By the image kind.
     const int bits = child->bitCount;
     const bool grey = child->gray;
-    enableAll(kFullColour, bits >= 16);
-    enableAll(kPaletteOnly, bits < 16);
-    enableAll(kColourOrGrey8, bits >= 16 || (bits >= 8 && grey));
-    enableAll(kGrey8, bits >= 8 && grey);
-    enableAll(kColourPalette, bits >= 4 && !grey);
-    enableAll(kAtLeast8, bits >= 8);
-    enableAll(kAlways, true);
+    enableAll(kFullColourMenus, bits >= 16);
+    for (const Command *row : AreaCommands())
+      enableRow(*row, [bits, grey](Needs needs) { return KindFits(needs, bits, grey); });
     enableAll(kWithUndo, child->undoCount > 0);
     // 4. The zoom step.
     if (child->zoomIndex >= 0 && child->zoomIndex < static_cast<int>(std::size(kZoomItems)))

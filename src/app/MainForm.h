@@ -22,6 +22,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -33,6 +35,7 @@ class QToolButton;
 class TMDIChild;
 class TAboutBox;
 class TfWaitMess;
+struct Command;
 
 class TMainForm : public QMainWindow, public Host {
   Q_OBJECT
@@ -132,69 +135,8 @@ public slots:
   void mClearClipboardClick();
   void mClearUndoClick();
   void ClipboardChanged();
-  // Image menu
-  void mYUVClick();
-  void RBG1Click();
-  void mSaidoClick();
-  void mShikisouClick();
-  void mGrayClick();
-  void mSepiaClick();
-  void mReverseClick();
-  void mBrightClick();
-  void mContrastClick();
-  void G1Click();
-  void V1Clicky();
-  void mGVarClick();
-  void S1Click();
-  void B1Click();
-  void C1Click();
-  void mHistFuncClick();
-  void mDitherClick();
-  void mIncColorClick();
-  void mBitBltClick();
-  void mHQSmallClick();
-  void mHQLargeClick();
-  void mSmallClick();
-  void mRotateClick();
-  void mRotateExClick();
-  void mSoftenClick();
-  void mSharpClick();
-  void mMedianClick();
-  void mBXClick();
-  void mBYClick();
-  void mSpSoften1Click();
-  void mSpSoften2Click();
-  void m54Click();
-  void m43Click();
-  void mLetterClick();
-  // Photo expert menu
-  void mAuto1Click();
-  void mAuto2Click();
-  void BS1Click();
-  void mScanNoiseClick();
-  void S3Click();
+  // Photo expert menu: the options dialog on its automatic-correction page
   void mAutoCustomClick();
-  // Artist menu
-  void mKyochoClick();
-  void mTexClick();
-  void mMozaicClick();
-  void mEmbossClick();
-  void mRobertsClick();
-  void mLapratianClick();
-  void mSandSpotClick();
-  void P1Click();
-  void S2Click();
-  void mLiteningClick();
-  void mNoizClick();
-  void mFadeOutClick();
-  void mTransClick();
-  void W1Click();
-  void bButtonFrameClick();
-  void C2Click();
-  void mSotowakuClick();
-  void mNamiClick();
-  void mUzuClick();
-  void mGlassClick();
   // View menu
   void sbZoomInClick();
   void sbZoomOutClick();
@@ -206,7 +148,6 @@ public slots:
   void Disp33Click();
   void Disp25Click();
   void DispStrechClick();
-  void mHistgramClick();
   void mSambNailClick();
   void mAreaClick();
   void bPreviewAreaClick();
@@ -227,8 +168,13 @@ public slots:
   // Guidance
   void Label2Click();  // back to the normal screen
   void Label30Click(); // back to the top guidance page
-  // One-click tool buttons (tb01 ... tb16, tb26, tb27)
+  // The image commands of the areas: by handler name ("mSoftenClick"), or
+  // by the name of a tool button that runs one (the one-click buttons).
+  // Either runs only when the active document fits the command.
+  void RunCommand(const QString &handler);
   void ToolButtonClick(const QString &name);
+  // Every row of the areas' command tables.
+  static const std::vector<const Command *> &AreaCommands();
 
 protected:
   void closeEvent(QCloseEvent *event) override; // FormClose
@@ -238,7 +184,8 @@ protected:
 
 private:
   friend class MainFormBuilder;
-  void BuildWindow(); // menus, toolbars, guidance pages, panels (MainMenus.cpp)
+  void BuildWindow();  // menus, toolbars, guidance pages, panels (MainMenus.cpp)
+  void BindCommands(); // the area commands' menu items (MainImage.cpp)
   void ZoomTo(int index);
   void Enable(const QString &name, bool on);
   void ShowHint(const QString &hint);

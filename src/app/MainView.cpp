@@ -1,7 +1,6 @@
 // View, window and help commands of the main window.
 #include "app/MainForm.h"
 
-#include "adjust/dialogs/Histgram.h"
 #include "app/About.h"
 #include "app/MDIChild.h"
 
@@ -76,7 +75,6 @@ void TMainForm::bPreviewAreaClick() {
 
 // These arrive with their own windows and dialogs.
 void TMainForm::DispStrechClick() {}
-void TMainForm::mHistgramClick() { HistgramCommand(this, ActiveChild()); }
 void TMainForm::mCenterClick() {}
 void TMainForm::C3Click() {}
 

@@ -105,7 +105,7 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
   const QImage want =
       Expected(c->image.get(), [](TMDIB &d, const TMDIB &s) { SharpenImage(d, s, 2, 30); });
   QString caption;
-  ASSERT_TRUE(WithModal([this] { main->mSharpClick(); },
+  ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mSharpClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TSharpenForm *>(w);
                           caption = form->windowTitle();
@@ -126,7 +126,7 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
 
   // The next run starts from the remembered settings; cancel keeps them and
   // the document.
-  ASSERT_TRUE(WithModal([this] { main->mSharpClick(); },
+  ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mSharpClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TSharpenForm *>(w);
                           EXPECT_EQ(form->rgType->checkedId(), 2);
@@ -142,13 +142,13 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
 TEST_F(FilterDialogs, FilterCommandsRefusePaletteImagesAndNoDocument) {
   // No dialog may come up: each returns at once.
   auto runAll = [](TMainForm *m) {
-    m->mSharpClick();
-    m->mSoftenClick();
-    m->mMedianClick();
-    m->BS1Click();
-    m->mScanNoiseClick();
-    m->mHQSmallClick();
-    m->mHQLargeClick();
+    m->RunCommand(QStringLiteral("mSharpClick"));
+    m->RunCommand(QStringLiteral("mSoftenClick"));
+    m->RunCommand(QStringLiteral("mMedianClick"));
+    m->RunCommand(QStringLiteral("BS1Click"));
+    m->RunCommand(QStringLiteral("mScanNoiseClick"));
+    m->RunCommand(QStringLiteral("mHQSmallClick"));
+    m->RunCommand(QStringLiteral("mHQLargeClick"));
     m->ToolButtonClick(QStringLiteral("tb16"));
   };
   runAll(main);
@@ -201,7 +201,7 @@ TEST_F(FilterDialogs, SoftenAveragingRunsItsPassesWithTheirProgressRange) {
   s.strength = 3;
   s.method = 1;
   const QImage want = Expected(c->image.get(), [&](TMDIB &d, const TMDIB &) { Soften(d, s); });
-  ASSERT_TRUE(WithModal([this] { main->mSoftenClick(); },
+  ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mSoftenClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TSoftenForm *>(w);
                           EXPECT_EQ(form->windowTitle(),
@@ -222,7 +222,7 @@ TEST_F(FilterDialogs, NoiseRemovalBSoftensUnseenAndLeavesItsSettingsBehind) {
   ASSERT_TRUE(c);
   Store(QStringLiteral("Soft"), {2, 0, 4, 200, 1});
   const QImage want = Expected(c->image.get(), [](TMDIB &d, const TMDIB &) { NoiseRemovalB(d); });
-  main->mScanNoiseClick();
+  main->RunCommand(QStringLiteral("mScanNoiseClick"));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
   EXPECT_FALSE(main->WaitMess->isVisible());
@@ -256,7 +256,7 @@ TEST_F(FilterDialogs, MedianDialogDefaultsAndApply) {
   ASSERT_TRUE(c);
   const QImage want =
       Expected(c->image.get(), [](TMDIB &d, const TMDIB &s) { MedianFilter(d, s, 0, 72); });
-  ASSERT_TRUE(WithModal([this] { main->mMedianClick(); },
+  ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mMedianClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TMedianForm *>(w);
                           EXPECT_EQ(form->windowTitle(),
@@ -277,7 +277,7 @@ TEST_F(FilterDialogs, NoiseRemovalAKeepsTheSizeWithOneUndoEntry) {
   ASSERT_TRUE(c);
   DibHandle expected(Kit.ImgKitCopy(c->image.get(), "", ""));
   ASSERT_TRUE(NoiseRemovalA(expected));
-  main->BS1Click();
+  main->RunCommand(QStringLiteral("BS1Click"));
   EXPECT_EQ(c->width, 23);
   EXPECT_EQ(c->height, 17);
   EXPECT_EQ(PictureOf(c->image.get()), PictureOf(expected.get()));
@@ -325,7 +325,7 @@ TEST_F(FilterDialogs, ResizeWithoutAUsableSizeStaysOpenAndChangesNothing) {
   ASSERT_TRUE(c);
   const QImage before = PictureOf(c->image.get());
   bool stillOpen = false;
-  ASSERT_TRUE(WithModal([this] { main->mBitBltClick(); },
+  ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mBitBltClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TResizeForm *>(w);
                           form->RadioGroup->button(1)->click();
@@ -412,7 +412,7 @@ TEST_F(FilterDialogs, AspectCommandsChangeOnlyTheHeight) {
     const TMDIB from(c->image.get());
     AreaAverageResize(to, from);
   }
-  main->m54Click();
+  main->RunCommand(QStringLiteral("m54Click"));
   EXPECT_EQ(c->width, 64);
   EXPECT_EQ(c->height, 320);
   EXPECT_EQ(PictureOf(c->image.get()), PictureOf(want.get()));
@@ -421,7 +421,7 @@ TEST_F(FilterDialogs, AspectCommandsChangeOnlyTheHeight) {
   TMDIChild *g = OpenGrey(64, 300);
   ASSERT_TRUE(g);
   DibHandle plain(Kit.ImgKitImageSize(g->image.get(), "", "", 64, 281));
-  main->m43Click();
+  main->RunCommand(QStringLiteral("m43Click"));
   EXPECT_EQ(g->height, 281);
   EXPECT_EQ(g->bitCount, 8);
   EXPECT_EQ(PictureOf(g->image.get()), PictureOf(plain.get()));

@@ -197,7 +197,7 @@ TEST_F(HistDialogs, CancelLeavesTheDocumentAndItsHistoryAlone) {
   const QImage picture = Spread(16, 16);
   TMDIChild *child = Open(picture);
   ASSERT_NE(child, nullptr);
-  const bool seen = WithModal([this] { main->mHistFuncClick(); },
+  const bool seen = WithModal([this] { main->RunCommand(QStringLiteral("mHistFuncClick")); },
                               [](QWidget *w) {
                                 auto *dialog = qobject_cast<THistFuncForm *>(w);
                                 ASSERT_NE(dialog, nullptr);
@@ -229,7 +229,7 @@ TEST_F(HistDialogs, PreviewOfAWideImageIsCentredInTheFrameAt388) {
 TEST_F(HistDialogs, CorrectionAMakesAUniformImageBlack) {
   TMDIChild *child = Open(Uniform(7, 5, qRgb(100, 100, 100)));
   ASSERT_NE(child, nullptr);
-  main->mAuto1Click();
+  main->RunCommand(QStringLiteral("mAuto1Click"));
   EXPECT_EQ(Document(child), Uniform(7, 5, qRgb(0, 0, 0)).convertToFormat(QImage::Format_RGB32));
   EXPECT_EQ(child->undoCount, 1);
   EXPECT_FALSE(main->WaitMess->isVisible());
@@ -239,9 +239,9 @@ TEST_F(HistDialogs, CorrectionsLeaveAUniformWhiteImageAlone) {
   const QImage white = Uniform(6, 4, qRgb(255, 255, 255));
   TMDIChild *child = Open(white);
   ASSERT_NE(child, nullptr);
-  main->mAuto1Click();
+  main->RunCommand(QStringLiteral("mAuto1Click"));
   EXPECT_EQ(Document(child), white.convertToFormat(QImage::Format_RGB32));
-  main->mAuto2Click();
+  main->RunCommand(QStringLiteral("mAuto2Click"));
   EXPECT_EQ(Document(child), white.convertToFormat(QImage::Format_RGB32));
 }
 
@@ -249,7 +249,7 @@ TEST_F(HistDialogs, CorrectionBLeavesAUniformImageUnchanged) {
   const QImage picture = Uniform(9, 3, qRgb(30, 120, 200));
   TMDIChild *child = Open(picture);
   ASSERT_NE(child, nullptr);
-  main->mAuto2Click();
+  main->RunCommand(QStringLiteral("mAuto2Click"));
   EXPECT_EQ(Document(child), picture.convertToFormat(QImage::Format_RGB32));
   EXPECT_EQ(child->undoCount, 1);
 }
@@ -258,7 +258,7 @@ TEST_F(HistDialogs, CorrectionAWithDefaultsStretchesTheAverageHistogramOnly) {
   const QImage picture = Spread(40, 30);
   TMDIChild *child = Open(picture);
   ASSERT_NE(child, nullptr);
-  main->mAuto1Click();
+  main->RunCommand(QStringLiteral("mAuto1Click"));
   EXPECT_EQ(Document(child),
             Expected(picture, [](TMDIB &d) { AutoCorrectA(d, AutoCorrectSettings{}); }));
   // The settings were created with their defaults.
@@ -277,7 +277,7 @@ TEST_F(HistDialogs, CorrectionBWithGammaAndColourIsUndoneByOneUndo) {
   const QImage picture = Spread(33, 21);
   TMDIChild *child = Open(picture);
   ASSERT_NE(child, nullptr);
-  main->mAuto2Click();
+  main->RunCommand(QStringLiteral("mAuto2Click"));
   AutoCorrectSettings s;
   s.contrastB = 6;
   s.gammaOn = true;
@@ -294,12 +294,12 @@ TEST_F(HistDialogs, CorrectionBWithGammaAndColourIsUndoneByOneUndo) {
 }
 
 TEST_F(HistDialogs, CommandsWithoutADocumentDoNothing) {
-  main->mAuto1Click();
-  main->mAuto2Click();
-  main->mHistFuncClick();
-  main->mHistgramClick();
-  main->mShikisouClick();
-  main->mKyochoClick();
+  main->RunCommand(QStringLiteral("mAuto1Click"));
+  main->RunCommand(QStringLiteral("mAuto2Click"));
+  main->RunCommand(QStringLiteral("mHistFuncClick"));
+  main->RunCommand(QStringLiteral("mHistgramClick"));
+  main->RunCommand(QStringLiteral("mShikisouClick"));
+  main->RunCommand(QStringLiteral("mKyochoClick"));
   EXPECT_TRUE(main->Children().isEmpty());
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -325,7 +325,7 @@ TEST_F(HistDialogs, DisplayStartsOnTheAverageAndRedrawsPerChannel) {
   ASSERT_NE(child, nullptr);
   int channel = -1;
   QRgb averageBar = 0, redBar = 0, redAtAverage = 0;
-  const bool seen = WithModal([this] { main->mHistgramClick(); },
+  const bool seen = WithModal([this] { main->RunCommand(QStringLiteral("mHistgramClick")); },
                               [&](QWidget *w) {
                                 auto *form = qobject_cast<THistgramForm *>(w);
                                 ASSERT_NE(form, nullptr);
@@ -353,7 +353,7 @@ TEST_F(HistDialogs, HueChangeAppliesCoarsePlusFine) {
   TMDIChild *child = Open(picture);
   ASSERT_NE(child, nullptr);
   QString shown;
-  const bool seen = WithModal([this] { main->mShikisouClick(); },
+  const bool seen = WithModal([this] { main->RunCommand(QStringLiteral("mShikisouClick")); },
                               [&shown](QWidget *w) {
                                 auto *form = qobject_cast<TShikisouForm *>(w);
                                 ASSERT_NE(form, nullptr);
@@ -397,8 +397,8 @@ TEST_F(HistDialogs, HueCommandsRefusePaletteImages) {
     opened = true;
     if (auto *d = qobject_cast<QDialog *>(w)) d->reject();
   };
-  WithModal([this] { main->mShikisouClick(); }, close);
-  WithModal([this] { main->mKyochoClick(); }, close);
+  WithModal([this] { main->RunCommand(QStringLiteral("mShikisouClick")); }, close);
+  WithModal([this] { main->RunCommand(QStringLiteral("mKyochoClick")); }, close);
   EXPECT_FALSE(opened);
   EXPECT_EQ(child->undoCount, 0);
 }
@@ -415,7 +415,7 @@ TEST_F(HistDialogs, EmphasisRemembersItsFourPositions) {
     EXPECT_EQ(form.tb3->value(), 0);
     EXPECT_EQ(form.tb4->value(), -100);
   }
-  const bool seen = WithModal([this] { main->mKyochoClick(); },
+  const bool seen = WithModal([this] { main->RunCommand(QStringLiteral("mKyochoClick")); },
                               [](QWidget *w) {
                                 auto *form = qobject_cast<TColsplitForm *>(w);
                                 ASSERT_NE(form, nullptr);

@@ -134,18 +134,18 @@ protected:
 
 struct SliderCase {
   const char *caption;
-  void (TMainForm::*command)();
+  const char *command;
   int position;
   std::function<void(TMDIB &, int)> routine;
 };
 
 TEST_F(ToneDialogs, CommandsApplyTheirRoutineWithOneUndoEntry) {
   const SliderCase cases[] = {
-      {"輝度調整", &TMainForm::mBrightClick, 20,
+      {"輝度調整", "mBrightClick", 20,
        [](TMDIB &d, int p) { Kit.ImgKitBright(d.handle, "", "", p * 0.05); }},
-      {"コントラスト調整", &TMainForm::mContrastClick, 40, [](TMDIB &d, int p) { Contrast(d, p); }},
-      {"ガンマ補正", &TMainForm::G1Click, 150, [](TMDIB &d, int p) { Gamma(d, p); }},
-      {"彩度調整", &TMainForm::mSaidoClick, -60, [](TMDIB &d, int p) { Saturation(d, p); }},
+      {"コントラスト調整", "mContrastClick", 40, [](TMDIB &d, int p) { Contrast(d, p); }},
+      {"ガンマ補正", "G1Click", 150, [](TMDIB &d, int p) { Gamma(d, p); }},
+      {"彩度調整", "mSaidoClick", -60, [](TMDIB &d, int p) { Saturation(d, p); }},
   };
   for (const SliderCase &sc : cases) {
     SCOPED_TRACE(sc.caption);
@@ -153,7 +153,7 @@ TEST_F(ToneDialogs, CommandsApplyTheirRoutineWithOneUndoEntry) {
     DibHandle before = CopyOf(c->image.get());
     QString caption;
     ASSERT_TRUE(
-        WithModal([&] { (main.get()->*sc.command)(); },
+        WithModal([&] { main->RunCommand(QString::fromLatin1(sc.command)); },
                   [&](QWidget *m) {
                     caption = m->windowTitle();
                     m->findChild<QSlider *>(QStringLiteral("TrackBar"))->setValue(sc.position);
@@ -177,7 +177,7 @@ TEST_F(ToneDialogs, CommandsApplyTheirRoutineWithOneUndoEntry) {
 TEST_F(ToneDialogs, CancelAfterMovingTheSliderChangesNothing) {
   TMDIChild *c = Open();
   DibHandle before = CopyOf(c->image.get());
-  ASSERT_TRUE(WithModal([&] { main->mContrastClick(); },
+  ASSERT_TRUE(WithModal([&] { main->RunCommand(QStringLiteral("mContrastClick")); },
                         [](QWidget *m) {
                           auto *d = static_cast<TContrastForm *>(m);
                           d->TrackBar->setValue(-100);
@@ -189,11 +189,10 @@ TEST_F(ToneDialogs, CancelAfterMovingTheSliderChangesNothing) {
 }
 
 TEST_F(ToneDialogs, WithoutADocumentEveryCommandDoesNothing) {
-  for (auto command :
-       {&TMainForm::mBrightClick, &TMainForm::mContrastClick, &TMainForm::G1Click,
-        &TMainForm::mSaidoClick, &TMainForm::RBG1Click, &TMainForm::mYUVClick, &TMainForm::V1Clicky,
-        &TMainForm::mGVarClick, &TMainForm::S1Click, &TMainForm::B1Click, &TMainForm::C1Click})
-    EXPECT_FALSE(WithModal([&] { (main.get()->*command)(); }, [](QWidget *m) { m->close(); }));
+  for (auto command : {"mBrightClick", "mContrastClick", "G1Click", "mSaidoClick", "RBG1Click",
+                       "mYUVClick", "V1Clicky", "mGVarClick", "S1Click", "B1Click", "C1Click"})
+    EXPECT_FALSE(WithModal([&] { main->RunCommand(QString::fromLatin1(command)); },
+                           [](QWidget *m) { m->close(); }));
   for (int i = 6; i <= 13; ++i)
     main->ToolButtonClick(QStringLiteral("tb%1").arg(i, 2, 10, QLatin1Char('0')));
   EXPECT_TRUE(main->Children().isEmpty());
@@ -409,7 +408,7 @@ TEST_F(ToneDialogs, RgbKeepsLuminanceByDefault) {
 TEST_F(ToneDialogs, RgbCommandAppliesTheOffsets) {
   TMDIChild *c = Open();
   DibHandle before = CopyOf(c->image.get());
-  ASSERT_TRUE(WithModal([&] { main->RBG1Click(); },
+  ASSERT_TRUE(WithModal([&] { main->RunCommand(QStringLiteral("RBG1Click")); },
                         [](QWidget *m) {
                           auto *d = static_cast<TRGB_Form *>(m);
                           d->TrackBarR->setValue(50);
@@ -467,7 +466,7 @@ TEST_F(ToneDialogs, YuvCommandConvertsToChannelOffsets) {
   DibHandle before = CopyOf(c->image.get());
   ChannelOffsets seen;
   QString caption;
-  ASSERT_TRUE(WithModal([&] { main->mYUVClick(); },
+  ASSERT_TRUE(WithModal([&] { main->RunCommand(QStringLiteral("mYUVClick")); },
                         [&](QWidget *m) {
                           auto *d = static_cast<TYUVForm *>(m);
                           caption = d->windowTitle();
@@ -498,17 +497,15 @@ TEST_F(ToneDialogs, YuvLabels) {
 
 TEST_F(ToneDialogs, ToneVariationCommandsOpenTheirKind) {
   Open();
-  const std::pair<void (TMainForm::*)(), const char *> commands[] = {
-      {&TMainForm::mGVarClick, "ガンマバリエーション"},
-      {&TMainForm::S1Click, "彩度バリエーション"},
-      {&TMainForm::B1Click, "輝度バリエーション"},
-      {&TMainForm::C1Click, "コントラストバリエーション"},
-      {&TMainForm::V1Clicky, "カラーバリエーション"},
+  const std::pair<const char *, const char *> commands[] = {
+      {"mGVarClick", "ガンマバリエーション"}, {"S1Click", "彩度バリエーション"},
+      {"B1Click", "輝度バリエーション"},      {"C1Click", "コントラストバリエーション"},
+      {"V1Clicky", "カラーバリエーション"},
   };
   for (const auto &[command, caption] : commands) {
     QString seen;
     QStringList texts;
-    ASSERT_TRUE(WithModal([&] { (main.get()->*command)(); },
+    ASSERT_TRUE(WithModal([&] { main->RunCommand(QString::fromLatin1(command)); },
                           [&](QWidget *m) {
                             seen = m->windowTitle();
                             texts = LabelTexts(m);
@@ -590,7 +587,7 @@ TEST_F(ToneDialogs, BrightnessVariationPreviewsUnheldButAppliesHeld) {
 TEST_F(ToneDialogs, GammaVariationOkAndCancel) {
   TMDIChild *c = Open();
   DibHandle before = CopyOf(c->image.get());
-  ASSERT_TRUE(WithModal([&] { main->mGVarClick(); },
+  ASSERT_TRUE(WithModal([&] { main->RunCommand(QStringLiteral("mGVarClick")); },
                         [](QWidget *m) {
                           auto *v = static_cast<TGammaVariationForm *>(m);
                           v->CandidateClick(3);
@@ -598,7 +595,7 @@ TEST_F(ToneDialogs, GammaVariationOkAndCancel) {
                         }));
   EXPECT_TRUE(SameImage(c->image.get(), before.get()));
   EXPECT_EQ(c->undoCount, 0);
-  ASSERT_TRUE(WithModal([&] { main->mGVarClick(); },
+  ASSERT_TRUE(WithModal([&] { main->RunCommand(QStringLiteral("mGVarClick")); },
                         [](QWidget *m) {
                           auto *v = static_cast<TGammaVariationForm *>(m);
                           v->CandidateClick(3); // 100 + 8 x 3

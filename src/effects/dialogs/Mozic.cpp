@@ -1,4 +1,4 @@
-#include "adjust/dialogs/Mozic.h"
+#include "effects/dialogs/Mozic.h"
 
 #include "forms/Document.h"
 #include "forms/Host.h"

@@ -1,0 +1,161 @@
+#include "effects/dialogs/EffectCommands.h"
+
+#include "effects/dialogs/KitFilters.h"
+#include "effects/dialogs/MedianForm.h"
+#include "effects/dialogs/Mozic.h"
+#include "effects/dialogs/SharpenForm.h"
+#include "effects/dialogs/SoftenForm.h"
+#include "forms/PreviewDialog.h"
+
+namespace {
+
+template <KitFilterKind kind> void KitFilter(Host *host, Document *doc) {
+  KitFilterCommand(host, doc, kind);
+  RaiseMain(host);
+}
+
+void Mosaic(Host *host, Document *doc) {
+  {
+    TMozicForm form(host);
+    form.Prepare(doc);
+    form.exec();
+  }
+  RaiseMain(host);
+}
+
+} // namespace
+
+const std::vector<Command> &EffectCommands() {
+  static const std::vector<Command> rows = {
+      // Image quality
+      {.handler = "mSoftenClick",
+       .menuItem = "mSoften",
+       .buttons = {"SpeedButton8"},
+       .needs = Needs::FullColour,
+       .run = SoftenCommand,
+       .routine = "Soften",
+       .settings = "Soft"},
+      {.handler = "mSharpClick",
+       .menuItem = "mSharp",
+       .buttons = {"SpeedButton9"},
+       .needs = Needs::FullColour,
+       .run = SharpenCommand,
+       .routine = "SharpenImage",
+       .settings = "Sharp"},
+      {.handler = "mMedianClick",
+       .menuItem = "mMedian",
+       .needs = Needs::FullColour,
+       .run = MedianCommand,
+       .routine = "Median",
+       .settings = "Median"},
+      // The median at once with its remembered settings.
+      {.buttons = {"tb16"},
+       .needs = Needs::FullColour,
+       .run = MedianButtonCommand,
+       .routine = "Median",
+       .settings = "Median"},
+      // The hidden directional and selective softening items have no action.
+      {.handler = "mBXClick", .menuItem = "mBX", .needs = Needs::ColourOrGrey8},
+      {.handler = "mBYClick", .menuItem = "mBY", .needs = Needs::ColourOrGrey8},
+      {.handler = "mSpSoften1Click", .menuItem = "mSpSoften1", .needs = Needs::FullColour},
+      {.handler = "mSpSoften2Click", .menuItem = "mSpSoften2", .needs = Needs::FullColour},
+      {.handler = "BS1Click",
+       .menuItem = "BS1",
+       .buttons = {"tb17"},
+       .needs = Needs::FullColour,
+       .run = NoiseRemovalACommand,
+       .routine = "NoiseRemovalA"},
+      {.handler = "mScanNoiseClick",
+       .menuItem = "mScanNoise",
+       .buttons = {"SpeedButton27"},
+       .needs = Needs::FullColour,
+       .run = NoiseRemovalBCommand,
+       .routine = "Soften"},
+      // The kit's special filters
+      {.handler = "mMozaicClick",
+       .menuItem = "mMozaic",
+       .buttons = {"SpeedButton40"},
+       .needs = Needs::ColourOrGrey8,
+       .run = Mosaic,
+       .routine = "ImgKitMosaic",
+       .settings = "Mozic"},
+      {.handler = "mEmbossClick",
+       .menuItem = "mEmboss",
+       .buttons = {"SpeedButton41"},
+       .needs = Needs::Grey8,
+       .run = KitFilter<KitFilterKind::Emboss>,
+       .routine = "ImgKitEmboss"},
+      {.handler = "mRobertsClick",
+       .menuItem = "mRoberts",
+       .buttons = {"SpeedButton42"},
+       .needs = Needs::ColourOrGrey8,
+       .run = KitFilter<KitFilterKind::Roberts>,
+       .routine = "ImgKitFilter"},
+      {.handler = "mLapratianClick",
+       .menuItem = "mLapratian",
+       .buttons = {"SpeedButton43"},
+       .needs = Needs::ColourOrGrey8,
+       .run = KitFilter<KitFilterKind::Laplacian>,
+       .routine = "ImgKitFilter"},
+      // Still to come
+      {.handler = "mRotateExClick",
+       .menuItem = "mRotateEx",
+       .buttons = {"SpeedButton24"},
+       .needs = Needs::FullColour},
+      {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
+      {.handler = "S3Click", .menuItem = "S3", .buttons = {"btnSai"}},
+      {.handler = "mTexClick",
+       .menuItem = "mTex",
+       .buttons = {"SpeedButton39"},
+       .needs = Needs::FullColour,
+       .presets = {{"tb26", 0}, {"tb27", 1}}},
+      {.handler = "mSandSpotClick",
+       .menuItem = "mSandSpot",
+       .buttons = {"SpeedButton36"},
+       .needs = Needs::FullColour},
+      {.handler = "P1Click", .menuItem = "P1", .buttons = {"tb18"}, .needs = Needs::FullColour},
+      {.handler = "S2Click", .menuItem = "S2", .buttons = {"tb19"}, .needs = Needs::FullColour},
+      {.handler = "mLiteningClick",
+       .menuItem = "mLitening",
+       .buttons = {"tb20"},
+       .needs = Needs::FullColour},
+      {.handler = "mNoizClick",
+       .menuItem = "mNoiz",
+       .buttons = {"SpeedButton37"},
+       .needs = Needs::FullColour},
+      {.handler = "mFadeOutClick",
+       .menuItem = "mFadeOut",
+       .buttons = {"tb24"},
+       .needs = Needs::FullColour},
+      {.handler = "mTransClick",
+       .menuItem = "mTrans",
+       .buttons = {"tb22"},
+       .needs = Needs::FullColour},
+      {.handler = "W1Click",
+       .menuItem = "W1",
+       .buttons = {"SpeedButton38"},
+       .needs = Needs::FullColour},
+      {.handler = "bButtonFrameClick",
+       .menuItem = "bButtonFrame",
+       .buttons = {"tb25"},
+       .needs = Needs::FullColour},
+      {.handler = "C2Click", .menuItem = "C2", .buttons = {"tb23"}, .needs = Needs::FullColour},
+      {.handler = "mSotowakuClick",
+       .menuItem = "mSotowaku",
+       .buttons = {"SpeedButton49"},
+       .needs = Needs::FullColour},
+      {.handler = "mNamiClick",
+       .menuItem = "mNami",
+       .buttons = {"SpeedButton44"},
+       .needs = Needs::FullColour},
+      {.handler = "mUzuClick",
+       .menuItem = "mUzu",
+       .buttons = {"SpeedButton45"},
+       .needs = Needs::FullColour},
+      {.handler = "mGlassClick",
+       .menuItem = "mGlass",
+       .buttons = {"SpeedButton46"},
+       .needs = Needs::FullColour},
+  };
+  return rows;
+}
