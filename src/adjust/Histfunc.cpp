@@ -1,11 +1,8 @@
 #include "Histfunc.h"
 
-#include "Kit.h"
 #include "Tone.h"
 #include "Yuv.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace {
@@ -17,23 +14,9 @@ void Count(Histograms &h, int r, int g, int b) {
   ++h.average[(b + g + r) / 3];
 }
 
-bool EndsWith(std::string name, const char *ext) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const std::string e(ext);
-  return name.size() >= e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
-}
-
 void Identity(uint8_t table[256]) {
   for (int v = 0; v < 256; ++v)
     table[v] = static_cast<uint8_t>(v);
-}
-
-int64_t Total(const int32_t histogram[256]) {
-  int64_t n = 0;
-  for (int i = 0; i < 256; ++i)
-    n += histogram[i];
-  return n;
 }
 
 // The gamma and colour steps that follow both corrections.
@@ -154,36 +137,4 @@ void AutoCorrectB(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) 
     Levels(dib, r.low, r.high, channel, progress);
   }
   AfterLevels(dib, s, progress);
-}
-
-bool AutoCorrectFile(const std::string &input, const std::string &output, BatchCorrection kind,
-                     int threshold, int jpegQuality) {
-  const bool jpeg = EndsWith(output, ".jpg") || EndsWith(output, ".jpeg");
-  const bool bmp = EndsWith(output, ".bmp");
-  const bool tiff = EndsWith(output, ".tif") || EndsWith(output, ".tiff");
-  if (!jpeg && !bmp && !tiff) return false;
-  DibHandle image(Kit.ImgKitFileLoad(input.c_str(), "", ""));
-  if (!image) return false;
-  const int bits = static_cast<IMGKIT_BMIH *>(image.get())->biBitCount;
-  if ((bits == 16 || bits == 32) &&
-      !image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", "")))
-    return false;
-  {
-    TMDIB dib(image.get());
-    const Histograms h = ComputeHistograms(dib);
-    if (kind == BatchCorrection::A) {
-      const LevelRange r = FindAutoRange(h.average, Total(h.average), threshold);
-      Levels(dib, r.low, r.high, lcAverage);
-    } else {
-      for (int channel : {lcRed, lcGreen, lcBlue}) {
-        const int32_t *hist = HistogramOf(h, channel);
-        const LevelRange r = FindAutoRange(hist, Total(hist), threshold);
-        Levels(dib, r.low, r.high, channel);
-      }
-    }
-  }
-  const char *path = output.c_str();
-  if (jpeg) return Kit.ImgKitJpegFileSave(path, image.get(), "", "", jpegQuality, 0) != 0;
-  if (bmp) return Kit.ImgKitBmpFileSave(path, image.get(), "", "", 0) != 0;
-  return Kit.ImgKitTiffFileSave(path, image.get(), "", "", 0) != 0;
 }

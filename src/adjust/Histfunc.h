@@ -1,11 +1,11 @@
-// Histograms, the levels correction and the automatic corrections built on
-// them (the one-click corrections A and B and their batch variant).
+// Histograms, the levels correction and the one-click automatic
+// corrections A and B built on them (the batch variant on files is in
+// AutoCorrectFile.h).
 #pragma once
 
 #include "Dib.h"
 
 #include <cstdint>
-#include <string>
 
 // Four 256-bin histograms of an image. The average bin of a pixel is the
 // plain mean (B + G + R) div 3.
@@ -76,13 +76,3 @@ void AutoCorrectA(TMDIB &dib, const AutoCorrectSettings &settings, Progress *pro
 // its own histogram's ends (threshold contrastB), all three ranges found on
 // the image as it was. Progress: three steps per row, then the gamma's.
 void AutoCorrectB(TMDIB &dib, const AutoCorrectSettings &settings, Progress *progress = nullptr);
-
-enum class BatchCorrection { A, B };
-// The batch variant on files: loads `input` (16 and 32 bits become 24),
-// finds the ranges as the corrections do but with no fallbacks (an unfound
-// level makes the levels an identity), applies only the levels, and saves
-// to `output` as JPEG (".jpg", ".jpeg", with `jpegQuality`), BMP (".bmp")
-// or TIFF (".tif", ".tiff"), extension letter case ignored. False when the
-// file cannot be read or written, or the extension is none of those.
-bool AutoCorrectFile(const std::string &input, const std::string &output, BatchCorrection kind,
-                     int threshold, int jpegQuality);

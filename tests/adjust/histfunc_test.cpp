@@ -1,3 +1,4 @@
+#include "AutoCorrectFile.h"
 #include "Histfunc.h"
 #include "Tone.h"
 
@@ -282,4 +283,5 @@ TEST_F(AutoCorrectFileTest, RefusesUnknownKindsAndMissingFiles) {
   EXPECT_FALSE(AutoCorrectFile(in, png, BatchCorrection::A, 3, 90));
   EXPECT_NE(access(png.c_str(), F_OK), 0);
   EXPECT_FALSE(AutoCorrectFile(Path("missing.bmp"), Path("o.bmp"), BatchCorrection::A, 3, 90));
+  EXPECT_FALSE(AutoCorrectFile(in, Path("no-folder/o.bmp"), BatchCorrection::B, 3, 90));
 }
