@@ -1,5 +1,6 @@
 // The filters as named routines, parameters in the order of the functions'
-// signatures. They work on 24-bit images; other depths are refused.
+// signatures. They work on 24-bit images and refuse other depths, except
+// the plain resize and the aspect command, which take any.
 #include "Effects.h"
 #include "Fresize.h"
 #include "Fsharpen.h"
@@ -31,20 +32,6 @@ template <class F> bool InPlace(DibHandle &image, F f) {
 template <class F> bool FromCopy(DibHandle &image, F f) {
   TMDIB dest(image.get());
   return effects::FromCopy(dest, f);
-}
-
-// A function of (destination, source) into a new image of the given size.
-template <class F> bool Resized(DibHandle &image, int width, int height, F f) {
-  if (!Is24(image)) return false;
-  DibHandle result = CreateBlankDib(width, height);
-  if (!result) return false;
-  {
-    TMDIB dest(result.get());
-    const TMDIB source(image.get());
-    f(dest, source);
-  }
-  image = std::move(result);
-  return true;
 }
 
 } // namespace
@@ -126,19 +113,26 @@ std::vector<Routine> EffectRoutines() {
          TMDIB dib(image.get());
          return NoiseRemovalB(dib);
        }},
+      {"ResizeImage",
+       {{"width", "int", kResizeMin, kResizeMax},
+        {"height", "int", kResizeMin, kResizeMax},
+        {"method", "int", 0, 2}},
+       "the resize command: method 0 the kit's plain resize, 1 area averaging (oversampling), "
+       "2 bilinear (24-bit images)",
+       [](DibHandle &image, Args a) {
+         return ResizeImage(image, I(a, 0), I(a, 1), static_cast<ResizeMethod>(I(a, 2)));
+       }},
       {"AreaAverageResize",
-       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by area averaging (oversampling)",
        [](DibHandle &image, Args a) {
-         return Resized(image, I(a, 0), I(a, 1),
-                        [](TMDIB &d, const TMDIB &s) { AreaAverageResize(d, s); });
+         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Oversampling);
        }},
       {"BilinearResize",
-       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by bilinear interpolation",
        [](DibHandle &image, Args a) {
-         return Resized(image, I(a, 0), I(a, 1),
-                        [](TMDIB &d, const TMDIB &s) { BilinearResize(d, s); });
+         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Bilinear);
        }},
       {"AspectCorrect",
        {{"toFiveFour", "int", 0, 1}},
