@@ -3,6 +3,7 @@
 #include "Colsplit.h"
 #include "Histfunc.h"
 #include "Routines.h"
+#include "Sepia.h"
 #include "Shikisou.h"
 #include "Tone.h"
 #include "Variation.h"
@@ -117,6 +118,10 @@ std::vector<Routine> AdjustRoutines() {
          TMDIB dib(image.get());
          return YuvBalance(dib, I(a, 0), I(a, 1), I(a, 2));
        }},
+      {"Sepia",
+       {},
+       "grey through the kit, tinted red +30 and blue -30, as a 24-bit image",
+       [](DibHandle &image, const std::vector<double> &) { return Sepia(image); }},
       {"ToneVariationApply",
        {{"kind", "int", 0, 3}, {"v", "int", 30, 300}},
        "a tone variation's result: 0 gamma, 1 saturation, 2 brightness, 3 contrast; v 100 none",
