@@ -26,6 +26,11 @@ Histograms ComputeHistograms(const TMDIB &dib);
 // The histogram walked for a channel: the average one for lcAverage.
 const int32_t *HistogramOf(const Histograms &h, int channel);
 
+// The levels range the dialog's band can reach: its left edge held at 6 or
+// more puts low at -50 or more, its right edge at 362 or less high at 305
+// or less.
+constexpr int kLevelsMin = -50, kLevelsMax = 305;
+
 // The levels table: low maps to 0, high to 255. False (and the identity)
 // when high - low <= 0, high <= 0 or low < 0.
 bool LevelsTable(int low, int high, uint8_t table[256]);
@@ -56,6 +61,14 @@ LevelRange BandRange(LevelRange found);
 // level, a fraction t = (label left - band left + 20) / band width of the
 // band, is taken to the middle of the output: floor(ln t / ln 0.5 x 100).
 int MidToneGammaPosition(int labelLeft, int bandLeft, int bandWidth);
+
+// The ranges the options page offers for the one-click corrections'
+// settings: the dialog's automatic threshold, the thresholds of A and B,
+// the gamma position and the colour positions.
+constexpr int kAutoScaleMin = 1, kAutoScaleMax = 30;
+constexpr int kAutoContrastMin = 1, kAutoContrastMax = 10;
+constexpr int kAutoGammaMin = 50, kAutoGammaMax = 200;
+constexpr int kAutoColourMin = -20, kAutoColourMax = 20;
 
 // The one-click corrections' settings, as stored by the options page.
 struct AutoCorrectSettings {
