@@ -3,6 +3,7 @@
 #include "Tone.h"
 #include "Yuv.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,10 +20,21 @@ void Identity(uint8_t table[256]) {
     table[v] = static_cast<uint8_t>(v);
 }
 
-// The gamma and colour steps that follow both corrections.
+// The settings reach the image through the gamma and RGB dialogs, whose
+// sliders hold each value to their range; within the options page's
+// ranges nothing is held.
+static_assert(kGammaMin <= kAutoGammaMin && kAutoGammaMax <= kGammaMax);
+static_assert(kRgbMin <= kAutoColourMin && kAutoColourMax <= kRgbMax);
+
+int Held(int v, int low, int high) { return std::clamp(v, low, high); }
+
+// The gamma and colour steps that follow both corrections; the colour step
+// keeps the luminance, the RGB dialog's default.
 void AfterLevels(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) {
-  if (s.gammaOn) Gamma(dib, s.gamma, progress);
-  if (s.colourOn) RgbBalance(dib, s.red, s.green, s.blue, true);
+  if (s.gammaOn) Gamma(dib, Held(s.gamma, kGammaMin, kGammaMax), progress);
+  if (s.colourOn)
+    RgbBalance(dib, Held(s.red, kRgbMin, kRgbMax), Held(s.green, kRgbMin, kRgbMax),
+               Held(s.blue, kRgbMin, kRgbMax), true);
 }
 
 } // namespace
@@ -109,10 +121,21 @@ LevelRange SettleRange(LevelRange r) {
   return r;
 }
 
-LevelRange BandRange(LevelRange found) {
-  const int bandLeft = found.low + 56;
-  const int bandWidth = found.high - found.low;
-  return {bandLeft - 56, bandLeft + bandWidth - 57};
+LevelBand BandOf(LevelRange found) { return {found.low + kLevelsBandLeft, found.high - found.low}; }
+
+LevelRange RangeOfBand(LevelBand band) {
+  return {band.left - kLevelsBandLeft, band.left + band.width - (kLevelsBandLeft + 1)};
+}
+
+LevelRange BandRange(LevelRange found) { return RangeOfBand(BandOf(found)); }
+
+int CentreLabelLeft(int percent, LevelRange range) {
+  return range.low + percent * (range.high - range.low) / 100 + 31;
+}
+
+int CentrePercent(int labelLeft, LevelRange range, int previous) {
+  const int width = range.high - range.low;
+  return width > 0 ? (labelLeft * 100 - 3000) / width : previous;
 }
 
 int MidToneGammaPosition(int labelLeft, int bandLeft, int bandWidth) {

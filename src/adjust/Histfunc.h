@@ -53,9 +53,30 @@ LevelRange FindAutoRange(const int32_t histogram[256], int64_t total, int thresh
 // The range the levels dialog uses without touching its band: low >= high
 // falls back to 0 ... 255, and an unfound level to 0 or 255.
 LevelRange SettleRange(LevelRange found);
-// The range in force after the dialog puts `found` on its band (left edge
-// low + 56, width high - low) and reads it back: low ... high - 1.
+// The levels dialog's band, in the coordinates of its strip: level 0
+// stands at kLevelsBandLeft, and the band starts full (0 ... 255).
+constexpr int kLevelsBandLeft = 56, kLevelsBandWidth = 256;
+struct LevelBand {
+  int left = kLevelsBandLeft;
+  int width = kLevelsBandWidth;
+  bool operator==(const LevelBand &) const = default;
+};
+// The band the dialog puts a found range on: left edge low + 56, width
+// high - low, unfound (-1) levels taken as they are.
+LevelBand BandOf(LevelRange found);
+// The range a band stands for: low = left - 56, high = left + width - 57.
+LevelRange RangeOfBand(LevelBand band);
+// The range in force after the dialog puts `found` on its band and reads
+// it back: RangeOfBand(BandOf(found)), which is low ... high - 1.
 LevelRange BandRange(LevelRange found);
+
+// The centre marker's label left for a position of `percent` within the
+// range: low + percent x (high - low) div 100 + 31.
+int CentreLabelLeft(int percent, LevelRange range);
+// The percentage the marker is taken to stand at once dragged to
+// `labelLeft`: (labelLeft x 100 - 3000) div (high - low); `previous` when
+// the range is empty or turned over.
+int CentrePercent(int labelLeft, LevelRange range, int previous);
 
 // Gamma position of the levels dialog's centre marker: the marked input
 // level, a fraction t = (label left - band left + 20) / band width of the
