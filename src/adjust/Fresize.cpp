@@ -256,28 +256,30 @@ void BilinearResize(TMDIB &dest, const TMDIB &source, Progress *progress) {
   }
 }
 
-bool ResizeImage(DibHandle &image, int width, int height, ResizeMethod method, Progress *progress) {
-  if (!image || width < 1 || height < 1) return false;
+DibHandle ResizedImage(IMGHANDLE source, int width, int height, ResizeMethod method,
+                       Progress *progress) {
+  if (!source || width < 1 || height < 1) return {};
+  // The kit's plain resize always makes a new image.
   if (method == ResizeMethod::Normal)
-    return image.Adopt(Kit.ImgKitImageSize(image.get(), "VELMIR", "拡大縮小処理中", width, height));
-  if (!Is24(TMDIB(image.get()))) return false;
+    return DibHandle(Kit.ImgKitImageSize(source, "VELMIR", "拡大縮小処理中", width, height));
+  if (!Is24(TMDIB(source))) return {};
   if (progress) progress->SetRange(height + 20);
-  // The kit's plain resize makes a new image and leaves the source alone.
-  DibHandle dest(Kit.ImgKitImageSize(image.get(), "", "", width, height));
-  if (!dest) return false;
+  DibHandle dest(Kit.ImgKitImageSize(source, "", "", width, height));
+  if (!dest) return {};
   if (progress)
     for (int i = 0; i < 20; ++i)
       progress->Step();
-  {
-    TMDIB to(dest.get());
-    const TMDIB from(image.get());
-    if (method == ResizeMethod::Oversampling)
-      AreaAverageResize(to, from, progress);
-    else
-      BilinearResize(to, from, progress);
-  }
-  image = std::move(dest);
-  return true;
+  TMDIB to(dest.get());
+  const TMDIB from(source);
+  if (method == ResizeMethod::Oversampling)
+    AreaAverageResize(to, from, progress);
+  else
+    BilinearResize(to, from, progress);
+  return dest;
+}
+
+bool ResizeImage(DibHandle &image, int width, int height, ResizeMethod method, Progress *progress) {
+  return image.Adopt(ResizedImage(image.get(), width, height, method, progress).release());
 }
 
 bool AspectCorrect(DibHandle &image, bool toFiveFour, Progress *progress) {

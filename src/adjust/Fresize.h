@@ -31,6 +31,9 @@ constexpr int kResizeMin = 1, kResizeMax = 65535;
 // when the kit cannot make the destination.
 bool ResizeImage(DibHandle &image, int width, int height, ResizeMethod method,
                  Progress *progress = nullptr);
+// The same, leaving `source` alone: the new image, or none on refusal.
+DibHandle ResizedImage(IMGHANDLE source, int width, int height, ResizeMethod method,
+                       Progress *progress = nullptr);
 
 // The height after the aspect commands: 4:3 screen images to 5:4 grow by
 // 16/15, 5:4 to 4:3 shrink by 15/16. The width is kept.

@@ -312,6 +312,10 @@ TEST(ResizeImage, EqualsTheDialogsKitMadeDestination) {
       DibHandle src = Random24(sw, sh, noise);
       static_cast<IMGKIT_BMIH *>(src.get())->biXPelsPerMeter = 3780;
       DibHandle expected = DialogResize(src, dw, dh, method);
+      const std::vector<uint8_t> before = Block(src);
+      DibHandle fresh = ResizedImage(src.get(), dw, dh, method);
+      EXPECT_EQ(Block(src), before); // the source stays as it was
+      EXPECT_EQ(Block(fresh), Block(expected));
       ASSERT_TRUE(ResizeImage(src, dw, dh, method));
       EXPECT_EQ(Block(src), Block(expected)) << sw << "x" << sh << " to " << dw << "x" << dh;
     }
