@@ -2,11 +2,12 @@
 // order of the functions' signatures.
 #include "adjust/Colsplit.h"
 #include "adjust/Histfunc.h"
+#include "image/Routines.h"
+#include "adjust/Sepia.h"
 #include "adjust/Shikisou.h"
 #include "adjust/Tone.h"
 #include "adjust/Variation.h"
 #include "adjust/Yuv.h"
-#include "image/Routines.h"
 
 namespace {
 
@@ -34,9 +35,13 @@ AutoCorrectSettings SettingsFrom(const std::vector<double> &a, bool b) {
 }
 
 std::vector<RoutineParam> AutoCorrectParams() {
-  return {{"threshold", "int", 1, 10}, {"gammaOn", "int", 0, 1}, {"gamma", "int", 50, 200},
-          {"colourOn", "int", 0, 1},   {"red", "int", -20, 20},  {"green", "int", -20, 20},
-          {"blue", "int", -20, 20}};
+  return {{"threshold", "int", kAutoContrastMin, kAutoContrastMax},
+          {"gammaOn", "int", 0, 1},
+          {"gamma", "int", kAutoGammaMin, kAutoGammaMax},
+          {"colourOn", "int", 0, 1},
+          {"red", "int", kAutoColourMin, kAutoColourMax},
+          {"green", "int", kAutoColourMin, kAutoColourMax},
+          {"blue", "int", kAutoColourMin, kAutoColourMax}};
 }
 
 } // namespace
@@ -44,32 +49,34 @@ std::vector<RoutineParam> AutoCorrectParams() {
 std::vector<Routine> AdjustRoutines() {
   return {
       {"Brightness",
-       {{"position", "int", -50, 50}},
+       {{"position", "int", kBrightnessMin, kBrightnessMax}},
        "brighten or darken through the kit (factor position x 0.05)",
        [](DibHandle &image, const std::vector<double> &a) {
          TMDIB dib(image.get());
          return Brightness(dib, I(a, 0));
        }},
       {"Contrast",
-       {{"p", "int", -100, 100}},
+       {{"p", "int", kContrastMin, kContrastMax}},
        "contrast around 128: -100 grey, 100 doubled",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { Contrast(dib, I(a, 0)); });
        }},
       {"Gamma",
-       {{"p", "int", 10, 300}},
+       {{"p", "int", kGammaMin, kGammaMax}},
        "255 x (v / 255)^(100 / p): above 100 brightens the mid-tones",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { Gamma(dib, I(a, 0)); });
        }},
       {"Saturation",
-       {{"p", "int", -100, 100}},
+       {{"p", "int", kSaturationMin, kSaturationMax}},
        "saturation around the channel mean: -100 grey, 100 doubled",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { Saturation(dib, I(a, 0)); });
        }},
       {"Levels",
-       {{"low", "int", -50, 305}, {"high", "int", -50, 305}, {"channel", "int", 0, 3}},
+       {{"low", "int", kLevelsMin, kLevelsMax},
+        {"high", "int", kLevelsMin, kLevelsMax},
+        {"channel", "int", lcAverage, lcBlue}},
        "stretch low ... high to 0 ... 255 (channel 0 all, 1 red, 2 green, 3 blue)",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { Levels(dib, I(a, 0), I(a, 1), I(a, 2)); });
@@ -85,25 +92,25 @@ std::vector<Routine> AdjustRoutines() {
          return RunOn(image, [&](TMDIB &dib) { AutoCorrectB(dib, SettingsFrom(a, true)); });
        }},
       {"HueChange",
-       {{"shift", "int", -190, 190}},
+       {{"shift", "int", kHueShiftMin, kHueShiftMax}},
        "turn the hue of a 24-bit image by shift degrees",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { HueChange(dib, I(a, 0)); });
        }},
       {"HueEmphasis",
-       {{"centre", "int", -180, 180},
-        {"halfWidth", "int", 10, 120},
-        {"inside", "int", -100, 100},
-        {"outside", "int", -100, 100}},
+       {{"centre", "int", kEmphasisCentreMin, kEmphasisCentreMax},
+        {"halfWidth", "int", kEmphasisWidthMin, kEmphasisWidthMax},
+        {"inside", "int", kEmphasisSaturationMin, kEmphasisSaturationMax},
+        {"outside", "int", kEmphasisSaturationMin, kEmphasisSaturationMax}},
        "keep the colours near a hue, desaturate the others (24-bit images)",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image,
                       [&](TMDIB &dib) { HueEmphasis(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3)); });
        }},
       {"RgbBalance",
-       {{"red", "int", -50, 50},
-        {"green", "int", -50, 50},
-        {"blue", "int", -50, 50},
+       {{"red", "int", kRgbMin, kRgbMax},
+        {"green", "int", kRgbMin, kRgbMax},
+        {"blue", "int", kRgbMin, kRgbMax},
         {"keepLuminance", "int", 0, 1}},
        "shift the channels through the kit, optionally keeping the luminance",
        [](DibHandle &image, const std::vector<double> &a) {
@@ -111,14 +118,20 @@ std::vector<Routine> AdjustRoutines() {
          return RgbBalance(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3) != 0);
        }},
       {"YuvBalance",
-       {{"y", "int", -50, 50}, {"u", "int", -50, 50}, {"v", "int", -50, 50}},
+       {{"y", "int", kYuvMin, kYuvMax},
+        {"u", "int", kYuvMin, kYuvMax},
+        {"v", "int", kYuvMin, kYuvMax}},
        "shift Y, U and V as channel offsets through the kit",
        [](DibHandle &image, const std::vector<double> &a) {
          TMDIB dib(image.get());
          return YuvBalance(dib, I(a, 0), I(a, 1), I(a, 2));
        }},
+      {"Sepia",
+       {},
+       "grey through the kit, tinted red +30 and blue -30, as a 24-bit image",
+       [](DibHandle &image, const std::vector<double> &) { return Sepia(image); }},
       {"ToneVariationApply",
-       {{"kind", "int", 0, 3}, {"v", "int", 30, 300}},
+       {{"kind", "int", tvGamma, tvContrast}, {"v", "int", kVariationMin, kVariationMax}},
        "a tone variation's result: 0 gamma, 1 saturation, 2 brightness, 3 contrast; v 100 none",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { ToneVariationApply(dib, I(a, 0), I(a, 1)); });

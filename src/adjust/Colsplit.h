@@ -5,6 +5,10 @@
 
 #include "image/Dib.h"
 
+constexpr int kEmphasisCentreMin = -180, kEmphasisCentreMax = 180;
+constexpr int kEmphasisWidthMin = 10, kEmphasisWidthMax = 120;
+constexpr int kEmphasisSaturationMin = -100, kEmphasisSaturationMax = 100;
+
 // centre -180 ... 180 and halfWidth 10 ... 120 in degrees; inside and
 // outside saturation -100 ... 100 (0 unchanged, -100 grey). Only 24-bit
 // images are changed; greys never.

@@ -256,25 +256,42 @@ void BilinearResize(TMDIB &dest, const TMDIB &source, Progress *progress) {
   }
 }
 
+DibHandle ResizedImage(IMGHANDLE source, int width, int height, ResizeMethod method,
+                       Progress *progress) {
+  if (!source || width < 1 || height < 1) return {};
+  // The kit's plain resize always makes a new image.
+  if (method == ResizeMethod::Normal)
+    return DibHandle(Kit.ImgKitImageSize(source, "VELMIR", "拡大縮小処理中", width, height));
+  if (!Is24(TMDIB(source))) return {};
+  if (progress) progress->SetRange(height + 20);
+  DibHandle dest(Kit.ImgKitImageSize(source, "", "", width, height));
+  if (!dest) return {};
+  if (progress)
+    for (int i = 0; i < 20; ++i)
+      progress->Step();
+  TMDIB to(dest.get());
+  const TMDIB from(source);
+  if (method == ResizeMethod::Oversampling)
+    AreaAverageResize(to, from, progress);
+  else
+    BilinearResize(to, from, progress);
+  return dest;
+}
+
+bool ResizeImage(DibHandle &image, int width, int height, ResizeMethod method, Progress *progress) {
+  return image.Adopt(ResizedImage(image.get(), width, height, method, progress).release());
+}
+
 bool AspectCorrect(DibHandle &image, bool toFiveFour, Progress *progress) {
-  if (!image) return false;
-  TMDIB dib(image.get());
-  if (!dib.Attached()) return false;
-  const int w = dib.width;
-  const int h = toFiveFour ? AspectHeight43To54(dib.height) : AspectHeight54To43(dib.height);
-  if (h < 1) return false;
-  // 16- and 32-bit rows never reach here: images come in as 24 bits.
-  if (dib.BitsPerPixel() == 24) {
-    DibHandle resized = CreateBlankDib(w, h);
-    if (!resized) return false;
-    TMDIB out(resized.get());
-    if (progress) progress->SetRange(h);
-    AreaAverageResize(out, dib, progress);
-    out.Release(0);
-    dib.Release(0);
-    image = std::move(resized);
-    return true;
+  int w = 0, h = 0, bits = 0;
+  {
+    const TMDIB dib(image.get());
+    if (!dib.Attached()) return false;
+    w = dib.width;
+    h = toFiveFour ? AspectHeight43To54(dib.height) : AspectHeight54To43(dib.height);
+    bits = dib.BitsPerPixel();
   }
-  dib.Release(0);
+  if (h < 1) return false;
+  if (bits == 24) return ResizeImage(image, w, h, ResizeMethod::Oversampling, progress);
   return image.Adopt(Kit.ImgKitImageSize(image.get(), "VELMIR", "解像度補正処理中", w, h));
 }

@@ -2,10 +2,8 @@
 
 #include "adjust/Tone.h"
 #include "adjust/Yuv.h"
-#include "image/Kit.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace {
@@ -17,29 +15,26 @@ void Count(Histograms &h, int r, int g, int b) {
   ++h.average[(b + g + r) / 3];
 }
 
-bool EndsWith(std::string name, const char *ext) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const std::string e(ext);
-  return name.size() >= e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
-}
-
 void Identity(uint8_t table[256]) {
   for (int v = 0; v < 256; ++v)
     table[v] = static_cast<uint8_t>(v);
 }
 
-int64_t Total(const int32_t histogram[256]) {
-  int64_t n = 0;
-  for (int i = 0; i < 256; ++i)
-    n += histogram[i];
-  return n;
-}
+// The settings reach the image through the gamma and RGB dialogs, whose
+// sliders hold each value to their range; within the options page's
+// ranges nothing is held.
+static_assert(kGammaMin <= kAutoGammaMin && kAutoGammaMax <= kGammaMax);
+static_assert(kRgbMin <= kAutoColourMin && kAutoColourMax <= kRgbMax);
 
-// The gamma and colour steps that follow both corrections.
+int Held(int v, int low, int high) { return std::clamp(v, low, high); }
+
+// The gamma and colour steps that follow both corrections; the colour step
+// keeps the luminance, the RGB dialog's default.
 void AfterLevels(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) {
-  if (s.gammaOn) Gamma(dib, s.gamma, progress);
-  if (s.colourOn) RgbBalance(dib, s.red, s.green, s.blue, true);
+  if (s.gammaOn) Gamma(dib, Held(s.gamma, kGammaMin, kGammaMax), progress);
+  if (s.colourOn)
+    RgbBalance(dib, Held(s.red, kRgbMin, kRgbMax), Held(s.green, kRgbMin, kRgbMax),
+               Held(s.blue, kRgbMin, kRgbMax), true);
 }
 
 } // namespace
@@ -126,10 +121,21 @@ LevelRange SettleRange(LevelRange r) {
   return r;
 }
 
-LevelRange BandRange(LevelRange found) {
-  const int bandLeft = found.low + 56;
-  const int bandWidth = found.high - found.low;
-  return {bandLeft - 56, bandLeft + bandWidth - 57};
+LevelBand BandOf(LevelRange found) { return {found.low + kLevelsBandLeft, found.high - found.low}; }
+
+LevelRange RangeOfBand(LevelBand band) {
+  return {band.left - kLevelsBandLeft, band.left + band.width - (kLevelsBandLeft + 1)};
+}
+
+LevelRange BandRange(LevelRange found) { return RangeOfBand(BandOf(found)); }
+
+int CentreLabelLeft(int percent, LevelRange range) {
+  return range.low + percent * (range.high - range.low) / 100 + 31;
+}
+
+int CentrePercent(int labelLeft, LevelRange range, int previous) {
+  const int width = range.high - range.low;
+  return width > 0 ? (labelLeft * 100 - 3000) / width : previous;
 }
 
 int MidToneGammaPosition(int labelLeft, int bandLeft, int bandWidth) {
@@ -154,36 +160,4 @@ void AutoCorrectB(TMDIB &dib, const AutoCorrectSettings &s, Progress *progress) 
     Levels(dib, r.low, r.high, channel, progress);
   }
   AfterLevels(dib, s, progress);
-}
-
-bool AutoCorrectFile(const std::string &input, const std::string &output, BatchCorrection kind,
-                     int threshold, int jpegQuality) {
-  const bool jpeg = EndsWith(output, ".jpg") || EndsWith(output, ".jpeg");
-  const bool bmp = EndsWith(output, ".bmp");
-  const bool tiff = EndsWith(output, ".tif") || EndsWith(output, ".tiff");
-  if (!jpeg && !bmp && !tiff) return false;
-  DibHandle image(Kit.ImgKitFileLoad(input.c_str(), "", ""));
-  if (!image) return false;
-  const int bits = static_cast<IMGKIT_BMIH *>(image.get())->biBitCount;
-  if ((bits == 16 || bits == 32) &&
-      !image.Adopt(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", "")))
-    return false;
-  {
-    TMDIB dib(image.get());
-    const Histograms h = ComputeHistograms(dib);
-    if (kind == BatchCorrection::A) {
-      const LevelRange r = FindAutoRange(h.average, Total(h.average), threshold);
-      Levels(dib, r.low, r.high, lcAverage);
-    } else {
-      for (int channel : {lcRed, lcGreen, lcBlue}) {
-        const int32_t *hist = HistogramOf(h, channel);
-        const LevelRange r = FindAutoRange(hist, Total(hist), threshold);
-        Levels(dib, r.low, r.high, channel);
-      }
-    }
-  }
-  const char *path = output.c_str();
-  if (jpeg) return Kit.ImgKitJpegFileSave(path, image.get(), "", "", jpegQuality, 0) != 0;
-  if (bmp) return Kit.ImgKitBmpFileSave(path, image.get(), "", "", 0) != 0;
-  return Kit.ImgKitTiffFileSave(path, image.get(), "", "", 0) != 0;
 }

@@ -1,11 +1,11 @@
-// Histograms, the levels correction and the automatic corrections built on
-// them (the one-click corrections A and B and their batch variant).
+// Histograms, the levels correction and the one-click automatic
+// corrections A and B built on them (the batch variant on files is in
+// AutoCorrectFile.h).
 #pragma once
 
 #include "image/Dib.h"
 
 #include <cstdint>
-#include <string>
 
 // Four 256-bin histograms of an image. The average bin of a pixel is the
 // plain mean (B + G + R) div 3.
@@ -25,6 +25,11 @@ enum LevelsChannel : int { lcAverage = 0, lcRed = 1, lcGreen = 2, lcBlue = 3 };
 Histograms ComputeHistograms(const TMDIB &dib);
 // The histogram walked for a channel: the average one for lcAverage.
 const int32_t *HistogramOf(const Histograms &h, int channel);
+
+// The levels range the dialog's band can reach: its left edge held at 6 or
+// more puts low at -50 or more, its right edge at 362 or less high at 305
+// or less.
+constexpr int kLevelsMin = -50, kLevelsMax = 305;
 
 // The levels table: low maps to 0, high to 255. False (and the identity)
 // when high - low <= 0, high <= 0 or low < 0.
@@ -48,14 +53,43 @@ LevelRange FindAutoRange(const int32_t histogram[256], int64_t total, int thresh
 // The range the levels dialog uses without touching its band: low >= high
 // falls back to 0 ... 255, and an unfound level to 0 or 255.
 LevelRange SettleRange(LevelRange found);
-// The range in force after the dialog puts `found` on its band (left edge
-// low + 56, width high - low) and reads it back: low ... high - 1.
+// The levels dialog's band, in the coordinates of its strip: level 0
+// stands at kLevelsBandLeft, and the band starts full (0 ... 255).
+constexpr int kLevelsBandLeft = 56, kLevelsBandWidth = 256;
+struct LevelBand {
+  int left = kLevelsBandLeft;
+  int width = kLevelsBandWidth;
+  bool operator==(const LevelBand &) const = default;
+};
+// The band the dialog puts a found range on: left edge low + 56, width
+// high - low, unfound (-1) levels taken as they are.
+LevelBand BandOf(LevelRange found);
+// The range a band stands for: low = left - 56, high = left + width - 57.
+LevelRange RangeOfBand(LevelBand band);
+// The range in force after the dialog puts `found` on its band and reads
+// it back: RangeOfBand(BandOf(found)), which is low ... high - 1.
 LevelRange BandRange(LevelRange found);
+
+// The centre marker's label left for a position of `percent` within the
+// range: low + percent x (high - low) div 100 + 31.
+int CentreLabelLeft(int percent, LevelRange range);
+// The percentage the marker is taken to stand at once dragged to
+// `labelLeft`: (labelLeft x 100 - 3000) div (high - low); `previous` when
+// the range is empty or turned over.
+int CentrePercent(int labelLeft, LevelRange range, int previous);
 
 // Gamma position of the levels dialog's centre marker: the marked input
 // level, a fraction t = (label left - band left + 20) / band width of the
 // band, is taken to the middle of the output: floor(ln t / ln 0.5 x 100).
 int MidToneGammaPosition(int labelLeft, int bandLeft, int bandWidth);
+
+// The ranges the options page offers for the one-click corrections'
+// settings: the dialog's automatic threshold, the thresholds of A and B,
+// the gamma position and the colour positions.
+constexpr int kAutoScaleMin = 1, kAutoScaleMax = 30;
+constexpr int kAutoContrastMin = 1, kAutoContrastMax = 10;
+constexpr int kAutoGammaMin = 50, kAutoGammaMax = 200;
+constexpr int kAutoColourMin = -20, kAutoColourMax = 20;
 
 // The one-click corrections' settings, as stored by the options page.
 struct AutoCorrectSettings {
@@ -76,13 +110,3 @@ void AutoCorrectA(TMDIB &dib, const AutoCorrectSettings &settings, Progress *pro
 // its own histogram's ends (threshold contrastB), all three ranges found on
 // the image as it was. Progress: three steps per row, then the gamma's.
 void AutoCorrectB(TMDIB &dib, const AutoCorrectSettings &settings, Progress *progress = nullptr);
-
-enum class BatchCorrection { A, B };
-// The batch variant on files: loads `input` (16 and 32 bits become 24),
-// finds the ranges as the corrections do but with no fallbacks (an unfound
-// level makes the levels an identity), applies only the levels, and saves
-// to `output` as JPEG (".jpg", ".jpeg", with `jpegQuality`), BMP (".bmp")
-// or TIFF (".tif", ".tiff"), extension letter case ignored. False when the
-// file cannot be read or written, or the extension is none of those.
-bool AutoCorrectFile(const std::string &input, const std::string &output, BatchCorrection kind,
-                     int threshold, int jpegQuality);

@@ -69,6 +69,9 @@ inline void RebuildHue(int m, int s, int h, int &r, int &g, int &b) {
   }
 }
 
+// The coarse slider (-180 ... 180) and the fine one (-10 ... 10) together.
+constexpr int kHueShiftMin = -190, kHueShiftMax = 190;
+
 // Turns every colour of a 24-bit image by `shift` degrees (-190 ... 190:
 // the coarse and the fine slider together); greys stay. Other depths are
 // left alone.

@@ -19,6 +19,12 @@ void GammaTable(int p, uint8_t table[256]);
 // 1, 4 or 8 bits, or 24-bit rows.
 bool HasToneLayout(const TMDIB &dib);
 
+// The positions the tone dialogs' sliders offer.
+constexpr int kBrightnessMin = -50, kBrightnessMax = 50;
+constexpr int kContrastMin = -100, kContrastMax = 100;
+constexpr int kGammaMin = 10, kGammaMax = 300;
+constexpr int kSaturationMin = -100, kSaturationMax = 100;
+
 // The kit's brightness with factor position x 0.05 (position -50 ... 50).
 bool Brightness(TMDIB &dib, int position);
 // p: -100 (uniform grey 128) ... 0 (unchanged) ... 100 (distances from 128

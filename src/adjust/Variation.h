@@ -7,6 +7,9 @@
 
 enum ToneVariationKind : int { tvGamma = 0, tvSaturation = 1, tvBrightness = 2, tvContrast = 3 };
 
+// The values a click can reach.
+constexpr int kVariationMin = 30, kVariationMax = 300;
+
 // A candidate's value: v moved by `steps` (-2, -1, 1, 2 for "－－", "－",
 // "＋", "＋＋") times 4 x step; no holding (a gamma candidate may reach 0 or
 // below and then shows the image unchanged).
@@ -14,7 +17,7 @@ constexpr int VariationCandidate(int v, int steps, int step) { return v + 4 * st
 // A click on a candidate: the same move, held to 30 ... 300.
 constexpr int VariationClick(int v, int steps, int step) {
   const int moved = VariationCandidate(v, steps, step);
-  return moved < 30 ? 30 : (moved > 300 ? 300 : moved);
+  return moved < kVariationMin ? kVariationMin : (moved > kVariationMax ? kVariationMax : moved);
 }
 
 // The preview's rendering of value v, or of the candidate `steps` x 4 x

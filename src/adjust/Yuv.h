@@ -9,6 +9,10 @@ struct ChannelOffsets {
   bool operator==(const ChannelOffsets &) const = default;
 };
 
+// The positions the RGB and YUV dialogs' sliders offer.
+constexpr int kRgbMin = -50, kRgbMax = 50;
+constexpr int kYuvMin = -50, kYuvMax = 50;
+
 // Y, U, V (-50 ... 50 each) as offsets, truncating divisions.
 constexpr ChannelOffsets YuvToOffsets(int y, int u, int v) {
   return {(1000 * y + 1140 * v) / 1000, (1000 * y - 396 * u - 581 * v) / 1000,

@@ -1,7 +1,8 @@
 // The filters as named routines, parameters in the order of the functions'
-// signatures. They work on 24-bit images; other depths are refused.
-#include "adjust/Fresize.h"
+// signatures. They work on 24-bit images and refuse other depths, except
+// the plain resize and the aspect command, which take any.
 #include "effects/Effects.h"
+#include "adjust/Fresize.h"
 #include "effects/Fsharpen.h"
 #include "effects/Fsoften.h"
 #include "effects/Median.h"
@@ -33,37 +34,24 @@ template <class F> bool FromCopy(DibHandle &image, F f) {
   return effects::FromCopy(dest, f);
 }
 
-// A function of (destination, source) into a new image of the given size.
-template <class F> bool Resized(DibHandle &image, int width, int height, F f) {
-  if (!Is24(image)) return false;
-  DibHandle result = CreateBlankDib(width, height);
-  if (!result) return false;
-  {
-    TMDIB dest(result.get());
-    const TMDIB source(image.get());
-    f(dest, source);
-  }
-  image = std::move(result);
-  return true;
-}
-
 } // namespace
 
 std::vector<Routine> EffectRoutines() {
   using Args = const std::vector<double> &;
   return {
       {"SharpenImage",
-       {{"type", "int", 0, 2}, {"strength", "int", 10, 90}},
+       {{"type", "int", kSharpenTypeMin, kSharpenTypeMax},
+        {"strength", "int", kSharpenStrengthMin, kSharpenStrengthMax}},
        "high-pass sharpen: type 0 four neighbours, 1 eight, 2 directional; strength in %",
        [](DibHandle &image, Args a) {
          return FromCopy(image,
                          [&](TMDIB &d, const TMDIB &s) { SharpenImage(d, s, I(a, 0), I(a, 1)); });
        }},
       {"SoftenWindow",
-       {{"area", "int", 0, 2},
-        {"radius", "int", 1, 4},
-        {"shape", "int", 0, 2},
-        {"threshold", "int", 0, 255}},
+       {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
+        {"radius", "int", kSoftenStrengthMin, kSoftenStrengthMax},
+        {"shape", "int", kSoftenShapeMin, kSoftenShapeMax},
+        {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax}},
        "weighted-window smoothing: area 0 all, 1 all but edges, 2 edges only; shape 0 square, "
        "1 column, 2 row",
        [](DibHandle &image, Args a) {
@@ -72,44 +60,49 @@ std::vector<Routine> EffectRoutines() {
          });
        }},
       {"AverageForward",
-       {{"direction", "int", 0, 2}},
+       {{"direction", "int", kSoftenDirectionMin, kSoftenDirectionMax}},
        "one forward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
        [](DibHandle &image, Args a) {
          return InPlace(image, [&](TMDIB &d) { AverageForward(d, I(a, 0)); });
        }},
       {"AverageBackward",
-       {{"direction", "int", 0, 2}},
+       {{"direction", "int", kSoftenDirectionMin, kSoftenDirectionMax}},
        "one backward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
        [](DibHandle &image, Args a) {
          return InPlace(image, [&](TMDIB &d) { AverageBackward(d, I(a, 0)); });
        }},
       {"AverageForwardEdge",
-       {{"direction", "int", 0, 1}, {"threshold", "int", 0, 255}, {"edgesOnly", "int", 0, 1}},
+       {{"direction", "int", kSoftenDirectionMin, kEdgeDirectionMax},
+        {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax},
+        {"edgesOnly", "int", 0, 1}},
        "forward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
        [](DibHandle &image, Args a) {
          return InPlace(image,
                         [&](TMDIB &d) { AverageForwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
        }},
       {"AverageBackwardEdge",
-       {{"direction", "int", 0, 1}, {"threshold", "int", 0, 255}, {"edgesOnly", "int", 0, 1}},
+       {{"direction", "int", kSoftenDirectionMin, kEdgeDirectionMax},
+        {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax},
+        {"edgesOnly", "int", 0, 1}},
        "backward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
        [](DibHandle &image, Args a) {
          return InPlace(image,
                         [&](TMDIB &d) { AverageBackwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
        }},
       {"Soften",
-       {{"area", "int", 0, 2},
-        {"direction", "int", 0, 2},
-        {"strength", "int", 1, 4},
-        {"threshold", "int", 0, 255},
-        {"method", "int", 0, 1}},
+       {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
+        {"direction", "int", kSoftenDirectionMin, kSoftenDirectionMax},
+        {"strength", "int", kSoftenStrengthMin, kSoftenStrengthMax},
+        {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax},
+        {"method", "int", kSoftenMethodMin, kSoftenMethodMax}},
        "the soften command: method 0 weighted window, 1 adjacent-point average passes",
        [](DibHandle &image, Args a) {
          TMDIB dib(image.get());
          return Soften(dib, SoftenSettings{I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4)});
        }},
       {"MedianFilter",
-       {{"method", "int", 0, 1}, {"threshold", "int", 0, 255}},
+       {{"method", "int", kMedianMethodMin, kMedianMethodMax},
+        {"threshold", "int", kMedianThresholdMin, kMedianThresholdMax}},
        "3 x 3 median; method 1 keeps pixels with a neighbour beyond the threshold",
        [](DibHandle &image, Args a) {
          return FromCopy(image,
@@ -126,19 +119,27 @@ std::vector<Routine> EffectRoutines() {
          TMDIB dib(image.get());
          return NoiseRemovalB(dib);
        }},
+      {"ResizeImage",
+       {{"width", "int", kResizeMin, kResizeMax},
+        {"height", "int", kResizeMin, kResizeMax},
+        {"method", "int", static_cast<int>(ResizeMethod::Normal),
+         static_cast<int>(ResizeMethod::Bilinear)}},
+       "the resize command: method 0 the kit's plain resize, 1 area averaging (oversampling), "
+       "2 bilinear (24-bit images)",
+       [](DibHandle &image, Args a) {
+         return ResizeImage(image, I(a, 0), I(a, 1), static_cast<ResizeMethod>(I(a, 2)));
+       }},
       {"AreaAverageResize",
-       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by area averaging (oversampling)",
        [](DibHandle &image, Args a) {
-         return Resized(image, I(a, 0), I(a, 1),
-                        [](TMDIB &d, const TMDIB &s) { AreaAverageResize(d, s); });
+         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Oversampling);
        }},
       {"BilinearResize",
-       {{"width", "int", 1, 65535}, {"height", "int", 1, 65535}},
+       {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by bilinear interpolation",
        [](DibHandle &image, Args a) {
-         return Resized(image, I(a, 0), I(a, 1),
-                        [](TMDIB &d, const TMDIB &s) { BilinearResize(d, s); });
+         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Bilinear);
        }},
       {"AspectCorrect",
        {{"toFiveFour", "int", 0, 1}},

@@ -3,6 +3,9 @@
 
 #include "image/Dib.h"
 
+constexpr int kSharpenTypeMin = 0, kSharpenTypeMax = 2;
+constexpr int kSharpenStrengthMin = 10, kSharpenStrengthMax = 90;
+
 // dest = source - strength% of a Laplacian-like response: type 0 the four
 // neighbours, 1 the eight, 2 a directional mask. The one-pixel border is
 // copied; every value is read from `source`, which must be a separate image

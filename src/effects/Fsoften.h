@@ -5,6 +5,16 @@
 
 #include "image/Dib.h"
 
+// The settings' ranges; the edge-limited averages take directions 0 and 1
+// only.
+constexpr int kSoftenAreaMin = 0, kSoftenAreaMax = 2;
+constexpr int kSoftenDirectionMin = 0, kSoftenDirectionMax = 2;
+constexpr int kEdgeDirectionMax = 1;
+constexpr int kSoftenStrengthMin = 1, kSoftenStrengthMax = 4; // also the window radius
+constexpr int kSoftenShapeMin = 0, kSoftenShapeMax = 2;
+constexpr int kSoftenThresholdMin = 0, kSoftenThresholdMax = 255;
+constexpr int kSoftenMethodMin = 0, kSoftenMethodMax = 1;
+
 // Weighted-window smoothing. `dest` starts as a copy of `source` and is
 // rewritten in place, top row first, each row left to right; window samples
 // come from `dest`, so those above and to the left already hold their new

@@ -4,6 +4,12 @@
 
 #include "image/Dib.h"
 
+// What the filter takes; the dialog's slider offers thresholds 16 ... 128
+// only.
+constexpr int kMedianMethodMin = 0, kMedianMethodMax = 1;
+constexpr int kMedianThresholdMin = 0, kMedianThresholdMax = 255;
+constexpr int kMedianDialogThresholdMin = 16, kMedianDialogThresholdMax = 128;
+
 // dest = the per-channel median of each pixel's 3 x 3 window in `source`
 // (a separate 24-bit image of the same size); the one-pixel border is
 // copied. Method 1 keeps a pixel as it is when some neighbour differs from

@@ -1,5 +1,7 @@
+#include "adjust/AutoCorrectFile.h"
 #include "adjust/Histfunc.h"
 #include "adjust/Tone.h"
+#include "adjust/Yuv.h"
 
 #include "adjust_test_util.h"
 
@@ -132,6 +134,27 @@ TEST(AutoRange, FallbacksOfTheDialog) {
   EXPECT_EQ(BandRange({20, 200}), (LevelRange{20, 199}));
 }
 
+TEST(LevelsBand, FullBandIsTheFullRange) {
+  // The dialog starts with the band at 56, 256 wide, and the range 0 ... 255.
+  EXPECT_EQ(RangeOfBand(LevelBand{}), (LevelRange{0, 255}));
+  EXPECT_EQ(BandOf({0, 256}), LevelBand{});
+  EXPECT_EQ(BandOf({20, 200}), (LevelBand{76, 180}));
+  // A range with no high level found turns the band over: nothing to stretch.
+  EXPECT_EQ(BandOf({255, -1}), (LevelBand{311, -256}));
+  const LevelRange turned = BandRange({255, -1});
+  uint8_t table[256];
+  EXPECT_FALSE(LevelsTable(turned.low, turned.high, table));
+}
+
+TEST(LevelsBand, CentreMarkerStartsAtHalfTheRange) {
+  // The dialog's initial label left, 158, is 50 % of 0 ... 255.
+  EXPECT_EQ(CentreLabelLeft(50, {0, 255}), 158);
+  EXPECT_EQ(CentrePercent(158, {0, 255}, 7), 50);
+  EXPECT_EQ(CentreLabelLeft(50, {20, 199}), 20 + 89 + 31);
+  EXPECT_EQ(CentrePercent(100, {40, 40}, 7), 7); // an empty range keeps the old one
+  EXPECT_EQ(CentrePercent(100, {40, 39}, 7), 7);
+}
+
 TEST(MidToneGamma, UnmovedMarkerGives106) {
   EXPECT_EQ(MidToneGammaPosition(158, 56, 256), 106);
   // At the band's middle the gamma is 100: t = 0.5.
@@ -177,6 +200,34 @@ TEST(AutoCorrectA, GammaAndColourFollowWhenSet) {
   const Bgr c = Get(d, 3, 99);
   EXPECT_GT(c[2], c[1]);
   EXPECT_EQ(c[0], c[1]);
+}
+
+TEST(AutoCorrectA, GammaAndColourAreHeldAsTheDialogsSlidersHoldThem) {
+  // Out-of-range settings reach the image as the slider ends they become.
+  auto corrected = [](AutoCorrectSettings s) {
+    DibHandle h = GreyMix({{10, 3}, {100, 990}, {120, 4}, {151, 3}});
+    {
+      TMDIB d(h.get());
+      AutoCorrectA(d, s);
+    }
+    const TMDIB d(h.get());
+    return PixelBytes(d);
+  };
+  AutoCorrectSettings wild, held;
+  wild.gammaOn = held.gammaOn = true;
+  wild.colourOn = held.colourOn = true;
+  wild.gamma = 400;
+  held.gamma = kGammaMax;
+  wild.red = 90;
+  held.red = kRgbMax;
+  wild.blue = -70;
+  held.blue = kRgbMin;
+  EXPECT_EQ(corrected(wild), corrected(held));
+  wild.gamma = 0; // not "no gamma": the slider's lowest position
+  held.gamma = kGammaMin;
+  EXPECT_EQ(corrected(wild), corrected(held));
+  held.gamma = 100;
+  EXPECT_NE(corrected(wild), corrected(held));
 }
 
 TEST(AutoCorrectB, UniformImagesStay) {
@@ -282,4 +333,5 @@ TEST_F(AutoCorrectFileTest, RefusesUnknownKindsAndMissingFiles) {
   EXPECT_FALSE(AutoCorrectFile(in, png, BatchCorrection::A, 3, 90));
   EXPECT_NE(access(png.c_str(), F_OK), 0);
   EXPECT_FALSE(AutoCorrectFile(Path("missing.bmp"), Path("o.bmp"), BatchCorrection::A, 3, 90));
+  EXPECT_FALSE(AutoCorrectFile(in, Path("no-folder/o.bmp"), BatchCorrection::B, 3, 90));
 }

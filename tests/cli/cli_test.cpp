@@ -1,8 +1,11 @@
 // velmir-cli as scripts see it: the real executable from the build folder,
 // run on small BMP files written here byte by byte; results are checked by
 // loading them through the kit in this process.
+#include "image/Dib.h"
+#include "adjust/Fresize.h"
 #include "image/Kit.h"
 #include "routines/AllRoutines.h"
+#include "adjust/Sepia.h"
 
 #include <gtest/gtest.h>
 
@@ -293,6 +296,39 @@ TEST_F(Cli, OpNamesIgnoreLetterCaseAndTakeParametersInOrder) {
   Loaded c(Path("c.bmp"));
   ASSERT_NE(c.h, nullptr);
   EXPECT_EQ(c.Header().biBitCount, 8);
+}
+
+// Every row's pixel bytes, padding left out.
+std::vector<uint8_t> Rows(IMGHANDLE h) {
+  const TMDIB d(h);
+  std::vector<uint8_t> out;
+  for (int y = 0; y < d.height; ++y)
+    out.insert(out.end(), d.Row(y), d.Row(y) + 3 * d.width);
+  return out;
+}
+
+TEST_F(Cli, OpResizeImageAndSepiaGiveWhatTheRoutinesGive) {
+  WriteBmp(Path("in.bmp"), 9, 7, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  for (int method = 0; method < 3; ++method) {
+    const std::string out = Path("r" + std::to_string(method) + ".bmp");
+    const RunResult r =
+        Run({"op", "ResizeImage", "5", "11", std::to_string(method), Path("in.bmp"), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    DibHandle expected(Kit.ImgKitFileLoad(Path("in.bmp").c_str(), "", ""));
+    ASSERT_TRUE(ResizeImage(expected, 5, 11, static_cast<ResizeMethod>(method)));
+    Loaded got(out);
+    ASSERT_NE(got.h, nullptr);
+    EXPECT_EQ(Rows(got.h), Rows(expected.get())) << method;
+  }
+  ASSERT_EQ(Run({"op", "sepia", Path("in.bmp"), Path("s.bmp")}).exitCode, 0);
+  DibHandle expected(Kit.ImgKitFileLoad(Path("in.bmp").c_str(), "", ""));
+  ASSERT_TRUE(Sepia(expected));
+  Loaded got(Path("s.bmp"));
+  ASSERT_NE(got.h, nullptr);
+  EXPECT_EQ(Rows(got.h), Rows(expected.get()));
+  // A method past the last is bad usage, and nothing is written.
+  EXPECT_EQ(Run({"op", "ResizeImage", "5", "11", "3", Path("in.bmp"), Path("x.bmp")}).exitCode, 2);
+  EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
 }
 
 TEST_F(Cli, OpListShowsEveryKitRoutine) {

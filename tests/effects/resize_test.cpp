@@ -1,6 +1,10 @@
 #include "adjust/Fresize.h"
+#include "routines/AllRoutines.h"
 
 #include "effects_test_util.h"
+
+#include <array>
+#include <utility>
 
 using namespace effectstest;
 
@@ -275,4 +279,118 @@ TEST(Aspect, CorrectsTheHeightAndKeepsTheWidth) {
   EXPECT_EQ(p.width, 5);
   EXPECT_EQ(p.height, 281);
   EXPECT_EQ(p.BitsPerPixel(), 8);
+}
+
+namespace {
+
+// The whole block of a handle: header, colour table and pixels.
+std::vector<uint8_t> Block(const DibHandle &h) {
+  const auto *p = static_cast<const uint8_t *>(h.get());
+  return {p, p + Kit.ImgKitMemSize(h.get())};
+}
+
+// What the resize dialog does: a destination from the kit's plain resize,
+// then filled from the source.
+DibHandle DialogResize(const DibHandle &src, int dw, int dh, ResizeMethod method) {
+  DibHandle dest(Kit.ImgKitImageSize(src.get(), "", "", dw, dh));
+  TMDIB d(dest.get());
+  const TMDIB s(src.get());
+  if (method == ResizeMethod::Oversampling)
+    AreaAverageResize(d, s);
+  else
+    BilinearResize(d, s);
+  return dest;
+}
+
+} // namespace
+
+TEST(ResizeImage, EqualsTheDialogsKitMadeDestination) {
+  Noise noise;
+  for (ResizeMethod method : {ResizeMethod::Oversampling, ResizeMethod::Bilinear})
+    for (auto [sw, sh, dw, dh] :
+         {std::array{9, 7, 4, 3}, {1, 2, 3, 2}, {5, 4, 13, 9}, {6, 6, 6, 6}}) {
+      DibHandle src = Random24(sw, sh, noise);
+      static_cast<IMGKIT_BMIH *>(src.get())->biXPelsPerMeter = 3780;
+      DibHandle expected = DialogResize(src, dw, dh, method);
+      const std::vector<uint8_t> before = Block(src);
+      DibHandle fresh = ResizedImage(src.get(), dw, dh, method);
+      EXPECT_EQ(Block(src), before); // the source stays as it was
+      EXPECT_EQ(Block(fresh), Block(expected));
+      ASSERT_TRUE(ResizeImage(src, dw, dh, method));
+      EXPECT_EQ(Block(src), Block(expected)) << sw << "x" << sh << " to " << dw << "x" << dh;
+    }
+}
+
+TEST(ResizeImage, PixelsTheAreaAverageSkipsKeepTheKitsValues) {
+  // Enlarging one column to three: the third column's weights sum to 0,
+  // so it keeps the kit's replicated pixel instead of turning black.
+  DibHandle src = Make24(1, 2, [](int, int y) { return Bgr{10, 20, 30 + y}; });
+  ASSERT_TRUE(ResizeImage(src, 3, 2, ResizeMethod::Oversampling));
+  const TMDIB d(src.get());
+  EXPECT_EQ(Get(d, 2, 0), (Bgr{10, 20, 30}));
+  EXPECT_EQ(Get(d, 2, 1), (Bgr{10, 20, 31}));
+}
+
+TEST(ResizeImage, ProgressIs20ThenOneStepPerRow) {
+  DibHandle src = Uniform24(4, 4, Bgr{1, 2, 3});
+  CheckingProgress progress;
+  ASSERT_TRUE(ResizeImage(src, 3, 9, ResizeMethod::Bilinear, &progress));
+  EXPECT_EQ(progress.range, 29);
+  EXPECT_EQ(progress.steps, 29);
+  CheckingProgress none;
+  ASSERT_TRUE(ResizeImage(src, 5, 5, ResizeMethod::Normal, &none));
+  EXPECT_EQ(none.steps, 0);
+}
+
+TEST(ResizeImage, RefusalsLeaveTheImageAlone) {
+  DibHandle palette = MakePalette(6, 4, 8, 0);
+  const std::vector<uint8_t> before = Block(palette);
+  const IMGHANDLE same = palette.get();
+  for (ResizeMethod method : {ResizeMethod::Oversampling, ResizeMethod::Bilinear})
+    EXPECT_FALSE(ResizeImage(palette, 3, 2, method));
+  EXPECT_FALSE(ResizeImage(palette, 0, 2, ResizeMethod::Normal));
+  EXPECT_FALSE(ResizeImage(palette, 3, -1, ResizeMethod::Normal));
+  EXPECT_EQ(palette.get(), same);
+  EXPECT_EQ(Block(palette), before);
+  DibHandle none;
+  EXPECT_FALSE(ResizeImage(none, 3, 2, ResizeMethod::Normal));
+  // The plain resize takes any depth and keeps it.
+  ASSERT_TRUE(ResizeImage(palette, 3, 2, ResizeMethod::Normal));
+  const TMDIB d(palette.get());
+  EXPECT_EQ(d.width, 3);
+  EXPECT_EQ(d.BitsPerPixel(), 8);
+}
+
+TEST(Aspect, FullColourGoesThroughTheDialogsOversampling) {
+  Noise noise;
+  for (bool toFiveFour : {true, false}) {
+    DibHandle image = Random24(7, 31, noise);
+    static_cast<IMGKIT_BMIH *>(image.get())->biYPelsPerMeter = 2835;
+    const int h = toFiveFour ? AspectHeight43To54(31) : AspectHeight54To43(31);
+    DibHandle expected = DialogResize(image, 7, h, ResizeMethod::Oversampling);
+    ASSERT_TRUE(AspectCorrect(image, toFiveFour));
+    EXPECT_EQ(Block(image), Block(expected));
+  }
+}
+
+TEST(ResizeRoutines, RegistryRowsRunResizeImage) {
+  Noise noise;
+  DibHandle source = Random24(8, 5, noise);
+  for (auto [name, method] :
+       {std::pair{"ResizeImage", -1}, {"AreaAverageResize", 1}, {"BilinearResize", 2}}) {
+    for (int m = 0; m < 3; ++m) {
+      if (method >= 0 && m != method) continue;
+      DibHandle viaRegistry = Copy(source), direct = Copy(source);
+      std::vector<double> args = {11, 3};
+      if (method < 0) args.push_back(m);
+      std::string why;
+      ASSERT_TRUE(RunRoutine(*FindRoutine(name), viaRegistry, args, &why)) << why;
+      ASSERT_TRUE(ResizeImage(direct, 11, 3, static_cast<ResizeMethod>(m)));
+      EXPECT_EQ(Block(viaRegistry), Block(direct)) << name << " " << m;
+    }
+  }
+  DibHandle image = Copy(source);
+  std::string why;
+  EXPECT_FALSE(RunRoutine(*FindRoutine("ResizeImage"), image, {11, 3, 3}, &why));
+  EXPECT_FALSE(RunRoutine(*FindRoutine("ResizeImage"), image, {0, 3, 0}, &why));
 }

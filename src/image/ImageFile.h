@@ -1,0 +1,36 @@
+// Image files by name: the kind a file name's extension stands for, reading
+// the way every reader of the program does, and writing by the extension
+// through the kit. Shared by the batch jobs, velmir-cli and the automatic
+// correction of files; no widget header here.
+#pragma once
+
+#include "image/DibHandle.h"
+
+#include <string>
+
+enum class ImageFileKind { Unknown, Jpeg, Bmp, Tiff };
+
+// By the file name's extension, letter case ignored: .jpg/.jpeg, .bmp,
+// .tif/.tiff; anything else is Unknown.
+ImageFileKind FileKindByExtension(const std::string &path);
+
+struct ImageReadOptions {
+  // Ask the decoder plug-ins of SusieLoader when the kit refuses the file.
+  // Most batch jobs read through the kit alone.
+  bool plugins = true;
+  // 16- and 32-bit images come back as 24-bit, as the program opens them.
+  bool fullColour = true;
+};
+
+// Reads `path` through ReadImageFile (kit, then the plug-ins when allowed).
+// `fromPlugin` tells which one read it. Empty when the file cannot be read
+// or the conversion to 24 bits failed.
+DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options = {},
+                        bool *fromPlugin = nullptr);
+
+// Writes `image` in the format of the extension of `path`, `jpegQuality`
+// (1 ... 100) for JPEG only. False for an unknown extension (nothing is
+// written), no image, or a failed write. The kit's writers go through a
+// temporary file in the same folder that is renamed over `path` only when
+// complete, so a failure leaves an existing file as it was.
+bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality);
