@@ -446,10 +446,9 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event) {
   case QEvent::MouseButtonPress: {
     auto *mouse = static_cast<QMouseEvent *>(event);
     if (mouse->button() != Qt::LeftButton) break;
-    if (!AreaMode()) {
-      ImageClicked();
-      break;
-    }
+    // The information line follows a click in both preview modes.
+    ImageClicked();
+    if (!AreaMode()) break;
     dragStart = mouse->globalPosition().toPoint();
     dragFrameStart = sPreview->pos();
     dragging = true;

@@ -149,8 +149,9 @@ void TNewImgForm::ColourButtonClick() {
 void TNewImgForm::BrowseButtonClick() {
   const QString current = UmekomiFile->text();
   const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
-  const QString chosen = UserDialogs::OpenFileName(this, QString(), folder,
-                                                   QStringLiteral("ビットマップ (*.bmp)|*.bmp"));
+  // Preset to the current file itself, not only its folder.
+  const QString chosen = UserDialogs::OpenFileName(
+      this, QString(), folder, QStringLiteral("ビットマップ (*.bmp)|*.bmp"), nullptr, current);
   if (!chosen.isEmpty()) UmekomiFile->setText(chosen);
 }
 

@@ -110,8 +110,8 @@ static QString Pick(Kind kind, QWidget *parent, const QString &caption, const QS
 }
 
 QString OpenFileName(QWidget *parent, const QString &caption, const QString &folder,
-                     const QString &filter, int *filterIndex) {
-  return Pick(Kind::OpenFile, parent, caption, folder, {}, filter, filterIndex, false);
+                     const QString &filter, int *filterIndex, const QString &proposedName) {
+  return Pick(Kind::OpenFile, parent, caption, folder, proposedName, filter, filterIndex, false);
 }
 
 QString SaveFileName(QWidget *parent, const QString &caption, const QString &folder,

@@ -48,8 +48,11 @@ void OutOfMemory(QWidget *parent);
 // File dialogs. Filters are written as "desc|*.a;*.b|desc|*.c"; extensions
 // match without letter case. `filterIndex` (1-based) is the preselected
 // filter in and the chosen one out. Empty result for cancel.
+// `proposedName` is the file selected when the dialog opens (the request's
+// text for a responder).
 QString OpenFileName(QWidget *parent, const QString &caption, const QString &folder,
-                     const QString &filter, int *filterIndex = nullptr);
+                     const QString &filter, int *filterIndex = nullptr,
+                     const QString &proposedName = {});
 // `overwritePrompt`: ask before replacing an existing file.
 QString SaveFileName(QWidget *parent, const QString &caption, const QString &folder,
                      const QString &proposedName, const QString &filter, int *filterIndex,

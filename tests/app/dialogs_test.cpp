@@ -308,6 +308,24 @@ TEST_F(Dialogs, NewImageDefaultsAndRecordRoundTrip) {
   EXPECT_EQ(again.Colour(), 0x112233u);
 }
 
+TEST_F(Dialogs, NewImageBrowseStartsAtTheCurrentFile) {
+  TNewImgForm form;
+  form.UmekomiFile->setText(QStringLiteral("/pics/stone.bmp"));
+  UserDialogs::Request asked;
+  UserDialogs::SetResponder([&asked](const UserDialogs::Request &r) {
+    asked = r;
+    return UserDialogs::Answer{};
+  });
+  form.show();
+  Click(&form, "bBrowse");
+  EXPECT_EQ(asked.kind, UserDialogs::Kind::OpenFile);
+  EXPECT_EQ(asked.folder, QStringLiteral("/pics"));
+  EXPECT_EQ(asked.text, QStringLiteral("/pics/stone.bmp"));
+  // Cancelled: the name stays.
+  EXPECT_EQ(form.UmekomiFile->text(), QStringLiteral("/pics/stone.bmp"));
+  form.reject();
+}
+
 TEST_F(Dialogs, NewImageWithoutANumberAsksForTheSize) {
   Messages messages;
   TNewImgForm form;

@@ -8,6 +8,7 @@
 #include "adjust/dialogs/Frotate.h"
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
+#include "app/PreviewFrame.h"
 #include "effects/dialogs/Mozic.h"
 #include "forms/Waitmess.h"
 #include "image/Dib.h"
@@ -583,3 +584,38 @@ TEST_F(GeomDialogs, NoDocumentNoAction) {
 }
 
 } // namespace
+
+TEST_F(GeomDialogs, CropPutsThePreviewAreaBackAtTheCorner) {
+  TMDIChild *c = OpenPattern(400, 300);
+  c->sPreview->move(250, 180);
+  c->ShowArea();
+  ASSERT_EQ(c->areaLeft, 250);
+  ASSERT_EQ(c->areaTop, 180);
+  TCutForm form(main.get());
+  form.Prepare(c);
+  form.Edit1->setText(QStringLiteral("120"));
+  form.Edit2->setText(QStringLiteral("90"));
+  form.bOKClick();
+  ASSERT_EQ(c->width, 120);
+  EXPECT_EQ(c->areaLeft, 0);
+  EXPECT_EQ(c->areaTop, 0);
+  // The frame, not only the numbers: it would otherwise hang outside the picture.
+  EXPECT_EQ(c->sPreview->pos(), QPoint(0, 0));
+}
+
+TEST_F(GeomDialogs, EmbossGuidanceLabelObeysTheMenuItemsRule) {
+  QLabel *label =
+      main->GuideLabel(QStringLiteral("Artist"), QStringLiteral("エンボス（浮き出し）"));
+  ASSERT_NE(label, nullptr);
+  TMDIChild *colour = OpenPattern(8, 6);
+  const QByteArray before = Bytes(colour->image.get());
+  emit label->linkActivated(QStringLiteral("#"));
+  EXPECT_EQ(Bytes(colour->image.get()), before);
+  EXPECT_EQ(colour->undoCount, 0);
+  EXPECT_FALSE(main->Act(QStringLiteral("mEmboss"))->isEnabled());
+  TMDIChild *grey = OpenGrey(8, 6);
+  const QByteArray greyBefore = Bytes(grey->image.get());
+  emit label->linkActivated(QStringLiteral("#"));
+  EXPECT_NE(Bytes(grey->image.get()), greyBefore);
+  EXPECT_EQ(grey->undoCount, 1);
+}

@@ -683,3 +683,20 @@ TEST_F(DocumentWindow, On256ColourDisplaysTheShownPictureIsConverted) {
 }
 
 } // namespace
+
+TEST_F(DocumentWindow, ClickInAreaModeAlsoShowsTheImageInformation) {
+  TMDIChild *c = Open(320, 240);
+  c->ShowArea();
+  QString said;
+  QObject::connect(c, &TMDIChild::StatusText, [&](const QString &t) { said = t; });
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), c->Image->mapToGlobal(QPointF(3, 3)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(c->Image, &press);
+  EXPECT_EQ(said, TMainForm::ImageInfoText(320, 240, 24));
+  // The drag of the frame starts as before.
+  EXPECT_TRUE(c->dragging);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3),
+                      c->Image->mapToGlobal(QPointF(3, 3)), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(c->Image, &release);
+}

@@ -675,3 +675,36 @@ TEST_F(ToneDialogs, On256ColourDisplaysPreviewsAreConverted) {
 }
 
 } // namespace
+
+TEST_F(ToneDialogs, EnterIsOkWhateverButtonHasTheFocus) {
+  for (const QString &focus : {QStringLiteral("リセット"), QStringLiteral("キャンセル")}) {
+    TMDIChild *c = Open();
+    {
+      TKidoForm form(main.get());
+      form.Prepare(c);
+      form.show();
+      form.TrackBar->setValue(20);
+      QPushButton *button = nullptr;
+      for (QPushButton *b : form.findChildren<QPushButton *>())
+        if (b->text() == focus) button = b;
+      ASSERT_NE(button, nullptr);
+      button->setFocus();
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(button, &enter);
+      EXPECT_EQ(form.result(), QDialog::Accepted) << focus.toStdString();
+      EXPECT_EQ(form.TrackBar->value(), 20) << focus.toStdString();
+    }
+    EXPECT_EQ(c->undoCount, 1) << focus.toStdString();
+  }
+  // The variation dialogs alike.
+  TMDIChild *c = Open();
+  TGammaVariationForm form(main.get(), int(tvGamma));
+  form.Prepare(c);
+  form.show();
+  for (QPushButton *b : form.findChildren<QPushButton *>())
+    if (b->text() == QStringLiteral("キャンセル")) {
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(b, &enter);
+    }
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+}
