@@ -689,6 +689,7 @@ void TMainForm::BuildWindow() {
       label->setProperty("guideText", text);
       if (entry.command) {
         const QString command = Text(entry.command);
+        label->setProperty("guideCommand", command);
         connect(label, &QLabel::linkActivated, this, [this, command] { RunCommand(command); });
       } else {
         const QString target = Text(entry.target);

@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
+#include "wait_util.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -101,26 +102,7 @@ inline bool WriteKitBmp(const QString &path, const QImage &picture) {
 
 // Runs `command`, which opens a modal dialog, and hands the dialog to `act`
 // once it is up; `act` must close it. False when none came up.
-inline bool WithModal(const std::function<void()> &command,
-                      const std::function<void(QWidget *)> &act) {
-  bool seen = false;
-  QTimer poll;
-  poll.setInterval(5);
-  QDeadlineTimer deadline(5000);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (QWidget *w = QApplication::activeModalWidget()) {
-      poll.stop();
-      seen = true;
-      act(w);
-    } else if (deadline.hasExpired()) {
-      poll.stop();
-    }
-  });
-  poll.start();
-  command();
-  poll.stop();
-  return seen;
-}
+using test_wait::WithModal;
 
 // A main window whose dialogs are all answered by `answer` (by default: OK
 // to messages, cancel to file dialogs); every request is kept.

@@ -15,6 +15,7 @@
 #include "image/Kit.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
+#include "wait_util.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -38,12 +39,8 @@
 
 namespace {
 
-void Pump() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
+using test_wait::Pump;
+using test_wait::WhileModal;
 
 // A 24-bit picture whose every pixel differs from its neighbours.
 DibHandle Pattern(int w, int h) {
@@ -66,25 +63,6 @@ QByteArray Bytes(IMGHANDLE h) {
   TMDIB dib(h);
   if (!dib.Attached()) return {};
   return QByteArray(reinterpret_cast<const char *>(dib.header), int(Kit.ImgKitMemSize(h)));
-}
-
-// Runs `act` on the modal dialog of type T once it is up, while `start`
-// opens it (the command handler's exec).
-template <class T>
-bool WhileModal(const std::function<void()> &start, std::function<void(T *)> act) {
-  bool seen = false;
-  QTimer timer;
-  timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    if (auto *form = qobject_cast<T *>(QApplication::activeModalWidget())) {
-      timer.stop();
-      seen = true;
-      act(form);
-    }
-  });
-  timer.start();
-  start();
-  return seen;
 }
 
 class GeomDialogs : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
+#include "wait_util.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +35,8 @@
 #include <memory>
 
 namespace {
+
+using test_wait::WaitFor;
 
 const char *const kMenuNames[] = {
     "File1",
@@ -223,16 +226,6 @@ public:
 public slots:
   void open(const QUrl &url) { urls.append(url); }
 };
-
-template <class Pred> bool WaitFor(Pred pred, int ms = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!pred()) {
-    if (timer.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 DibHandle Grey8(int w, int h) {
   DibHandle image = CreateBlankDib(w, h);

@@ -8,6 +8,7 @@
 #include "platform/ImageControl.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
+#include "wait_util.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -28,6 +29,9 @@
 #include <memory>
 
 namespace {
+
+using test_wait::Pump;
+using test_wait::WaitFor;
 
 // ---- helpers that need no main window ---------------------------------------
 
@@ -120,24 +124,6 @@ void SetPixel(IMGHANDLE h, int x, int y, uint8_t b, uint8_t g, uint8_t r) {
 int BlueAt(IMGHANDLE h, int x, int y) {
   TMDIB dib(h);
   return dib.Row(dib.height - 1 - y)[3 * x];
-}
-
-void Pump() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
-
-// Waits until `done` holds, pumping events; false at the deadline.
-bool WaitFor(const std::function<bool()> &done, int ms = 3000) {
-  QDeadlineTimer deadline(ms);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  return true;
 }
 
 class DocumentWindow : public ::testing::Test {

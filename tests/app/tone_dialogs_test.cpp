@@ -38,13 +38,6 @@
 
 namespace {
 
-void Pump() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
-
 // A copy of `h` changed by `f`: what a dialog's routine should have made.
 DibHandle Expected(IMGHANDLE h, const std::function<void(TMDIB &)> &f) {
   DibHandle copy(Kit.ImgKitCopy(h, "", ""));
@@ -80,7 +73,8 @@ QStringList ButtonTexts(QWidget *w) {
   return texts;
 }
 
-using fileops_test::WithModal;
+using test_wait::Pump;
+using test_wait::WithModal;
 
 class ToneDialogs : public ::testing::Test {
 protected:

@@ -46,13 +46,13 @@ const std::vector<Command> &EffectCommands() {
        .menuItem = "mMedian",
        .needs = Needs::FullColour,
        .run = MedianCommand,
-       .routine = "Median",
+       .routine = "MedianFilter",
        .settings = "Median"},
       // The median at once with its remembered settings.
       {.buttons = {"tb16"},
        .needs = Needs::FullColour,
        .run = MedianButtonCommand,
-       .routine = "Median",
+       .routine = "MedianFilter",
        .settings = "Median"},
       // The hidden directional and selective softening items have no action.
       {.handler = "mBXClick", .menuItem = "mBX", .needs = Needs::ColourOrGrey8},
@@ -70,7 +70,7 @@ const std::vector<Command> &EffectCommands() {
        .buttons = {"SpeedButton27"},
        .needs = Needs::FullColour,
        .run = NoiseRemovalBCommand,
-       .routine = "Soften"},
+       .routine = "NoiseRemovalB"},
       // The kit's special filters
       {.handler = "mMozaicClick",
        .menuItem = "mMozaic",
