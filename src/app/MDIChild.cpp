@@ -294,6 +294,15 @@ void TMDIChild::ImageChanged() {
   RebuildPreview();
 }
 
+void TMDIChild::ShowNewPicture(DibHandle picture) {
+  image = std::move(picture);
+  ReadImageInfo();
+  zoomIndex = 2;
+  LayoutForZoom();
+  RefreshDisplay();
+  RebuildPreview();
+}
+
 void TMDIChild::Commit() {
   ReadImageInfo();
   // A window the user sized stays as it is while the picture keeps its size.

@@ -103,6 +103,8 @@ public:
   // Replaces the image (the edit sequence after a change): image
   // information, layout, display and preview.
   void ImageChanged();
+  // A new document's first picture, shown at 100 %.
+  void ShowNewPicture(DibHandle picture);
 
 signals:
   void StatusText(const QString &text);

@@ -54,12 +54,7 @@ void TMainForm::PasteItemClick() {
   }
   // A failed conversion keeps the picture as it came.
   MakeFullColour(pasted);
-  child->image = std::move(pasted);
-  child->ReadImageInfo();
-  child->zoomIndex = 2;
-  child->LayoutForZoom();
-  child->RefreshDisplay();
-  child->RebuildPreview();
+  child->ShowNewPicture(std::move(pasted));
   UpdateMenuItems();
 }
 

@@ -300,12 +300,7 @@ void TMainForm::FileNewItemClick() {
   }
 
   TMDIChild *child = CreateChild(TMDIChild::kNewImageCaption);
-  child->image = std::move(image);
-  child->ReadImageInfo();
-  child->zoomIndex = 2;
-  child->LayoutForZoom();
-  child->RefreshDisplay();
-  child->RebuildPreview();
+  child->ShowNewPicture(std::move(image));
   UpdateMenuItems();
 }
 

@@ -1,6 +1,8 @@
 // The new-image dialog and the sheet it describes.
 #include "app/Newimg.h"
 
+#include "forms/Widgets.h"
+
 #include "image/Dib.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
@@ -91,20 +93,8 @@ TNewImgForm::TNewImgForm(QWidget *parent) : QDialog(parent) {
   groupRow->addWidget(browse);
   outer->addWidget(group);
 
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto *ok = new QPushButton(QStringLiteral("ＯＫ"), this);
-  ok->setObjectName(QStringLiteral("bOK"));
-  ok->setDefault(true);
-  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setObjectName(QStringLiteral("bCancel"));
-  cancel->setAutoDefault(false);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  outer->addLayout(buttons);
-
+  QPushButton *ok = AddOkCancel(this, outer, QStringLiteral("ＯＫ"));
   connect(ok, &QPushButton::clicked, this, &TNewImgForm::accept);
-  connect(cancel, &QPushButton::clicked, this, &TNewImgForm::reject);
   connect(colourButton, &QPushButton::clicked, this, [this] { ColourButtonClick(); });
   connect(browse, &QPushButton::clicked, this, [this] { BrowseButtonClick(); });
 

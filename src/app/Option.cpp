@@ -2,6 +2,8 @@
 // reads them afresh when it opens and writes them only on OK.
 #include "app/Option.h"
 
+#include "forms/Widgets.h"
+
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
@@ -295,19 +297,8 @@ TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
     c.tabs->addTab(page, QStringLiteral("SUSIEﾌﾟﾗｸﾞｲﾝ"));
   }
 
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto *ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("bOK"));
-  ok->setDefault(true);
-  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setObjectName(QStringLiteral("bCancel"));
-  cancel->setAutoDefault(false);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  outer->addLayout(buttons);
+  QPushButton *ok = AddOkCancel(this, outer);
   connect(ok, &QPushButton::clicked, this, &TOptionForm::accept);
-  connect(cancel, &QPushButton::clicked, this, &TOptionForm::reject);
 }
 
 TOptionForm::~TOptionForm() = default;

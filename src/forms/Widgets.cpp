@@ -28,9 +28,9 @@ QButtonGroup *AddRadioGroup(QWidget *owner, QBoxLayout *layout, const QString &n
   return group;
 }
 
-QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout) {
+QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout, const QString &okCaption) {
   auto *row = new QHBoxLayout;
-  auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
+  auto *ok = new QPushButton(okCaption, dialog);
   auto *cancel = new QPushButton(QStringLiteral("キャンセル"), dialog);
   ok->setObjectName(QStringLiteral("bOK"));
   cancel->setObjectName(QStringLiteral("bCancel"));

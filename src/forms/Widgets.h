@@ -15,9 +15,10 @@ class QWidget;
 // no button is checked. The group box carries `name`.
 QButtonGroup *AddRadioGroup(QWidget *owner, QBoxLayout *layout, const QString &name,
                             const QString &title, const QStringList &items, int columns = 1);
-// OK ("bOK") and Cancel ("bCancel", "キャンセル") in a row added to `layout`.
-// OK is the default button (Enter) and is returned for the caller to
-// connect; Cancel rejects (as Esc does).
-QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout);
+// OK ("bOK", captioned `ok`) and Cancel ("bCancel", "キャンセル") in a row
+// added to `layout`. OK is the default button (Enter) and is returned for
+// the caller to connect; Cancel rejects (as Esc does).
+QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout,
+                         const QString &ok = QStringLiteral("OK"));
 // Centres a window on the main window (when there is one).
 void CentreOnMain(QWidget *window, QWidget *main);
