@@ -32,22 +32,12 @@ PreviewDialog::PreviewDialog(Host *main, const QString &caption, QPoint frame)
   controls_->setContentsMargins(0, 0, 0, 0);
   controls->setGeometry(8, 8, std::max(kControlsWidth, frame.x() - 16), 10);
 
-  auto *ok = new QPushButton(QStringLiteral("OK"), this);
-  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  auto *reset = new QPushButton(QStringLiteral("リセット"), this);
-  // Enter is OK wherever the focus is: no button takes Enter for itself.
-  for (QPushButton *b : {ok, cancel, reset})
-    b->setAutoDefault(false);
-  ok->setDefault(true);
-  int y = frame.y() + kFrameSide + 12;
-  for (QPushButton *b : {ok, cancel, reset}) {
-    b->setGeometry(frame.x(), y, kFrameSide, 26);
-    y += 32;
-  }
-  connect(ok, &QPushButton::clicked, this, &PreviewDialog::bOKClick);
-  connect(cancel, &QPushButton::clicked, this, &PreviewDialog::bCancelClick);
-  connect(reset, &QPushButton::clicked, this, &PreviewDialog::bResetClick);
-  setFixedSize(frame.x() + kFrameSide + 12, std::max(y + 4, 200));
+  const ApplyButtons buttons =
+      AddApplyButtons(this, QPoint(frame.x(), frame.y() + kFrameSide + 12), kFrameSide);
+  connect(buttons.ok, &QPushButton::clicked, this, &PreviewDialog::bOKClick);
+  connect(buttons.cancel, &QPushButton::clicked, this, &PreviewDialog::bCancelClick);
+  connect(buttons.reset, &QPushButton::clicked, this, &PreviewDialog::bResetClick);
+  setFixedSize(frame.x() + kFrameSide + 12, std::max(buttons.bottom + 4, 200));
 }
 
 PreviewDialog::~PreviewDialog() = default;

@@ -51,3 +51,16 @@ void CentreOnMain(QWidget *window, QWidget *main) {
   window->move(m.left() + (m.width() - window->width()) / 2,
                m.top() + (m.height() - window->height()) / 2);
 }
+
+ApplyButtons AddApplyButtons(QDialog *dialog, QPoint topLeft, int width) {
+  ApplyButtons b{new QPushButton(QStringLiteral("OK"), dialog),
+                 new QPushButton(QStringLiteral("キャンセル"), dialog),
+                 new QPushButton(QStringLiteral("リセット"), dialog), topLeft.y()};
+  for (QPushButton *button : {b.ok, b.cancel, b.reset}) {
+    button->setAutoDefault(false);
+    button->setGeometry(topLeft.x(), b.bottom, width, 26);
+    b.bottom += 32;
+  }
+  b.ok->setDefault(true);
+  return b;
+}

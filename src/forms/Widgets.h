@@ -8,6 +8,7 @@
 class QBoxLayout;
 class QButtonGroup;
 class QDialog;
+class QPoint;
 class QPushButton;
 class QWidget;
 
@@ -22,3 +23,14 @@ QPushButton *AddOkCancel(QDialog *dialog, QBoxLayout *layout,
                          const QString &ok = QStringLiteral("OK"));
 // Centres a window on the main window (when there is one).
 void CentreOnMain(QWidget *window, QWidget *main);
+
+// The OK, Cancel and Reset column of the adjustment dialogs, stacked from
+// `topLeft` 32 pixels apart. No button takes Enter for itself, so Enter is
+// OK wherever the focus is (the dialog's key handler sees it).
+struct ApplyButtons {
+  QPushButton *ok;
+  QPushButton *cancel;
+  QPushButton *reset;
+  int bottom; // the y below the column
+};
+ApplyButtons AddApplyButtons(QDialog *dialog, QPoint topLeft, int width);

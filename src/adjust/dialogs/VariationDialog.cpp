@@ -2,6 +2,7 @@
 
 #include "forms/Document.h"
 #include "forms/Host.h"
+#include "forms/Widgets.h"
 #include "image/Dib.h"
 
 #include <QKeyEvent>
@@ -56,21 +57,10 @@ VariationDialog::VariationDialog(Host *main, const QString &caption, int stepMax
   TrackBar->setGeometry(stepLeft, kTopRow + 30, 2 * kPitch - 16, 30);
   connect(TrackBar, &QSlider::valueChanged, this, [this] { Recompute(); });
 
-  auto *ok = new QPushButton(QStringLiteral("OK"), this);
-  auto *cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  auto *reset = new QPushButton(QStringLiteral("リセット"), this);
-  // Enter is OK wherever the focus is: no button takes Enter for itself.
-  for (QPushButton *b : {ok, cancel, reset})
-    b->setAutoDefault(false);
-  ok->setDefault(true);
-  int y = kTopRow;
-  for (QPushButton *b : {ok, cancel, reset}) {
-    b->setGeometry(kButtonsLeft, y, kButtonWidth, 26);
-    y += 32;
-  }
-  connect(ok, &QPushButton::clicked, this, &VariationDialog::bOKClick);
-  connect(cancel, &QPushButton::clicked, this, &VariationDialog::bCancelClick);
-  connect(reset, &QPushButton::clicked, this, &VariationDialog::bResetClick);
+  const ApplyButtons buttons = AddApplyButtons(this, QPoint(kButtonsLeft, kTopRow), kButtonWidth);
+  connect(buttons.ok, &QPushButton::clicked, this, &VariationDialog::bOKClick);
+  connect(buttons.cancel, &QPushButton::clicked, this, &VariationDialog::bCancelClick);
+  connect(buttons.reset, &QPushButton::clicked, this, &VariationDialog::bResetClick);
   setFixedSize(kButtonsLeft + kButtonWidth + kMargin, kCandidateRow + kFrameSide + 28);
 }
 
