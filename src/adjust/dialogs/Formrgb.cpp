@@ -1,5 +1,6 @@
 #include "adjust/dialogs/Formrgb.h"
 
+#include "adjust/Sepia.h"
 #include "forms/Document.h"
 
 #include <QButtonGroup>
@@ -67,13 +68,14 @@ bool TRGB_Form::SepiaTint(Document *child) {
   if (!child || !child->Picture()) return false;
   automatic = true;
   child_ = child;
-  SetTrackBar(TrackBarR, 30);
-  SetTrackBar(TrackBarG, 0);
-  SetTrackBar(TrackBarB, -30);
+  SetTrackBar(TrackBarR, kSepiaRed);
+  SetTrackBar(TrackBarG, kSepiaGreen);
+  SetTrackBar(TrackBarB, kSepiaBlue);
   RefreshValueTexts();
   SetKeepLuminance(true);
   // The tint is applied as set: keeping the luminance would cancel it.
-  if (!Kit.ImgKitRGB(child->Picture().get(), "", "", 30, 0, -30)) return false;
+  if (!Kit.ImgKitRGB(child->Picture().get(), "", "", kSepiaRed, kSepiaGreen, kSepiaBlue))
+    return false;
   child->Commit();
   return true;
 }
