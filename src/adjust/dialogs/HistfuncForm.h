@@ -20,8 +20,8 @@ class THistFuncForm : public PreviewDialog {
   Q_OBJECT
 public:
   // Band and marker geometry, in the strip's coordinates.
-  static constexpr int kBandLeft = 56;
-  static constexpr int kBandWidth = 256;
+  static constexpr int kBandLeft = kLevelsBandLeft;
+  static constexpr int kBandWidth = kLevelsBandWidth;
   static constexpr int kLabelLeft = 158;
   static constexpr int kLineOffset = 20; // line left - label left
   static constexpr int kLabelWidth = 35;
