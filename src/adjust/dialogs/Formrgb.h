@@ -2,9 +2,9 @@
 // optionally keeping the luminance (each channel less the mean of the
 // other two).
 //
-// The automatic corrections drive it unseen: set `automatic`, Prepare(),
-// SetBalance(), bOKClick(). While `automatic` is set, control changes do
-// not recompute the preview.
+// It can be driven unseen: set `automatic` (no edit-history entry),
+// Prepare(), SetBalance(), bOKClick(). While `automatic` is set, control
+// changes do not recompute the preview.
 #pragma once
 
 #include "adjust/Yuv.h"

@@ -212,15 +212,9 @@ int THistFuncForm::ProgressMaximum() const {
   return PreviewDialog::ProgressMaximum() * (gammaActive_ ? 2 : 1);
 }
 
-void THistFuncForm::AutoRange(int threshold, bool updateBand) {
+void THistFuncForm::AutoRange(int threshold) {
   const LevelRange found =
       FindAutoRange(HistogramOf(histograms_, channel_), histograms_.pixelCount, threshold);
-  if (!updateBand) {
-    const LevelRange settled = SettleRange(found);
-    low_ = settled.low;
-    high_ = settled.high;
-    return;
-  }
   const LevelBand band = BandOf(found);
   bandLeft_ = band.left;
   bandWidth_ = band.width;
@@ -231,8 +225,7 @@ void THistFuncForm::AutoRange(int threshold, bool updateBand) {
 }
 
 void THistFuncForm::bAutoClick() {
-  AutoRange(SettingNumber(ReadSetting(QStringLiteral("AutoScaleParam"), QStringLiteral("5"))),
-            true);
+  AutoRange(SettingNumber(ReadSetting(QStringLiteral("AutoScaleParam"), QStringLiteral("5"))));
 }
 
 void THistFuncForm::StripMouseDown(int x) {

@@ -1,7 +1,7 @@
 // The histogram-correction dialog "ヒストグラム補正": a levels correction of
 // all channels or of one, set by dragging the ends of a band under the
 // histogram, with an optional mid-tone gamma set by dragging the centre
-// marker. The automatic corrections drive it without showing it.
+// marker.
 #pragma once
 
 #include "adjust/Histfunc.h"
@@ -41,11 +41,10 @@ public:
   // green and blue also recompute the preview.
   void SetChannel(int channel);
   // Finds the range between the levels below which and above which
-  // `threshold` per-mille of the pixels lie. With `updateBand` the band is
-  // put there and the range read back from it; without, the range is
-  // settled (0 ... 255 when nothing sensible was found) and the band left.
-  void AutoRange(int threshold, bool updateBand);
-  // "自動調整": AutoRange with the "AutoScaleParam" setting, band updated.
+  // `threshold` per-mille of the pixels lie, puts the band there and reads
+  // the range back from it.
+  void AutoRange(int threshold);
+  // "自動調整": AutoRange with the "AutoScaleParam" setting.
   void bAutoClick();
 
   // The band strip's mouse, x in strip coordinates.
