@@ -1,6 +1,7 @@
 // Colour depth, grey, negative, sepia, the kit's one-shot filters, turns and
 // flips, mosaic and crop, run through the main window's commands on real
 // document windows.
+#include "adjust/Sepia.h"
 #include "adjust/dialogs/ColourCommands.h"
 #include "adjust/dialogs/Fcolorinc.h"
 #include "adjust/dialogs/Fcut.h"
@@ -399,6 +400,27 @@ TEST_F(GeomDialogs, SepiaIsOneUndoableStep) {
   }
   c->Undo();
   EXPECT_EQ(Bytes(c->image.get()), original);
+}
+
+TEST_F(GeomDialogs, SepiaCommandGivesTheRoutineAtEveryDepth) {
+  for (int bits : {1, 4, 8, 24}) {
+    SCOPED_TRACE(bits);
+    TMDIChild *c = bits == 24 ? OpenPattern(13, 9) : OpenDepth(13, 9, bits);
+    const QByteArray original = Bytes(c->image.get());
+    DibHandle expected = Copy(c->image.get());
+    ASSERT_TRUE(Sepia(expected));
+    main->RunCommand(QStringLiteral("mSepiaClick"));
+    EXPECT_EQ(Bytes(c->image.get()), Bytes(expected.get()));
+    EXPECT_EQ(c->bitCount, 24);
+    EXPECT_EQ(c->undoCount, 1);
+    EXPECT_FALSE(main->WaitMess->isVisible());
+    EXPECT_EQ(main->WaitMess->ProgressBar->value(), 130);
+    c->Undo();
+    EXPECT_EQ(Bytes(c->image.get()), original);
+    c->closeWithoutAsking = true;
+    c->close();
+    Pump();
+  }
 }
 
 // ---- mosaic -----------------------------------------------------------------

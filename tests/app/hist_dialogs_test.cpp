@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -291,6 +292,60 @@ TEST_F(HistDialogs, CorrectionBWithGammaAndColourIsUndoneByOneUndo) {
   EXPECT_FALSE(main->WaitMess->isVisible());
   main->Undo1Click();
   EXPECT_EQ(Document(child), picture.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(HistDialogs, CorrectionsRunUnderOneWaitWindowWithOneUndoEntry) {
+  WriteSetting(QStringLiteral("IppatsuAContrast"), QStringLiteral("5"));
+  WriteSetting(QStringLiteral("GammaInIppatsu"), QStringLiteral("1"));
+  WriteSetting(QStringLiteral("GammaInIppatsuParam"), QStringLiteral("70"));
+  WriteSetting(QStringLiteral("ColorInIppatsu"), QStringLiteral("1"));
+  WriteSetting(QStringLiteral("ColorInIppatsuR"), QStringLiteral("-15"));
+  WriteSetting(QStringLiteral("ColorInIppatsuG"), QStringLiteral("8"));
+  WriteSetting(QStringLiteral("ColorInIppatsuB"), QStringLiteral("3"));
+  AutoCorrectSettings s;
+  s.contrastA = 5;
+  s.gammaOn = true;
+  s.gamma = 70;
+  s.colourOn = true;
+  s.red = -15;
+  s.green = 8;
+  s.blue = 3;
+  const QImage picture = Spread(27, 19);
+  TMDIChild *child = Open(picture);
+  ASSERT_NE(child, nullptr);
+  main->RunCommand(QStringLiteral("mAuto1Click"));
+  EXPECT_EQ(Document(child), Expected(picture, [&s](TMDIB &d) { AutoCorrectA(d, s); }));
+  EXPECT_EQ(child->undoCount, 1);
+  EXPECT_FALSE(main->WaitMess->isVisible());
+  // Levels, then gamma: one step per row each.
+  EXPECT_EQ(main->WaitMess->ProgressBar->maximum(), 2 * 19);
+  EXPECT_EQ(main->WaitMess->ProgressBar->value(), 2 * 19);
+
+  // B without gamma: three levels passes.
+  WriteSetting(QStringLiteral("GammaInIppatsu"), QStringLiteral("0"));
+  s.gammaOn = false;
+  const QImage second = Spread(23, 17);
+  TMDIChild *other = Open(second, QStringLiteral("second.bmp"));
+  ASSERT_NE(other, nullptr);
+  main->RunCommand(QStringLiteral("mAuto2Click"));
+  EXPECT_EQ(Document(other), Expected(second, [&s](TMDIB &d) { AutoCorrectB(d, s); }));
+  EXPECT_EQ(other->undoCount, 1);
+  EXPECT_EQ(main->WaitMess->ProgressBar->maximum(), 3 * 17);
+  EXPECT_EQ(main->WaitMess->ProgressBar->value(), 3 * 17);
+  main->Undo1Click();
+  EXPECT_EQ(Document(other), second.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(HistDialogs, CorrectionAOnAPaletteImageGivesTheRoutine) {
+  QImage picture = Spread(21, 13).convertToFormat(QImage::Format_Indexed8);
+  ASSERT_EQ(picture.format(), QImage::Format_Indexed8);
+  TMDIChild *child = Open(picture);
+  ASSERT_NE(child, nullptr);
+  ASSERT_EQ(child->bitCount, 8);
+  main->RunCommand(QStringLiteral("mAuto1Click"));
+  EXPECT_EQ(Document(child),
+            Expected(picture, [](TMDIB &d) { AutoCorrectA(d, AutoCorrectSettings{}); }));
+  EXPECT_EQ(child->undoCount, 1);
 }
 
 TEST_F(HistDialogs, CommandsWithoutADocumentDoNothing) {

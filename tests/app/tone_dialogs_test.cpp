@@ -476,6 +476,40 @@ TEST_F(ToneDialogs, YuvCommandConvertsToChannelOffsets) {
   EXPECT_EQ(c->undoCount, 1);
 }
 
+TEST_F(ToneDialogs, RgbAndYuvPreviewAndOkGiveTheirBalanceRoutines) {
+  for (bool keep : {true, false}) {
+    SCOPED_TRACE(keep);
+    TMDIChild *c = Open();
+    DibHandle before = CopyOf(c->image.get());
+    TRGB_Form rgb(main.get());
+    rgb.Prepare(c);
+    rgb.SetKeepLuminance(keep);
+    rgb.TrackBarR->setValue(-37);
+    rgb.TrackBarG->setValue(23);
+    rgb.TrackBarB->setValue(41);
+    DibHandle preview =
+        Expected(rgb.SourcePreview(), [keep](TMDIB &d) { RgbBalance(d, -37, 23, 41, keep); });
+    EXPECT_TRUE(SameImage(rgb.ShownPreview(), preview.get()));
+    rgb.bOKClick();
+    DibHandle want = Expected(before.get(), [keep](TMDIB &d) { RgbBalance(d, -37, 23, 41, keep); });
+    EXPECT_TRUE(SameImage(c->image.get(), want.get()));
+    EXPECT_EQ(c->undoCount, 1);
+  }
+  TMDIChild *c = Open();
+  DibHandle before = CopyOf(c->image.get());
+  TYUVForm yuv(main.get());
+  yuv.Prepare(c);
+  yuv.TrackBarY->setValue(-12);
+  yuv.TrackBarU->setValue(33);
+  yuv.TrackBarV->setValue(-48);
+  DibHandle preview = Expected(yuv.SourcePreview(), [](TMDIB &d) { YuvBalance(d, -12, 33, -48); });
+  EXPECT_TRUE(SameImage(yuv.ShownPreview(), preview.get()));
+  yuv.bOKClick();
+  DibHandle want = Expected(before.get(), [](TMDIB &d) { YuvBalance(d, -12, 33, -48); });
+  EXPECT_TRUE(SameImage(c->image.get(), want.get()));
+  EXPECT_EQ(c->undoCount, 1);
+}
+
 TEST_F(ToneDialogs, YuvLabels) {
   TYUVForm yuv(main.get());
   const QStringList texts = LabelTexts(&yuv);

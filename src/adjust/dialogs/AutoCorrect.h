@@ -1,8 +1,6 @@
 // The one-click automatic corrections of the expert menu: A (brightness and
-// contrast) and B (brightness, contrast and colour). They drive the
-// histogram-correction dialog, and optionally the gamma and RGB dialogs,
-// without showing them, so that the document gets exactly what the dialogs
-// would do; the levels step leaves the one edit-history entry.
+// contrast) and B (brightness, contrast and colour), through AutoCorrectA
+// and AutoCorrectB with one edit-history entry and one wait window.
 #pragma once
 
 #include "adjust/Histfunc.h"

@@ -10,10 +10,12 @@
 #include <QSlider>
 
 TColsplitForm::TColsplitForm(Host *main) : PreviewDialog(main, QStringLiteral("特定色相の強調")) {
-  tb1 = AddTrackBar(QStringLiteral("強調色相の中心"), -180, 180, 0);
-  tb2 = AddTrackBar(QStringLiteral("強調色相の幅"), 10, 120, 65);
-  tb3 = AddTrackBar(QStringLiteral("強調色相の彩度"), -100, 100, 0);
-  tb4 = AddTrackBar(QStringLiteral("非強調部の彩度"), -100, 100, -100);
+  tb1 = AddTrackBar(QStringLiteral("強調色相の中心"), kEmphasisCentreMin, kEmphasisCentreMax, 0);
+  tb2 = AddTrackBar(QStringLiteral("強調色相の幅"), kEmphasisWidthMin, kEmphasisWidthMax, 65);
+  tb3 = AddTrackBar(QStringLiteral("強調色相の彩度"), kEmphasisSaturationMin,
+                    kEmphasisSaturationMax, 0);
+  tb4 = AddTrackBar(QStringLiteral("非強調部の彩度"), kEmphasisSaturationMin,
+                    kEmphasisSaturationMax, -100);
   Circle = new HueCircle(HueCircle::Style::Markers);
   ControlsLayout()->addWidget(Circle, 0, Qt::AlignHCenter);
   for (QSlider *bar : {tb1, tb2})

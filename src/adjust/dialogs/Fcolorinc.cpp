@@ -1,8 +1,6 @@
 #include "adjust/dialogs/Fcolorinc.h"
 
 #include "forms/Document.h"
-#include "forms/Host.h"
-#include "forms/Waitmess.h"
 #include "forms/Widgets.h"
 
 #include <QAbstractButton>
@@ -52,25 +50,15 @@ void TColorIncForm::Prepare(Document *child) {
     group->setEnabled(offered > 0);
 }
 
-void TColorIncForm::Increase() {
-  if (!child_ || !child_->Picture()) return;
-  // While the wait window is up (the sepia chain) the kit shows nothing of
-  // its own.
-  const bool quiet = main_ && main_->WaitWindow() && main_->WaitWindow()->isVisible();
-  const int bits = BitsOf(std::max(ItemIndex(), 0));
-  child_->Picture().Adopt(Kit.ImgKitConvertColor(child_->Picture().get(), bits, 0, 0,
-                                                 quiet ? "" : "VELMIR", quiet ? "" : "増色処理中"));
-  child_->Commit();
-}
-
 void TColorIncForm::bOKClick() {
   if (child_ && child_->Picture()) {
     child_->RecordUndo();
-    Increase();
+    const int bits = BitsOf(std::max(ItemIndex(), 0));
+    child_->Picture().Adopt(
+        Kit.ImgKitConvertColor(child_->Picture().get(), bits, 0, 0, "VELMIR", "増色処理中"));
+    child_->Commit();
   }
   accept();
 }
-
-void TColorIncForm::IncreaseWithoutUndo() { Increase(); }
 
 void TColorIncForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

@@ -17,8 +17,6 @@ public:
 
   // OK: one edit-history entry, then the increase; closes.
   void bOKClick();
-  // The same increase without an edit-history entry (the sepia chain).
-  void IncreaseWithoutUndo();
 
   // 0 = 24 bits, 1 = 8 bits, 2 = 4 bits.
   int ItemIndex() const;
@@ -29,7 +27,4 @@ public:
 
 protected:
   void showEvent(QShowEvent *event) override;
-
-private:
-  void Increase();
 };

@@ -6,7 +6,7 @@
 
 TContrastForm::TContrastForm(Host *main) : PreviewDialog(main, QStringLiteral("コントラスト調整")) {
   setObjectName(QStringLiteral("ContrastForm"));
-  TrackBar = AddTrackBar(QStringLiteral("コントラスト補正値"), -100, 100, 0,
+  TrackBar = AddTrackBar(QStringLiteral("コントラスト補正値"), kContrastMin, kContrastMax, 0,
                          QStringLiteral("ぼんやり"), QStringLiteral("くっきり"));
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }

@@ -6,7 +6,7 @@
 
 TGammaForm::TGammaForm(Host *main) : PreviewDialog(main, QStringLiteral("ガンマ補正")) {
   setObjectName(QStringLiteral("GammaForm"));
-  TrackBar = AddTrackBar(QStringLiteral("ガンマ補正値"), 10, 300, 100);
+  TrackBar = AddTrackBar(QStringLiteral("ガンマ補正値"), kGammaMin, kGammaMax, 100);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 

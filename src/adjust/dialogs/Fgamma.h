@@ -1,8 +1,8 @@
 // Gamma "ガンマ補正": 255 x (v / 255)^(100 / p), 100 meaning no change.
 //
-// The automatic corrections drive it unseen: set `automatic`, Prepare(),
-// set TrackBar to the configured position, bOKClick(). OK always shows the
-// wait window (0 ... image height) and closes it again.
+// It can be driven unseen: set `automatic` (no edit-history entry),
+// Prepare(), set TrackBar, bOKClick(). OK always shows the wait window
+// (0 ... image height) and closes it again.
 #pragma once
 
 #include "forms/PreviewDialog.h"

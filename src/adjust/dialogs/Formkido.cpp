@@ -1,10 +1,12 @@
 #include "adjust/dialogs/Formkido.h"
 
+#include "adjust/Tone.h"
+
 #include <QSlider>
 
 TKidoForm::TKidoForm(Host *main) : PreviewDialog(main, QStringLiteral("輝度調整")) {
   setObjectName(QStringLiteral("KidoForm"));
-  TrackBar = AddTrackBar(QStringLiteral("輝度補正値"), -50, 50, 0);
+  TrackBar = AddTrackBar(QStringLiteral("輝度補正値"), kBrightnessMin, kBrightnessMax, 0);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 

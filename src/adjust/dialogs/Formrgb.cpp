@@ -1,6 +1,8 @@
 #include "adjust/dialogs/Formrgb.h"
 
+#include "adjust/Sepia.h"
 #include "forms/Document.h"
+#include "image/Dib.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -10,12 +12,12 @@
 
 TRGB_Form::TRGB_Form(Host *main) : PreviewDialog(main, QStringLiteral("ＲＧＢ補正")) {
   setObjectName(QStringLiteral("RGB_Form"));
-  TrackBarR =
-      AddTrackBar(QStringLiteral("赤"), -50, 50, 0, QStringLiteral("シアン"), QStringLiteral("赤"));
-  TrackBarG = AddTrackBar(QStringLiteral("緑"), -50, 50, 0, QStringLiteral("マゼンタ"),
+  TrackBarR = AddTrackBar(QStringLiteral("赤"), kRgbMin, kRgbMax, 0, QStringLiteral("シアン"),
+                          QStringLiteral("赤"));
+  TrackBarG = AddTrackBar(QStringLiteral("緑"), kRgbMin, kRgbMax, 0, QStringLiteral("マゼンタ"),
                           QStringLiteral("緑"));
-  TrackBarB =
-      AddTrackBar(QStringLiteral("青"), -50, 50, 0, QStringLiteral("黄"), QStringLiteral("青"));
+  TrackBarB = AddTrackBar(QStringLiteral("青"), kRgbMin, kRgbMax, 0, QStringLiteral("黄"),
+                          QStringLiteral("青"));
   TrackBarR->setObjectName(QStringLiteral("TrackBarR"));
   TrackBarG->setObjectName(QStringLiteral("TrackBarG"));
   TrackBarB->setObjectName(QStringLiteral("TrackBarB"));
@@ -52,9 +54,9 @@ ChannelOffsets TRGB_Form::Offsets() const {
   return KeepsLuminance() ? KeepLuminance(r, g, b) : ChannelOffsets{r, g, b};
 }
 
-void TRGB_Form::KitAdjust(IMGHANDLE image, const char *caption, const char *message) {
-  const ChannelOffsets o = Offsets();
-  Kit.ImgKitRGB(image, caption, message, o.red, o.green, o.blue);
+void TRGB_Form::KitAdjust(IMGHANDLE image, const char *, const char *) {
+  TMDIB dib(image);
+  RgbBalance(dib, TrackBarR->value(), TrackBarG->value(), TrackBarB->value(), KeepsLuminance());
 }
 
 void TRGB_Form::ResetControls() {
@@ -67,13 +69,14 @@ bool TRGB_Form::SepiaTint(Document *child) {
   if (!child || !child->Picture()) return false;
   automatic = true;
   child_ = child;
-  SetTrackBar(TrackBarR, 30);
-  SetTrackBar(TrackBarG, 0);
-  SetTrackBar(TrackBarB, -30);
+  SetTrackBar(TrackBarR, kSepiaRed);
+  SetTrackBar(TrackBarG, kSepiaGreen);
+  SetTrackBar(TrackBarB, kSepiaBlue);
   RefreshValueTexts();
   SetKeepLuminance(true);
   // The tint is applied as set: keeping the luminance would cancel it.
-  if (!Kit.ImgKitRGB(child->Picture().get(), "", "", 30, 0, -30)) return false;
+  if (!Kit.ImgKitRGB(child->Picture().get(), "", "", kSepiaRed, kSepiaGreen, kSepiaBlue))
+    return false;
   child->Commit();
   return true;
 }

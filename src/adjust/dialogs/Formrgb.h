@@ -2,9 +2,9 @@
 // optionally keeping the luminance (each channel less the mean of the
 // other two).
 //
-// The automatic corrections drive it unseen: set `automatic`, Prepare(),
-// SetBalance(), bOKClick(). While `automatic` is set, control changes do
-// not recompute the preview. Sepia calls SepiaTint() instead.
+// It can be driven unseen: set `automatic` (no edit-history entry),
+// Prepare(), SetBalance(), bOKClick(). While `automatic` is set, control
+// changes do not recompute the preview.
 #pragma once
 
 #include "adjust/Yuv.h"
@@ -31,9 +31,9 @@ public:
   // The offsets handed to the kit for the current controls.
   ChannelOffsets Offsets() const;
 
-  // The sepia tint of the colour commands: red +30, blue -30 on the
-  // document image (luminance keeping set but not applied), no edit-history
-  // entry, then the document is refreshed. False when the kit failed.
+  // The sepia tint (kSepiaRed, kSepiaGreen, kSepiaBlue) on the document
+  // image (luminance keeping set but not applied), no edit-history entry,
+  // then the document is refreshed. False when the kit failed.
   bool SepiaTint(Document *child);
 
 protected:

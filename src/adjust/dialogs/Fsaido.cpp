@@ -6,8 +6,8 @@
 
 TSaidoForm::TSaidoForm(Host *main) : PreviewDialog(main, QStringLiteral("彩度調整")) {
   setObjectName(QStringLiteral("SaidoForm"));
-  TrackBar = AddTrackBar(QStringLiteral("彩度調整値"), -100, 100, 0, QStringLiteral("低彩度"),
-                         QStringLiteral("鮮やか"));
+  TrackBar = AddTrackBar(QStringLiteral("彩度調整値"), kSaturationMin, kSaturationMax, 0,
+                         QStringLiteral("低彩度"), QStringLiteral("鮮やか"));
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 

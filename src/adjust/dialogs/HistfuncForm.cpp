@@ -34,6 +34,10 @@ constexpr int kStripHeight = 16;
 constexpr int kMarkerTop = kStripTop + kStripHeight + 1;
 constexpr int kHintTop = kMarkerTop + 16;
 constexpr int kViewHeight = kHintTop + 18;
+
+// The strip's ends hold the range to kLevelsMin ... kLevelsMax.
+static_assert(THistFuncForm::kMinBandLeft - kLevelsBandLeft == kLevelsMin);
+static_assert(THistFuncForm::kMaxBandRight - (kLevelsBandLeft + 1) == kLevelsMax);
 } // namespace
 
 // The histogram, the centre marker and the band strip: paints the dialog's
@@ -183,13 +187,13 @@ void THistFuncForm::ResetControls() {
 }
 
 void THistFuncForm::ReadRangeFromBand() {
-  low_ = bandLeft_ - kBandLeft;
-  high_ = bandLeft_ + bandWidth_ - (kBandLeft + 1);
+  const LevelRange range = RangeOfBand({bandLeft_, bandWidth_});
+  low_ = range.low;
+  high_ = range.high;
 }
 
 void THistFuncForm::PlaceCentreMarker() {
-  const int offset = centrePercent_ * (high_ - low_) / 100;
-  labelLeft_ = low_ + offset + 31;
+  labelLeft_ = CentreLabelLeft(centrePercent_, {low_, high_});
 }
 
 int THistFuncForm::GammaPosition() const {
@@ -208,17 +212,12 @@ int THistFuncForm::ProgressMaximum() const {
   return PreviewDialog::ProgressMaximum() * (gammaActive_ ? 2 : 1);
 }
 
-void THistFuncForm::AutoRange(int threshold, bool updateBand) {
+void THistFuncForm::AutoRange(int threshold) {
   const LevelRange found =
       FindAutoRange(HistogramOf(histograms_, channel_), histograms_.pixelCount, threshold);
-  if (!updateBand) {
-    const LevelRange settled = SettleRange(found);
-    low_ = settled.low;
-    high_ = settled.high;
-    return;
-  }
-  bandLeft_ = found.low + kBandLeft;
-  bandWidth_ = found.high - found.low;
+  const LevelBand band = BandOf(found);
+  bandLeft_ = band.left;
+  bandWidth_ = band.width;
   ReadRangeFromBand();
   PlaceCentreMarker();
   Recompute();
@@ -226,8 +225,7 @@ void THistFuncForm::AutoRange(int threshold, bool updateBand) {
 }
 
 void THistFuncForm::bAutoClick() {
-  AutoRange(SettingNumber(ReadSetting(QStringLiteral("AutoScaleParam"), QStringLiteral("5"))),
-            true);
+  AutoRange(SettingNumber(ReadSetting(QStringLiteral("AutoScaleParam"), QStringLiteral("5"))));
 }
 
 void THistFuncForm::StripMouseDown(int x) {
@@ -286,7 +284,7 @@ void THistFuncForm::CenterMouseUp() {
   Recompute();
   // A band squeezed to one level by the automatic range has no inside to
   // take a percentage of; the marker keeps the one it had.
-  if (high_ - low_ > 0) centrePercent_ = (labelLeft_ * 100 - 3000) / (high_ - low_);
+  centrePercent_ = ::CentrePercent(labelLeft_, {low_, high_}, centrePercent_);
 }
 
 void HistFuncCommand(Host *main, Document *child) {

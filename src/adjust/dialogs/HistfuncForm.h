@@ -1,7 +1,7 @@
 // The histogram-correction dialog "ヒストグラム補正": a levels correction of
 // all channels or of one, set by dragging the ends of a band under the
 // histogram, with an optional mid-tone gamma set by dragging the centre
-// marker. The automatic corrections drive it without showing it.
+// marker.
 #pragma once
 
 #include "adjust/Histfunc.h"
@@ -20,8 +20,8 @@ class THistFuncForm : public PreviewDialog {
   Q_OBJECT
 public:
   // Band and marker geometry, in the strip's coordinates.
-  static constexpr int kBandLeft = 56;
-  static constexpr int kBandWidth = 256;
+  static constexpr int kBandLeft = kLevelsBandLeft;
+  static constexpr int kBandWidth = kLevelsBandWidth;
   static constexpr int kLabelLeft = 158;
   static constexpr int kLineOffset = 20; // line left - label left
   static constexpr int kLabelWidth = 35;
@@ -41,11 +41,10 @@ public:
   // green and blue also recompute the preview.
   void SetChannel(int channel);
   // Finds the range between the levels below which and above which
-  // `threshold` per-mille of the pixels lie. With `updateBand` the band is
-  // put there and the range read back from it; without, the range is
-  // settled (0 ... 255 when nothing sensible was found) and the band left.
-  void AutoRange(int threshold, bool updateBand);
-  // "自動調整": AutoRange with the "AutoScaleParam" setting, band updated.
+  // `threshold` per-mille of the pixels lie, puts the band there and reads
+  // the range back from it.
+  void AutoRange(int threshold);
+  // "自動調整": AutoRange with the "AutoScaleParam" setting.
   void bAutoClick();
 
   // The band strip's mouse, x in strip coordinates.

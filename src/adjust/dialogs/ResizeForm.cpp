@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -38,47 +39,31 @@ int EditValue(const QLineEdit *edit) {
   return ok ? v : 0;
 }
 
-// Moves the document to `image` of a new size and shows it from the top
-// left corner.
-void ShowResized(Document *child, IMGHANDLE image) {
-  if (image != child->Picture().get()) child->Picture().reset(image);
+// Moves the document to `resized`, with one edit-history entry, and shows
+// it from the top left corner. False (document untouched) when the image
+// could not be made.
+bool ShowResized(Document *child, DibHandle resized) {
+  if (!resized) return false;
+  child->RecordUndo();
+  child->Picture() = std::move(resized);
   child->ResetArea();
   child->Commit();
-}
-
-// The kit's plain resize of the document, with one edit-history entry.
-// False (document untouched) when the kit could not make the image.
-bool PlainResize(Document *child, const char *message, int width, int height) {
-  IMGHANDLE result = Kit.ImgKitImageSize(child->Picture().get(), "VELMIR", message, width, height);
-  if (!result) return false;
-  child->RecordUndo();
-  ShowResized(child, result);
   return true;
 }
 
-// The area-average or bilinear resize of a full-colour document. The
-// destination comes from the kit's plain resize, which makes a new image
-// with the document's header (resolution included) and leaves the document
-// as it is; its pixels are then computed from the document.
-bool QualityResize(Host *main, Document *child, int method, int width, int height) {
+// The resize of the document; the two high-quality methods run under the
+// wait window.
+bool Resize(Host *main, Document *child, int method, int width, int height) {
+  if (method == TResizeForm::Normal)
+    return ShowResized(child,
+                       ResizedImage(child->Picture().get(), width, height, ResizeMethod::Normal));
   TfWaitMess *wait = main ? main->WaitWindow() : nullptr;
   if (wait) wait->Begin(height + 20);
-  DibHandle dest(Kit.ImgKitImageSize(child->Picture().get(), "", "", width, height));
-  const bool made = bool(dest);
-  if (wait) wait->SetPosition(20);
-  if (made) {
-    TMDIB to(dest.get());
-    const TMDIB from(child->Picture().get());
-    if (method == TResizeForm::Oversampling)
-      AreaAverageResize(to, from, wait);
-    else
-      BilinearResize(to, from, wait);
-  }
+  const ResizeMethod quality =
+      method == TResizeForm::Oversampling ? ResizeMethod::Oversampling : ResizeMethod::Bilinear;
+  DibHandle resized = ResizedImage(child->Picture().get(), width, height, quality, wait);
   if (wait) wait->End();
-  if (!made) return false;
-  child->RecordUndo();
-  ShowResized(child, dest.release());
-  return true;
+  return ShowResized(child, std::move(resized));
 }
 
 } // namespace
@@ -168,8 +153,7 @@ void TResizeForm::bOKClick() {
     return;
   }
   setEnabled(false);
-  const bool done = method == Normal ? PlainResize(child_, "拡大縮小処理中", w, h)
-                                     : QualityResize(main_, child_, method, w, h);
+  const bool done = Resize(main_, child_, method, w, h);
   setEnabled(true);
   if (!done) UserDialogs::OutOfMemory(this);
   accept();
@@ -203,8 +187,10 @@ void AspectCommand(Host *main, Document *child, bool toFiveFour) {
     dialog.Edit1->setText(QString::number(child->Width()));
     dialog.Edit2->setText(QString::number(height));
     dialog.bOKClick();
-  } else if (!PlainResize(child, "解像度補正処理中", child->Width(), height)) {
-    UserDialogs::OutOfMemory(WindowOf(main));
+  } else {
+    DibHandle resized(Kit.ImgKitImageSize(child->Picture().get(), "VELMIR", "解像度補正処理中",
+                                          child->Width(), height));
+    if (!ShowResized(child, std::move(resized))) UserDialogs::OutOfMemory(WindowOf(main));
   }
   if (main) main->Window()->raise();
 }

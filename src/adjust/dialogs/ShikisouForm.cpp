@@ -15,6 +15,10 @@
 namespace {
 constexpr double kPi = 3.1415; // as the circle has always been drawn
 
+// The coarse and the fine slider together span the routine's shifts.
+constexpr int kCoarse = 180, kFine = 10;
+static_assert(-kCoarse - kFine == kHueShiftMin && kCoarse + kFine == kHueShiftMax);
+
 const QString kLetters[3] = {QStringLiteral("Ｒ"), QStringLiteral("Ｇ"), QStringLiteral("Ｂ")};
 const QColor kColours[3] = {QColor(255, 0, 0), QColor(0, 160, 0), QColor(0, 0, 255)};
 
@@ -77,7 +81,7 @@ TShikisouForm::TShikisouForm(Host *main) : PreviewDialog(main, QStringLiteral("�
   auto *grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("補正")), 0, 0, 1, 3);
   TrackBar1 = new QSlider(Qt::Horizontal);
-  TrackBar1->setRange(-180, 180);
+  TrackBar1->setRange(-kCoarse, kCoarse);
   TrackBar1->setPageStep(10);
   grid->addWidget(TrackBar1, 1, 0, 1, 3);
   grid->addWidget(new QLabel(QStringLiteral("-180")), 2, 0, Qt::AlignLeft);
@@ -85,7 +89,7 @@ TShikisouForm::TShikisouForm(Host *main) : PreviewDialog(main, QStringLiteral("�
   grid->addWidget(new QLabel(QStringLiteral("180")), 2, 2, Qt::AlignRight);
   grid->addWidget(new QLabel(QStringLiteral("微調整")), 3, 0, 1, 3);
   TrackBar2 = new QSlider(Qt::Horizontal);
-  TrackBar2->setRange(-10, 10);
+  TrackBar2->setRange(-kFine, kFine);
   TrackBar2->setPageStep(1);
   grid->addWidget(TrackBar2, 4, 0, 1, 3);
   ControlsLayout()->addLayout(grid);

@@ -22,8 +22,8 @@ TMedianForm::TMedianForm(Host *main)
       AddRadioChoice(QStringLiteral("rgMethod"), QStringLiteral("ノイズ除去方法"),
                      {QStringLiteral("通常法（ﾒﾃﾞｨｱﾝ）"), QStringLiteral("＋輪郭部保存")}, 2);
   // Enabled in both methods; the plain median ignores it.
-  TrackBar = AddTrackBar(QStringLiteral("輪郭検出の閾値 （輪郭部保存時のみ有効）"), 16, 128,
-                         kDefaultThreshold);
+  TrackBar = AddTrackBar(QStringLiteral("輪郭検出の閾値 （輪郭部保存時のみ有効）"),
+                         kMedianDialogThresholdMin, kMedianDialogThresholdMax, kDefaultThreshold);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
   TrackBar->setPageStep(16);
 }

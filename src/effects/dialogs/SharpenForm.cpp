@@ -20,7 +20,8 @@ TSharpenForm::TSharpenForm(Host *main)
       QStringLiteral("rgType"), QStringLiteral("シャープ化フィルタの種類"),
       {QStringLiteral("画質良好"), QStringLiteral("強力タイプ１"), QStringLiteral("強力タイプ２")},
       3);
-  TrackBar = AddTrackBar(QStringLiteral("シャープ化程度"), 10, 90, kDefaultStrength);
+  TrackBar = AddTrackBar(QStringLiteral("シャープ化程度"), kSharpenStrengthMin, kSharpenStrengthMax,
+                         kDefaultStrength);
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 

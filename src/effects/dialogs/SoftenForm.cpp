@@ -23,10 +23,12 @@ TSoftenForm::TSoftenForm(Host *main)
       AddRadioChoice(QStringLiteral("rgDirection"), QStringLiteral("ソフト化方向"),
                      {QStringLiteral("横"), QStringLiteral("縦"), QStringLiteral("縦横")}, 3);
   const SoftenSettings defaults;
-  TrackBar1 = AddTrackBar(QStringLiteral("ソフト化の程度"), 1, 4, defaults.strength);
+  TrackBar1 = AddTrackBar(QStringLiteral("ソフト化の程度"), kSoftenStrengthMin, kSoftenStrengthMax,
+                          defaults.strength);
   TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
   TrackBar1->setPageStep(1);
-  TrackBar2 = AddTrackBar(QStringLiteral("輪郭部検出の閾値"), 0, 255, defaults.threshold);
+  TrackBar2 = AddTrackBar(QStringLiteral("輪郭部検出の閾値"), kSoftenThresholdMin,
+                          kSoftenThresholdMax, defaults.threshold);
   TrackBar2->setObjectName(QStringLiteral("TrackBar2"));
   TrackBar2->setPageStep(16);
   rgMethod = AddRadioChoice(QStringLiteral("rgMethod"), QStringLiteral("処理手法"),
