@@ -64,6 +64,11 @@ void TMDIB::PixelColour(int32_t n, int &red, int &green, int &blue) const {
   case 4: index = (column % 2 == 0) ? line[column / 2] >> 4 : line[column / 2] & 0x0f; break;
   default: index = line[column]; break;
   }
+  // An index past a short colour table reads as black, never beyond it.
+  if (static_cast<uint32_t>(index) >= ColourCount(header)) {
+    red = green = blue = 0;
+    return;
+  }
   const uint8_t *entry = colourTable + 4 * index;
   red = entry[2];
   green = entry[1];

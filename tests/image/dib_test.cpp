@@ -156,6 +156,17 @@ TEST(TMDIB, PixelColourReadsIndicesAtEveryDepth) {
   d8.PixelColour(3, r, g, b);
   EXPECT_EQ(r, static_cast<uint8_t>(220));
   EXPECT_EQ(b, 200);
+  // A short colour table: indices past it read as black, not past the table.
+  DibHandle shortTable = MakePaletteDib(2, 1, 8, 3);
+  TMDIB ds(shortTable.get());
+  ds.Row(0)[0] = 2;
+  ds.Row(0)[1] = 200;
+  ds.PixelColour(0, r, g, b);
+  EXPECT_EQ(r, 22);
+  ds.PixelColour(1, r, g, b);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(g, 0);
+  EXPECT_EQ(b, 0);
 }
 
 TEST(TMDIB, DisplayPalettes) {
