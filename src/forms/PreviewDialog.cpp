@@ -20,6 +20,26 @@
 
 namespace {
 constexpr int kFrameSide = 100;
+
+// The integers stored under `name`, field by field.
+std::vector<std::optional<int>> Remembered(const QString &name, size_t count) {
+  std::vector<std::optional<int>> values(count);
+  CResumeDialog resume;
+  if (resume.Load(name) != 0) return values;
+  for (size_t i = 0; i < count; ++i) {
+    bool ok = false;
+    const int v = resume.GetText(static_cast<int>(i)).toInt(&ok);
+    if (ok) values[i] = v;
+  }
+  return values;
+}
+
+void Remember(const QString &name, const std::vector<int> &values) {
+  CResumeDialog resume;
+  for (int v : values)
+    resume.AddInt(v);
+  resume.Save(name);
+}
 constexpr int kControlsWidth = 272;
 } // namespace
 
@@ -57,6 +77,11 @@ void PreviewDialog::Prepare(Document *child) {
   recomputing_ = false;
   ResetControls();
   RefreshValueTexts();
+  if (const char *name = SettingsName()) {
+    RestoreSettings(Remembered(QString::fromLatin1(name), SettingValues().size()));
+    Recompute();
+    RefreshValueTexts();
+  }
   // Let the controls grow the dialog when a subclass added many of them.
   if (QWidget *box = controls_->parentWidget()) {
     box->adjustSize();
@@ -105,6 +130,7 @@ void PreviewDialog::bOKClick() {
     ApplyKit();
   else
     ApplyOwn(main_ ? main_->WaitWindow() : nullptr);
+  if (const char *name = SettingsName()) Remember(QString::fromLatin1(name), SettingValues());
   Applied();
   setEnabled(true);
   accept();
@@ -203,25 +229,6 @@ void PreviewDialog::SetRadio(QButtonGroup *group, int index) {
   recomputing_ = was;
 }
 
-std::vector<std::optional<int>> PreviewDialog::Remembered(const QString &name, int count) {
-  std::vector<std::optional<int>> values(static_cast<size_t>(count));
-  CResumeDialog resume;
-  if (resume.Load(name) != 0) return values;
-  for (int i = 0; i < count; ++i) {
-    bool ok = false;
-    const int v = resume.GetText(i).toInt(&ok);
-    if (ok) values[static_cast<size_t>(i)] = v;
-  }
-  return values;
-}
-
-void PreviewDialog::Remember(const QString &name, std::initializer_list<int> values) {
-  CResumeDialog resume;
-  for (int v : values)
-    resume.AddInt(v);
-  resume.Save(name);
-}
-
 void PreviewDialog::RefreshValueTexts() {
   for (const Bar &b : bars_)
     b.value->setText(ValueText(b.slider->value()));
@@ -244,9 +251,7 @@ void PreviewDialog::keyPressEvent(QKeyEvent *event) {
   }
 }
 
-bool CanAdjust(const Document *child, int minimumBits) {
-  return child && child->Picture() && child->BitCount() >= minimumBits;
-}
+bool CanAdjust(const Document *child) { return child && child->Picture(); }
 
 void RaiseMain(Host *main) {
   if (QWidget *window = WindowOf(main)) window->raise();

@@ -19,7 +19,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -105,10 +104,13 @@ protected:
   // change before the preview is recomputed.
   virtual void ControlsChanged() {}
 
-  // Remembered settings: the integers stored under `name`, field by field;
-  // a missing or non-numeric field is empty.
-  static std::vector<std::optional<int>> Remembered(const QString &name, int count);
-  static void Remember(const QString &name, std::initializer_list<int> values);
+  // Remembered settings. A dialog that names its record gets the values of
+  // SettingValues() stored there after every OK, and the stored ones (field
+  // by field; a missing or non-numeric field is empty) handed to
+  // RestoreSettings() when it is prepared, over its defaults.
+  virtual const char *SettingsName() const { return nullptr; }
+  virtual std::vector<int> SettingValues() const { return {}; }
+  virtual void RestoreSettings(const std::vector<std::optional<int>> &) {}
   QBoxLayout *ControlsLayout() const { return controls_; }
 
   void paintEvent(QPaintEvent *event) override;
@@ -132,17 +134,17 @@ private:
   bool recomputing_ = true; // off until Prepare
 };
 
-// True when `child` holds an image of at least `minimumBits` bits per pixel:
-// what every adjustment command asks before it opens its dialog.
-bool CanAdjust(const Document *child, int minimumBits = 0);
+// True when `child` holds a picture. Which kinds a command takes is its
+// command row's rule.
+bool CanAdjust(const Document *child);
 // Brings the main window back to the front after a dialog.
 void RaiseMain(Host *main);
 
 // A preview dialog as the commands run it: nothing without a fitting
 // document; else prepared with the document, shown modally and destroyed.
 template <class Form, class... Args>
-void RunPreviewCommand(Host *main, Document *child, int minimumBits, Args... args) {
-  if (!CanAdjust(child, minimumBits)) return;
+void RunPreviewCommand(Host *main, Document *child, Args... args) {
+  if (!CanAdjust(child)) return;
   {
     Form dialog(main, args...);
     dialog.Prepare(child);
@@ -153,9 +155,8 @@ void RunPreviewCommand(Host *main, Document *child, int minimumBits, Args... arg
 
 // A preview dialog run unseen: prepared (with its remembered settings),
 // `setup` applied to it, then its OK.
-template <class Form, class Setup>
-void ApplyUnseen(Host *main, Document *child, int minimumBits, Setup setup) {
-  if (!CanAdjust(child, minimumBits)) return;
+template <class Form, class Setup> void ApplyUnseen(Host *main, Document *child, Setup setup) {
+  if (!CanAdjust(child)) return;
   {
     Form dialog(main);
     dialog.Prepare(child);

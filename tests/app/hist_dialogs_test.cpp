@@ -458,6 +458,24 @@ TEST_F(HistDialogs, HueCommandsRefusePaletteImages) {
   EXPECT_EQ(child->undoCount, 0);
 }
 
+TEST_F(HistDialogs, EmphasisPreviewShowsItsDefaultsFromTheStart) {
+  // Without a record the bars stand at their defaults, which grey everything
+  // away from the centre hue: the preview must show that, not the picture
+  // as it is.
+  WriteSettingIn(kDialogsKey, QStringLiteral("Shikisou"), QString());
+  TMDIChild *child = Open(Spread(18, 12));
+  ASSERT_NE(child, nullptr);
+  TColsplitForm form(main);
+  form.Prepare(child);
+  DibHandle want(Kit.ImgKitCopy(child->previewImage.get(), "", ""));
+  {
+    TMDIB dib(want.get());
+    HueEmphasis(dib, 0, 65, 0, -100);
+  }
+  EXPECT_EQ(PictureOf(form.ShownPreview()), PictureOf(want.get()));
+  EXPECT_NE(PictureOf(form.ShownPreview()), PictureOf(child->previewImage.get()));
+}
+
 TEST_F(HistDialogs, EmphasisRemembersItsFourPositions) {
   const QImage picture = Spread(18, 12);
   TMDIChild *child = Open(picture);

@@ -35,13 +35,13 @@ void Activate(Host *host) {
 // The tone, balance and variation dialogs: shown modally on the document,
 // which they change themselves.
 template <class Form, class... Args> void ToneDialog(Host *host, Document *doc, Args... args) {
-  RunPreviewCommand<Form>(host, doc, 0, args...);
+  RunPreviewCommand<Form>(host, doc, args...);
   Activate(host);
 }
 
 // The one-click tone buttons: the dialog unseen, its track bar preset, OK.
 template <class Form> void PresetTone(Host *host, Document *doc, int position) {
-  ApplyUnseen<Form>(host, doc, 0, [position](Form &form) { form.TrackBar->setValue(position); });
+  ApplyUnseen<Form>(host, doc, [position](Form &form) { form.TrackBar->setValue(position); });
   Activate(host);
 }
 
@@ -276,7 +276,7 @@ const std::vector<Command> &AdjustCommands() {
        .needs = Needs::FullColour,
        .run = KyochoCommand,
        .routine = "HueEmphasis",
-       .settings = "Shikisou"},
+       .settings = TColsplitForm::kSettings},
   };
   return rows;
 }

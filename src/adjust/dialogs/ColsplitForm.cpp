@@ -4,7 +4,6 @@
 #include "adjust/dialogs/ShikisouForm.h"
 #include "forms/Document.h"
 #include "forms/Host.h"
-#include "platform/Settings.h"
 
 #include <QBoxLayout>
 #include <QSlider>
@@ -25,19 +24,19 @@ TColsplitForm::TColsplitForm(Host *main) : PreviewDialog(main, QStringLiteral("ç
 
 void TColsplitForm::Prepare(Document *child) {
   PreviewDialog::Prepare(child);
-  CResumeDialog resume;
-  if (resume.Load(kSettingName) != 0) return;
-  QSlider *const bars[] = {tb1, tb2, tb3, tb4};
-  for (int i = 0; i < 4; ++i) {
-    // Only the fields that are there; the bars keep a stored value within
-    // their ranges.
-    bool ok = false;
-    const int value = resume.GetText(i).toInt(&ok);
-    if (ok) SetTrackBar(bars[i], value);
-  }
-  Recompute();
-  RefreshValueTexts();
   PlaceMarkers();
+}
+
+std::vector<int> TColsplitForm::SettingValues() const {
+  return {tb1->value(), tb2->value(), tb3->value(), tb4->value()};
+}
+
+void TColsplitForm::RestoreSettings(const std::vector<std::optional<int>> &stored) {
+  // Only the fields that are there; the bars keep a stored value within
+  // their ranges.
+  QSlider *const bars[] = {tb1, tb2, tb3, tb4};
+  for (size_t i = 0; i < stored.size(); ++i)
+    if (stored[i]) SetTrackBar(bars[i], *stored[i]);
 }
 
 void TColsplitForm::PlaceMarkers() {
@@ -57,13 +56,4 @@ void TColsplitForm::ResetControls() {
   PlaceMarkers();
 }
 
-void TColsplitForm::Applied() {
-  CResumeDialog resume;
-  for (QSlider *bar : {tb1, tb2, tb3, tb4})
-    resume.AddInt(bar->value());
-  resume.Save(kSettingName);
-}
-
-void KyochoCommand(Host *main, Document *child) {
-  RunPreviewCommand<TColsplitForm>(main, child, 16);
-}
+void KyochoCommand(Host *main, Document *child) { RunPreviewCommand<TColsplitForm>(main, child); }

@@ -13,11 +13,11 @@ void KyochoCommand(Host *main, Document *child);
 class TColsplitForm : public PreviewDialog {
   Q_OBJECT
 public:
-  static inline const QString kSettingName = QStringLiteral("Shikisou");
+  static constexpr const char *kSettings = "Shikisou";
 
   explicit TColsplitForm(Host *main);
 
-  // Resets the controls, then puts back the remembered positions.
+  // The markers follow the remembered positions.
   void Prepare(Document *child) override;
 
   QSlider *tb1 = nullptr; // "強調色相の中心", -180 ... 180, 0
@@ -30,7 +30,9 @@ protected:
   void Adjust(TMDIB &dib, Progress *progress) override;
   void ResetControls() override;
   bool AlwaysOwnsWaitWindow() const override { return true; }
-  void Applied() override; // stores the positions
+  const char *SettingsName() const override { return kSettings; }
+  std::vector<int> SettingValues() const override;
+  void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
 
 private:
   void PlaceMarkers();

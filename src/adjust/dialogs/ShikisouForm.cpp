@@ -130,6 +130,4 @@ void TShikisouForm::ResetControls() {
   ShowShift();
 }
 
-void ShikisouCommand(Host *main, Document *child) {
-  RunPreviewCommand<TShikisouForm>(main, child, 16);
-}
+void ShikisouCommand(Host *main, Document *child) { RunPreviewCommand<TShikisouForm>(main, child); }

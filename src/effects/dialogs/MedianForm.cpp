@@ -11,9 +11,7 @@
 #include <QButtonGroup>
 #include <QSlider>
 
-namespace {
-const QString kSettingName = QStringLiteral("Median");
-} // namespace
+namespace {} // namespace
 
 TMedianForm::TMedianForm(Host *main)
     : PreviewDialog(main, QStringLiteral("ノイズ除去（メディアンフィルター）")) {
@@ -28,13 +26,13 @@ TMedianForm::TMedianForm(Host *main)
   TrackBar->setPageStep(16);
 }
 
-void TMedianForm::Prepare(Document *child) {
-  PreviewDialog::Prepare(child);
-  const auto stored = Remembered(kSettingName, 2);
+std::vector<int> TMedianForm::SettingValues() const {
+  return {rgMethod->checkedId(), TrackBar->value()};
+}
+
+void TMedianForm::RestoreSettings(const std::vector<std::optional<int>> &stored) {
   if (stored[0]) SetRadio(rgMethod, *stored[0]);
   if (stored[1]) SetTrackBar(TrackBar, *stored[1]);
-  Recompute();
-  RefreshValueTexts();
 }
 
 void TMedianForm::Adjust(TMDIB &dib, Progress *progress) {
@@ -50,16 +48,14 @@ void TMedianForm::ResetControls() {
 
 bool TMedianForm::ReadyToApply() const { return rgMethod->checkedId() >= 0; }
 
-void TMedianForm::Applied() { Remember(kSettingName, {rgMethod->checkedId(), TrackBar->value()}); }
-
-void MedianCommand(Host *main, Document *child) { RunPreviewCommand<TMedianForm>(main, child, 16); }
+void MedianCommand(Host *main, Document *child) { RunPreviewCommand<TMedianForm>(main, child); }
 
 void MedianButtonCommand(Host *main, Document *child) {
-  ApplyUnseen<TMedianForm>(main, child, 16, [](TMedianForm &) {});
+  ApplyUnseen<TMedianForm>(main, child, [](TMedianForm &) {});
 }
 
 void NoiseRemovalACommand(Host *main, Document *child) {
-  if (!CanAdjust(child, 16)) return;
+  if (!CanAdjust(child)) return;
   TfWaitMess *wait = main ? main->WaitWindow() : nullptr;
   if (main) main->Window()->setEnabled(false);
   child->RecordUndo();

@@ -9,13 +9,11 @@ class QButtonGroup;
 class TMedianForm : public PreviewDialog {
   Q_OBJECT
 public:
+  static constexpr const char *kSettings = "Median";
   static constexpr int kDefaultMethod = 0;
   static constexpr int kDefaultThreshold = 72;
 
   explicit TMedianForm(Host *main);
-
-  // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(Document *child) override;
 
   QButtonGroup *rgMethod = nullptr; // "ノイズ除去方法"
   QSlider *TrackBar = nullptr;      // the edge threshold, 16 ... 128
@@ -24,7 +22,9 @@ protected:
   void Adjust(TMDIB &dib, Progress *progress) override;
   void ResetControls() override;
   bool ReadyToApply() const override;
-  void Applied() override;
+  const char *SettingsName() const override { return kSettings; }
+  std::vector<int> SettingValues() const override;
+  void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
 };
 
 // "ノイズ除去［ﾒﾃﾞｨｱﾝﾌｨﾙﾀ](&N)": full colour only.

@@ -9,9 +9,7 @@
 #include <QButtonGroup>
 #include <QSlider>
 
-namespace {
-const QString kSettingName = QStringLiteral("Sharp");
-} // namespace
+namespace {} // namespace
 
 TSharpenForm::TSharpenForm(Host *main)
     : PreviewDialog(main, QStringLiteral("シャープ化（ハイパスフィルター）")) {
@@ -25,13 +23,13 @@ TSharpenForm::TSharpenForm(Host *main)
   TrackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 
-void TSharpenForm::Prepare(Document *child) {
-  PreviewDialog::Prepare(child);
-  const auto stored = Remembered(kSettingName, 2);
+std::vector<int> TSharpenForm::SettingValues() const {
+  return {rgType->checkedId(), TrackBar->value()};
+}
+
+void TSharpenForm::RestoreSettings(const std::vector<std::optional<int>> &stored) {
   if (stored[0]) SetRadio(rgType, *stored[0]);
   if (stored[1]) SetTrackBar(TrackBar, *stored[1]);
-  Recompute();
-  RefreshValueTexts();
 }
 
 void TSharpenForm::Adjust(TMDIB &dib, Progress *progress) {
@@ -47,8 +45,4 @@ void TSharpenForm::ResetControls() {
 
 bool TSharpenForm::ReadyToApply() const { return rgType->checkedId() >= 0; }
 
-void TSharpenForm::Applied() { Remember(kSettingName, {rgType->checkedId(), TrackBar->value()}); }
-
-void SharpenCommand(Host *main, Document *child) {
-  RunPreviewCommand<TSharpenForm>(main, child, 16);
-}
+void SharpenCommand(Host *main, Document *child) { RunPreviewCommand<TSharpenForm>(main, child); }

@@ -9,13 +9,11 @@ class QButtonGroup;
 class TSharpenForm : public PreviewDialog {
   Q_OBJECT
 public:
+  static constexpr const char *kSettings = "Sharp";
   static constexpr int kDefaultType = 0;
   static constexpr int kDefaultStrength = 50;
 
   explicit TSharpenForm(Host *main);
-
-  // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(Document *child) override;
 
   QButtonGroup *rgType = nullptr; // "シャープ化フィルタの種類"
   QSlider *TrackBar = nullptr;    // "シャープ化程度", 10 ... 90
@@ -24,7 +22,9 @@ protected:
   void Adjust(TMDIB &dib, Progress *progress) override;
   void ResetControls() override;
   bool ReadyToApply() const override;
-  void Applied() override;
+  const char *SettingsName() const override { return kSettings; }
+  std::vector<int> SettingValues() const override;
+  void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
 };
 
 // "シャープ化(&E)": full colour only.

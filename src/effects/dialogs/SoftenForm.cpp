@@ -9,7 +9,6 @@
 #include <QSlider>
 
 namespace {
-const QString kSettingName = QStringLiteral("Soft");
 constexpr int kBoth = 2;
 } // namespace
 
@@ -56,16 +55,18 @@ void TSoftenForm::SetSettings(const SoftenSettings &s) {
   ControlsChanged();
 }
 
-void TSoftenForm::Prepare(Document *child) {
-  PreviewDialog::Prepare(child);
-  const auto stored = Remembered(kSettingName, 5);
+// The record's fields, in their stored order.
+std::vector<int> TSoftenForm::SettingValues() const {
+  const SoftenSettings s = Settings();
+  return {s.area, s.direction, s.strength, s.threshold, s.method};
+}
+
+void TSoftenForm::RestoreSettings(const std::vector<std::optional<int>> &stored) {
   SoftenSettings s = Settings();
   int *const fields[] = {&s.area, &s.direction, &s.strength, &s.threshold, &s.method};
   for (size_t i = 0; i < stored.size(); ++i)
     if (stored[i]) *fields[i] = *stored[i];
   SetSettings(s);
-  Recompute();
-  RefreshValueTexts();
 }
 
 void TSoftenForm::ControlsChanged() {
@@ -95,15 +96,10 @@ bool TSoftenForm::ReadyToApply() const {
   return s.area >= 0 && s.direction >= 0 && s.method >= 0;
 }
 
-void TSoftenForm::Applied() {
-  const SoftenSettings s = Settings();
-  Remember(kSettingName, {s.area, s.direction, s.strength, s.threshold, s.method});
-}
-
-void SoftenCommand(Host *main, Document *child) { RunPreviewCommand<TSoftenForm>(main, child, 16); }
+void SoftenCommand(Host *main, Document *child) { RunPreviewCommand<TSoftenForm>(main, child); }
 
 void NoiseRemovalBCommand(Host *main, Document *child) {
-  ApplyUnseen<TSoftenForm>(main, child, 16,
+  ApplyUnseen<TSoftenForm>(main, child,
                            [](TSoftenForm &form) { form.SetSettings(NoiseRemovalBSettings()); });
   if (main && main->WaitWindow()) main->WaitWindow()->End();
 }

@@ -11,10 +11,9 @@ class QButtonGroup;
 class TSoftenForm : public PreviewDialog {
   Q_OBJECT
 public:
-  explicit TSoftenForm(Host *main);
+  static constexpr const char *kSettings = "Soft";
 
-  // Defaults, then the remembered settings, and the preview at once.
-  void Prepare(Document *child) override;
+  explicit TSoftenForm(Host *main);
 
   // The controls as settings, and back (without recomputing).
   SoftenSettings Settings() const;
@@ -32,7 +31,9 @@ protected:
   void ControlsChanged() override;
   int ProgressMaximum() const override;
   bool ReadyToApply() const override;
-  void Applied() override;
+  const char *SettingsName() const override { return kSettings; }
+  std::vector<int> SettingValues() const override;
+  void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
 };
 
 // "ソフト化(&S)": full colour only.
