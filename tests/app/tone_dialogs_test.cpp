@@ -1,6 +1,5 @@
 // The tone, balance and variation dialogs driven headless: through the main
-// window's commands and one-click buttons, and directly as the automatic
-// corrections and sepia drive them.
+// window's commands and one-click buttons, and directly.
 #include "fileops_fixture.h"
 
 #include "adjust/Tone.h"

@@ -21,15 +21,15 @@ TColorVariationForm::TColorVariationForm(Host *main)
   setObjectName(QStringLiteral("ColorVariationForm"));
 }
 
-ChannelOffsets TColorVariationForm::Offsets(int candidate) const {
-  if (candidate < 0 || candidate >= kCandidates) return YuvToOffsets(0, U, V);
+std::pair<int, int> TColorVariationForm::CandidateUV(int candidate) const {
+  if (candidate < 0 || candidate >= kCandidates) return {U, V};
   const Move m = kMoves[static_cast<size_t>(candidate)];
-  return YuvToOffsets(0, U + m.u * Step(), V + m.v * Step());
+  return {U + m.u * Step(), V + m.v * Step()};
 }
 
 void TColorVariationForm::Render(TMDIB &dib, int candidate) {
-  const ChannelOffsets o = Offsets(candidate);
-  Kit.ImgKitRGB(dib.handle, "", "", o.red, o.green, o.blue);
+  const auto [u, v] = CandidateUV(candidate);
+  YuvBalance(dib, 0, u, v);
 }
 
 void TColorVariationForm::MoveBy(int candidate) {
@@ -40,7 +40,7 @@ void TColorVariationForm::MoveBy(int candidate) {
 
 void TColorVariationForm::Apply() {
   child_->RecordUndo();
-  const ChannelOffsets o = Offsets();
-  Kit.ImgKitRGB(child_->Picture().get(), "VELMIR", "色調補正中", o.red, o.green, o.blue);
+  TMDIB dib(child_->Picture().get());
+  YuvBalance(dib, 0, U, V);
   child_->Commit();
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "adjust/Yuv.h"
+
 #include "adjust/dialogs/VariationDialog.h"
+#include <utility>
 
 class TColorVariationForm : public VariationDialog {
   Q_OBJECT
@@ -13,8 +15,8 @@ public:
   int U = 0; // held to -50 ... 50 by the clicks
   int V = 0;
 
-  // The offsets of the setting, or of candidate 0 ... 3.
-  ChannelOffsets Offsets(int candidate = -1) const;
+  // U and V of the setting, or of candidate 0 ... 3.
+  std::pair<int, int> CandidateUV(int candidate = -1) const;
 
 protected:
   void Render(TMDIB &dib, int candidate) override;

@@ -12,8 +12,9 @@ TKidoForm::TKidoForm(Host *main) : PreviewDialog(main, QStringLiteral("輝度調
 
 double TKidoForm::Factor() const { return TrackBar->value() * 0.05; }
 
-void TKidoForm::KitAdjust(IMGHANDLE image, const char *caption, const char *message) {
-  Kit.ImgKitBright(image, caption, message, Factor());
+void TKidoForm::KitAdjust(IMGHANDLE image, const char *, const char *) {
+  TMDIB dib(image);
+  Brightness(dib, TrackBar->value());
 }
 
 void TKidoForm::ResetControls() { SetTrackBar(TrackBar, 0); }
