@@ -12,7 +12,8 @@
 // toolbar and guidance tables), MainFile.cpp (file menu: open, save,
 // reload, delete, new image, dropped files), MainEdit.cpp (edit menu: undo,
 // clipboard), MainView.cpp (view, window and help menus), MainImage.cpp (the
-// image, expert and artist commands), MainStart.cpp (second-start hand-off).
+// image, expert and artist commands: the rows of the areas' command tables,
+// bound to their items and buttons), MainStart.cpp (second-start hand-off).
 #pragma once
 
 #include "forms/Host.h"
