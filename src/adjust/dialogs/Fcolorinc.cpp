@@ -60,5 +60,3 @@ void TColorIncForm::bOKClick() {
   }
   accept();
 }
-
-void TColorIncForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

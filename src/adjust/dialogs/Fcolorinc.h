@@ -26,5 +26,4 @@ public:
   QButtonGroup *rgColors = nullptr;
 
 protected:
-  void showEvent(QShowEvent *event) override;
 };

@@ -278,5 +278,3 @@ void TCutForm::bOKClick() {
   child_->Commit();
   accept();
 }
-
-void TCutForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

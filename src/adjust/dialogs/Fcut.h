@@ -61,7 +61,6 @@ public:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void showEvent(QShowEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -107,5 +107,3 @@ void TDitherForm::bOKClick() {
   }
   accept();
 }
-
-void TDitherForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

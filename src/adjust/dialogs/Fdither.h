@@ -28,9 +28,6 @@ public:
   QButtonGroup *rgMethod = nullptr;  // "減色方法": 0 error diffusion, 1 nearest
   QButtonGroup *rgPalette = nullptr; // "減色時のﾊﾟﾚｯﾄ": 0 optimised, 1 fixed
 
-protected:
-  void showEvent(QShowEvent *event) override;
-
 private:
   void ColorsChanged();
 

@@ -42,5 +42,3 @@ void TRotateForm::bOKClick() {
   }
   accept();
 }
-
-void TRotateForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }

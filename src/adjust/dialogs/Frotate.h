@@ -23,9 +23,4 @@ public:
   void SetItemIndex(int index);
 
   QButtonGroup *RadioGroup1 = nullptr;
-
-protected:
-  void showEvent(QShowEvent *event) override;
-
-private:
 };

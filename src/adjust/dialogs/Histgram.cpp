@@ -131,8 +131,6 @@ void THistgramForm::paintEvent(QPaintEvent *event) {
   p.drawRect(kImageLeft - 1, kImageTop - 1, image_.width() + 1, image_.height() + 1);
 }
 
-void THistgramForm::showEvent(QShowEvent *event) { DocumentDialog::showEvent(event); }
-
 void THistgramForm::keyPressEvent(QKeyEvent *event) {
   switch (event->key()) {
   case Qt::Key_Return:

@@ -58,7 +58,6 @@ public:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void showEvent(QShowEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
