@@ -8,6 +8,7 @@
 #include "app/SaveRules.h"
 
 #include "image/Dib.h"
+#include "image/ImageFile.h"
 #include "image/Susie.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
@@ -51,10 +52,7 @@ enum class SaveResult { Written, Refused, Failed };
 // every refusal and failure is reported here.
 SaveResult WriteDocument(QWidget *parent, TMDIChild *child, const QString &fileName,
                          Writer writer) {
-  const QByteArray name = fileName.toUtf8();
-  const char *caption = "VELMIR";
-  const QByteArray text = QStringLiteral("画像保存中").toUtf8();
-  int ok = 0;
+  ImageFileKind kind = ImageFileKind::Unknown;
   switch (writer) {
   case Writer::Jpeg: {
     IMGKIT_IMAGEINFO info{};
@@ -66,19 +64,14 @@ SaveResult WriteDocument(QWidget *parent, TMDIChild *child, const QString &fileN
       UserDialogs::Error(parent, refusal);
       return SaveResult::Refused;
     }
-    ok = Kit.ImgKitJpegFileSave(name.constData(), child->image.get(), caption, text.constData(),
-                                JpegQuality, 0);
+    kind = ImageFileKind::Jpeg;
     break;
   }
-  case Writer::Bmp:
-    ok = Kit.ImgKitBmpFileSave(name.constData(), child->image.get(), caption, text.constData(), 0);
-    break;
-  case Writer::Tiff:
-    ok = Kit.ImgKitTiffFileSave(name.constData(), child->image.get(), caption, text.constData(), 0);
-    break;
+  case Writer::Bmp: kind = ImageFileKind::Bmp; break;
+  case Writer::Tiff: kind = ImageFileKind::Tiff; break;
   case Writer::None: break;
   }
-  if (!ok) {
+  if (!SaveImageFileAs(fileName.toStdString(), child->image.get(), kind, JpegQuality)) {
     UserDialogs::Error(parent, kCannotSave);
     return SaveResult::Failed;
   }

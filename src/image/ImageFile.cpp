@@ -43,11 +43,16 @@ DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options
 }
 
 bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality) {
+  return SaveImageFileAs(path, image, FileKindByExtension(path), jpegQuality);
+}
+
+bool SaveImageFileAs(const std::string &path, IMGHANDLE image, ImageFileKind kind,
+                     int jpegQuality) {
   if (!image) return false;
   // No temporary layer of our own: each kit writer already writes to a
   // temporary name and renames it over the target when done.
   const char *file = path.c_str();
-  switch (FileKindByExtension(path)) {
+  switch (kind) {
   case ImageFileKind::Jpeg: return Kit.ImgKitJpegFileSave(file, image, "", "", jpegQuality, 0) != 0;
   case ImageFileKind::Bmp: return Kit.ImgKitBmpFileSave(file, image, "", "", 0) != 0;
   case ImageFileKind::Tiff: return Kit.ImgKitTiffFileSave(file, image, "", "", 0) != 0;

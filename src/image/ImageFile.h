@@ -34,3 +34,6 @@ DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options
 // temporary file in the same folder that is renamed over `path` only when
 // complete, so a failure leaves an existing file as it was.
 bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality);
+// The same in a format chosen by the caller (the save commands keep a
+// file's format by rules of their own).
+bool SaveImageFileAs(const std::string &path, IMGHANDLE image, ImageFileKind kind, int jpegQuality);
