@@ -420,7 +420,10 @@ void TMDIChild::keyPressEvent(QKeyEvent *event) {
 void TMDIChild::ImageClicked() {
   const QString text = TMainForm::ImageInfoText(width, height, bitCount);
   emit StatusText(text);
-  if (main_) main_->SetStatusText(text);
+  if (main_) {
+    main_->SetStatusText(text);
+    main_->DocumentClicked();
+  }
 }
 
 bool TMDIChild::eventFilter(QObject *watched, QEvent *event) {
@@ -442,6 +445,10 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event) {
       v->setValue(std::min(v->value() + kScrollStep, v->maximum()));
     return true;
   }
+  // A click on the background around the picture hides the browser as one
+  // on the picture does.
+  if (type == QEvent::MouseButtonPress && watched == ScrollBox1->viewport() && main_)
+    main_->DocumentClicked();
   if (watched != Image) return QMdiSubWindow::eventFilter(watched, event);
 
   switch (type) {

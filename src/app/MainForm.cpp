@@ -5,6 +5,7 @@
 #include "app/About.h"
 #include "app/MDIChild.h"
 #include "app/Modeselect.h"
+#include "browser/windows/Fbrowser.h"
 #include "forms/Command.h"
 #include "image/Kit.h"
 #include "image/Susie.h"
@@ -100,6 +101,13 @@ void TMainForm::FormCreate() {
           &TMainForm::ClipboardChanged);
   CloseCancelled = false;
   if (!AboutBox) AboutBox = new TAboutBox(this);
+  if (!Browser) {
+    Browser = new TBrowser(this);
+    Browser->openImage = [this](const QString &file) { return OpenImageFile(file); };
+    Browser->afterOpen = [this] { UpdateMenuItems(); };
+    Browser->workingFolder = [this] { return SetupPath + QStringLiteral("Samples/"); };
+    Browser->displayColours = DisplayColours;
+  }
   UpdateMenuItems();
 }
 
@@ -126,6 +134,15 @@ void TMainForm::FormShow() {
     move(left, top);
     resize(width, height);
     Label2Click();
+    if (!ReadSetting(QStringLiteral("ImageBrowser"), QString()).startsWith(QLatin1Char('0')))
+      Browser->show();
+    QPoint at = Browser->pos();
+    const QString x = ReadSetting(QStringLiteral("IBX"), QString());
+    const QString y = ReadSetting(QStringLiteral("IBY"), QString());
+    if (!x.isEmpty()) at.setX(SettingNumber(x));
+    if (!y.isEmpty()) at.setY(SettingNumber(y));
+    Browser->move(at);
+    Browser->resize(PlacementValue("IBW", 642), PlacementValue("IBH", 480));
   }
 
   SetupPath = ProgramFolder;
@@ -159,7 +176,16 @@ void TMainForm::closeEvent(QCloseEvent *event) {
       return;
     }
   }
-  WriteSetting(QStringLiteral("ImageBrowser"), QStringLiteral("0"));
+  const bool browserShown = Browser && Browser->isVisible();
+  WriteSetting(QStringLiteral("ImageBrowser"),
+               browserShown ? QStringLiteral("1") : QStringLiteral("0"));
+  if (Browser) {
+    WriteSetting(QStringLiteral("IBX"), QString::number(Browser->x()));
+    WriteSetting(QStringLiteral("IBY"), QString::number(Browser->y()));
+    WriteSetting(QStringLiteral("IBW"), QString::number(Browser->width()));
+    WriteSetting(QStringLiteral("IBH"), QString::number(Browser->height()));
+    Browser->hide();
+  }
   event->accept();
 }
 
@@ -201,6 +227,17 @@ void TMainForm::Label2Click() {
   SpeedPanel->show();
   statusBar()->show();
   GuidePanel->hide();
+}
+
+void TMainForm::mBrowseClick() {
+  if (Browser->isVisible())
+    Browser->hide();
+  else
+    Browser->show();
+}
+
+void TMainForm::DocumentClicked() {
+  if (Browser && Browser->isVisible() && Browser->options.autoClose == 0) Browser->hide();
 }
 
 void TMainForm::Label30Click() { ShowGuidePage(QStringLiteral("gdMenu")); }

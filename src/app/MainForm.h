@@ -36,6 +36,7 @@ class QToolButton;
 class TMDIChild;
 class TAboutBox;
 class TfWaitMess;
+class TBrowser;
 struct Command;
 
 class TMainForm : public QMainWindow, public Host {
@@ -74,6 +75,7 @@ public:
 
   TAboutBox *AboutBox = nullptr;
   TfWaitMess *WaitMess = nullptr;
+  TBrowser *Browser = nullptr; // made with the main window, shown on demand
 
   // ---- documents -----------------------------------------------------------
   TMDIChild *ActiveChild() const;
@@ -102,6 +104,9 @@ public:
   void OpenDroppedFiles(const QStringList &files);
   // True while guidance mode is on.
   bool GuidanceMode() const;
+  // A click on a document's picture or background: hides the browser when
+  // its "AutoClose" option says so.
+  void DocumentClicked();
 
   // ---- start and shut-down -------------------------------------------------
   void FormCreate();

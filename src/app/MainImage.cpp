@@ -60,7 +60,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
 }
 
 // File and edit commands served by other windows.
-void TMainForm::mBrowseClick() {}
 void TMainForm::TextImgClick() {}
 void TMainForm::mWallOpenClick() {}
 void TMainForm::mSScanClick() {}

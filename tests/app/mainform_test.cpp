@@ -3,6 +3,7 @@
 // between runs.
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
+#include "browser/windows/Fbrowser.h"
 
 #include "image/Dib.h"
 #include "platform/Registry.h"
@@ -792,10 +793,38 @@ TEST_F(MainWindow, ClosingAsksEveryWindowAndACancelKeepsAllOpen) {
   EXPECT_EQ(messages.size(), 1);
 
   nextButton = QMessageBox::No;
+  f.mBrowseClick(); // the browser, shown at the first start, goes
   EXPECT_TRUE(f.close());
   EXPECT_FALSE(f.CloseCancelled);
   EXPECT_TRUE(f.Children().isEmpty());
   EXPECT_EQ(ReadSetting("ImageBrowser", ""), QStringLiteral("0"));
+}
+
+TEST_F(MainWindow, BrowserPlacementIsStoredAndRestored) {
+  {
+    TMainForm &f = Shown();
+    // No value yet: the browser comes up with the main window.
+    ASSERT_TRUE(f.Browser->isVisible());
+    EXPECT_EQ(f.Browser->windowTitle(), QStringLiteral("IMAGE BROWSER"));
+    f.Browser->move(40, 30);
+    f.Browser->resize(700, 520);
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(ReadSetting("ImageBrowser", ""), QStringLiteral("1"));
+    EXPECT_EQ(ReadSetting("IBW", ""), QStringLiteral("700"));
+    EXPECT_EQ(ReadSetting("IBH", ""), QStringLiteral("520"));
+  }
+  form.reset();
+  TMainForm &again = Shown();
+  EXPECT_TRUE(again.Browser->isVisible());
+  EXPECT_EQ(again.Browser->size(), QSize(700, 520));
+  // Ctrl+B's command hides it and shows it again.
+  again.mBrowseClick();
+  EXPECT_FALSE(again.Browser->isVisible());
+  again.mBrowseClick();
+  EXPECT_TRUE(again.Browser->isVisible());
+  WriteSetting(QStringLiteral("ImageBrowser"), QStringLiteral("0"));
+  form.reset();
+  EXPECT_FALSE(Shown().Browser->isVisible());
 }
 
 TEST_F(MainWindow, HelpOpensTheIndexPageOfTheHelpFolder) {

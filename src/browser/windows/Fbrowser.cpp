@@ -1,0 +1,479 @@
+#include "browser/windows/Fbrowser.h"
+
+#include "browser/windows/BrowserOption.h"
+#include "browser/windows/ImageView.h"
+#include "platform/Settings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStorageInfo>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+const QString kRecord = QStringLiteral("ImageBrowser");
+const QString kFolderChosen =
+    QStringLiteral("［サムネイルの作成／更新／表示］で、現在のフォルダーをサムネイル表示します");
+
+struct Command {
+  const char *name;
+  const char *text;
+  const char *glyph;
+};
+
+// The tool bar, left to right: name, hint.
+const Command kToolBar[] = {
+    {"tbNewFolder", "新規フォルダを作成", "新"},
+    {"tbMake", "サムネイルの作成／更新／表示", "作"},
+    {"tbStop", "サムネイル作成中止", "止"},
+    {"tbSort", "名前順ソート切替え", "順"},
+    {"tbOpen", "選択した画像をVELMIRで開く", "開"},
+    {nullptr, nullptr, nullptr}, // the slide-show interval
+    {"tbSlideShow", "選択した画像をスライドショー", "ス"},
+    {"tbCopy", "選択した画像をコピー", "写"},
+    {"tbMove", "選択した画像を移動", "移"},
+    {"tbRename", "選択した画像の名前を変更", "名"},
+    {"tbDelete", "選択した画像を削除", "削"},
+    {"tbSelectAll", "全ての画像を選択", "全"},
+    {"tbSelectNone", "選択を解除", "解"},
+    {"tbCatalogue", "ＨＴＭＬ画像カタログを作成", "目"},
+};
+
+struct MenuItem {
+  const char *menu;
+  const char *name;
+  const char *caption;
+  const char *shortcut;
+};
+
+const MenuItem kMenu[] = {
+    {"ﾌｫﾙﾀﾞｰ(&D)", "mMakeThumbs", "ﾌｫﾙﾀﾞｰ内画像のｻﾑﾈｲﾙを作成／更新／表示(&S)", "F4"},
+    {"ﾌｫﾙﾀﾞｰ(&D)", "mDeleteThumbs", "ﾌｫﾙﾀﾞｰ内のｻﾑﾈｲﾙを削除(&D)", ""},
+    {"ﾌｫﾙﾀﾞｰ(&D)", "mCatalogue", "ﾌｫﾙﾀﾞｰ内の画像ｶﾀﾛｸﾞを作成(&C)", ""},
+    {"ﾌｫﾙﾀﾞｰ(&D)", "mNewFolder", "ｻﾌﾞﾌｫﾙﾀﾞｰを作成(&N)", ""},
+    {"ﾌｧｲﾙ(&F)", "mOpen", "選択された画像をVELMIRで開く(&P)", "F2"},
+    {"ﾌｧｲﾙ(&F)", "mSlideShow", "選択された画像をｽﾗｲﾄﾞｼｮｰ表示(&V)", "F3"},
+    {"ﾌｧｲﾙ(&F)", "mCopy", "選択された画像をｺﾋﾟｰ(&C)", "Ctrl+C"},
+    {"ﾌｧｲﾙ(&F)", "mMove", "選択された画像を移動(&M)", "Ctrl+X"},
+    {"ﾌｧｲﾙ(&F)", "mDelete", "選択された画像を削除(&D)", "Del"},
+    {"ﾌｧｲﾙ(&F)", "mRename", "選択された画像をﾘﾈｰﾑ(&N)", "Ctrl+N"},
+    {"ﾌｧｲﾙ(&F)", "mNumbered", "選択された画像を連番化(&R)", "Ctrl+R"},
+    {"選択(&S)", "mSelectAll", "全画像を選択(&A)", "F5"},
+    {"選択(&S)", "mSelectNone", "選択を解除(&R)", "F6"},
+    {"表示(&V)", "mSort", "名前順ｿｰﾄ正逆反転(&S)", ""},
+    {"動作環境(&O)", "mOption", "ﾌﾞﾗｳｻﾞ設定(&B)", ""},
+};
+
+// The paging buttons: above the scroll area, then below it.
+const Command kPaging[] = {
+    {"bFirst", "１頁目を表示", "⤒"}, {"bPageUp", "１頁戻る", "⇑"},   {"bLineUp", "１行戻る", "↑"},
+    {"bLast", "最終頁を表示", "⤓"},  {"bPageDown", "１頁進む", "⇓"}, {"bLineDown", "１行進む", "↓"},
+};
+
+QString Text(const char *s) { return QString::fromUtf8(s); }
+
+// The root of the volume that holds `folder`: the drive field of the record.
+QString VolumeRoot(const QString &folder) {
+  const QStorageInfo volume(folder);
+  return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
+}
+
+} // namespace
+
+TBrowser::TBrowser(QWidget *mainWindow) : QMainWindow(mainWindow, Qt::Tool) {
+  setObjectName(QStringLiteral("Browser"));
+  setWindowTitle(QStringLiteral("IMAGE BROWSER"));
+  resize(622, 493);
+  BuildWindow();
+  // The last folder, or the home folder when it is gone.
+  CResumeDialog record;
+  QString folder;
+  if (record.Load(kRecord) == 0) folder = record.GetText(1);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  SetFolder(folder);
+}
+
+TBrowser::~TBrowser() {
+  // Fall-back thumbnails of the grid live only while it shows them.
+  for (int i = 0; i < thumbList.size() && i < imageList.size(); ++i)
+    if (QFileInfo(thumbList[i]).absolutePath() != QFileInfo(imageList[i]).absolutePath())
+      QFile::remove(thumbList[i]);
+  CResumeDialog record;
+  record.AddText(VolumeRoot(folder_));
+  record.AddText(folder_);
+  record.Save(kRecord);
+}
+
+void TBrowser::BuildWindow() {
+  // ---- tool bar -------------------------------------------------------------
+  auto *tools = addToolBar(QStringLiteral("ToolBar"));
+  tools->setObjectName(QStringLiteral("ToolBar"));
+  tools->setMovable(false);
+  for (const Command &c : kToolBar) {
+    if (!c.name) {
+      tools->addWidget(new QLabel(QStringLiteral(" ｽﾗｲﾄﾞｼｮｰ切替時間 "), this));
+      interval_ = new QLineEdit(QStringLiteral("3"), this);
+      interval_->setObjectName(QStringLiteral("edInterval"));
+      interval_->setMaxLength(3);
+      interval_->setFixedWidth(36);
+      interval_->setValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this));
+      interval_->setToolTip(QStringLiteral("スライドショーの切替時間を秒で指定"));
+      tools->addWidget(interval_);
+      continue;
+    }
+    QAction *a = tools->addAction(Text(c.glyph));
+    a->setObjectName(Text(c.name));
+    a->setToolTip(Text(c.text));
+    a->setStatusTip(Text(c.text));
+  }
+
+  // ---- menus -----------------------------------------------------------------
+  QMap<QString, QMenu *> menus;
+  for (const MenuItem &item : kMenu) {
+    QMenu *&menu = menus[Text(item.menu)];
+    if (!menu) menu = menuBar()->addMenu(Text(item.menu));
+    QAction *a = menu->addAction(Text(item.caption));
+    a->setObjectName(Text(item.name));
+    if (*item.shortcut) a->setShortcut(QKeySequence(Text(item.shortcut)));
+  }
+
+  // ---- columns ---------------------------------------------------------------
+  auto *client = new QWidget(this);
+  auto *row = new QHBoxLayout(client);
+  row->setContentsMargins(2, 2, 2, 2);
+
+  auto *left = new QVBoxLayout;
+  drives_ = new QComboBox(client);
+  drives_->setObjectName(QStringLiteral("DriveComboBox"));
+  left->addWidget(drives_);
+  model_ = new QFileSystemModel(this);
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  model_->setRootPath(QStringLiteral("/"));
+  tree_ = new QTreeView(client);
+  tree_->setObjectName(QStringLiteral("DirectoryTree"));
+  tree_->setModel(model_);
+  for (int c = 1; c < model_->columnCount(); ++c)
+    tree_->hideColumn(c);
+  tree_->setHeaderHidden(true);
+  // The folders load in the background: keep the current one in view.
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { RevealFolder(); });
+  left->addWidget(tree_, 3);
+  files_ = new QListWidget(client);
+  files_->setObjectName(QStringLiteral("FileList"));
+  left->addWidget(files_, 2);
+  auto *counts = new QGridLayout;
+  shownCount_ = new QLabel(QStringLiteral("0"), client);
+  selectedCount_ = new QLabel(QStringLiteral("0"), client);
+  shownCount_->setObjectName(QStringLiteral("lShown"));
+  selectedCount_->setObjectName(QStringLiteral("lSelected"));
+  counts->addWidget(new QLabel(QStringLiteral("表示中の全画像"), client), 0, 0);
+  counts->addWidget(shownCount_, 0, 1, Qt::AlignRight);
+  counts->addWidget(new QLabel(QStringLiteral("選択された画像"), client), 1, 0);
+  counts->addWidget(selectedCount_, 1, 1, Qt::AlignRight);
+  left->addLayout(counts);
+  auto *leftBox = new QWidget(client);
+  leftBox->setLayout(left);
+  leftBox->setFixedWidth(190);
+  row->addWidget(leftBox);
+
+  area_ = new QWidget(client);
+  area_->setObjectName(QStringLiteral("ImageArea"));
+  area_->setAutoFillBackground(true);
+  area_->setMinimumSize(120, 140);
+  area_->installEventFilter(this);
+  row->addWidget(area_, 1);
+
+  jobPanel_ = new QFrame(area_);
+  jobPanel_->setObjectName(QStringLiteral("JobPanel"));
+  jobPanel_->setFrameShape(QFrame::Panel);
+  jobPanel_->setFrameShadow(QFrame::Raised);
+  jobPanel_->setAutoFillBackground(true);
+  jobPanel_->resize(120, 170);
+  auto *jobCaption = new QLabel(QStringLiteral("処理中画像"), jobPanel_);
+  jobCaption->setGeometry(10, 6, 100, 18);
+  progressPicture_ = new QLabel(jobPanel_);
+  progressPicture_->setObjectName(QStringLiteral("ProgressPicture"));
+  progressPicture_->setGeometry(10, 28, 100, 100);
+  progressPicture_->setAlignment(Qt::AlignCenter);
+  auto *jobStop = new QPushButton(QStringLiteral("作成中断"), jobPanel_);
+  jobStop->setObjectName(QStringLiteral("bJobStop"));
+  jobStop->setGeometry(10, 134, 100, 26);
+  connect(jobStop, &QPushButton::clicked, this, [this] { stopRequested = true; });
+  jobPanel_->hide();
+
+  auto *right = new QVBoxLayout;
+  auto pagingButton = [this, client](const Command &c, PageMove move) {
+    auto *b = new QPushButton(Text(c.glyph), client);
+    b->setObjectName(Text(c.name));
+    b->setToolTip(Text(c.text));
+    b->setFixedSize(28, 24);
+    connect(b, &QPushButton::clicked, this, [this, move] {
+      grid_->Move(move);
+      PlaceThumb();
+    });
+    return b;
+  };
+  right->addWidget(pagingButton(kPaging[0], PageMove::First));
+  right->addWidget(pagingButton(kPaging[1], PageMove::PageUp));
+  right->addWidget(pagingButton(kPaging[2], PageMove::LineUp));
+  scrollArea_ = new QFrame(client);
+  scrollArea_->setObjectName(QStringLiteral("ScrollArea"));
+  scrollArea_->setFrameShape(QFrame::StyledPanel);
+  scrollArea_->setFixedWidth(28);
+  scrollArea_->installEventFilter(this);
+  thumb_ = new QFrame(scrollArea_);
+  thumb_->setObjectName(QStringLiteral("ScrollThumb"));
+  thumb_->setFrameShape(QFrame::Panel);
+  thumb_->setFrameShadow(QFrame::Raised);
+  thumb_->setAutoFillBackground(true);
+  thumb_->installEventFilter(this);
+  right->addWidget(scrollArea_, 1);
+  right->addWidget(pagingButton(kPaging[4], PageMove::PageDown));
+  right->addWidget(pagingButton(kPaging[5], PageMove::LineDown));
+  right->addWidget(pagingButton(kPaging[3], PageMove::Last));
+  row->addLayout(right);
+  setCentralWidget(client);
+  statusBar()->setObjectName(QStringLiteral("StatusBar"));
+
+  grid_ = new CImageView(area_, thumbList, imageList, markList, shownCount_, selectedCount_);
+  popup_ = new QMenu(this);
+  for (const char *item : {"VELMIRで開く", "全画面表示", "ｺﾋﾟｰ", "移動", "削除"})
+    popup_->addAction(Text(item))->setObjectName(Text(item));
+  grid_->popup = popup_;
+  connect(popup_->actions().first(), &QAction::triggered, this,
+          [this] { OpenImage(grid_->PopupItem()); });
+  connect(grid_, &CImageView::DoubleClicked, this, &TBrowser::OpenImage);
+  connect(grid_, &CImageView::Moved, this, &TBrowser::PlaceThumb);
+
+  // ---- what the commands do --------------------------------------------------
+  auto on = [this](const char *name, auto slot) {
+    if (QAction *a = Action(QString::fromLatin1(name))) connect(a, &QAction::triggered, this, slot);
+  };
+  for (const char *make : {"tbMake", "mMakeThumbs"})
+    on(make, [this] { RefreshThumbnails(); });
+  on("tbStop", [this] { stopRequested = true; });
+  for (const char *sort : {"tbSort", "mSort"})
+    on(sort, [this] { SortByName(); });
+  for (const char *open : {"tbOpen", "mOpen"})
+    on(open, [this] { OpenSelection(); });
+  for (const char *all : {"tbSelectAll", "mSelectAll"})
+    on(all, [this] { grid_->SelectAll(); });
+  for (const char *none : {"tbSelectNone", "mSelectNone"})
+    on(none, [this] { grid_->SelectNone(); });
+  on("mOption", [this] {
+    TfBrowserOption dialog(this);
+    if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
+  });
+  Action(QStringLiteral("tbStop"))->setEnabled(false);
+
+  FillDriveBox();
+  connect(drives_, &QComboBox::activated, this,
+          [this](int index) { SetFolder(drives_->itemData(index).toString()); });
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex &current) {
+            const QString folder = model_->filePath(current);
+            if (folder.isEmpty() || folder == folder_) return;
+            folder_ = folder;
+            FillFileList();
+            SetStatus(kFolderChosen);
+          });
+  connect(files_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+    const QString path = QDir(folder_).filePath(item->text());
+    const qsizetype index = imageList.indexOf(path);
+    if (index >= 0) {
+      OpenImage(int(index));
+    } else if (openImage) {
+      openImage(path);
+      if (afterOpen) afterOpen();
+      if (options.autoClose == 1) hide();
+    }
+  });
+}
+
+void TBrowser::FillDriveBox() {
+  drives_->clear();
+  drives_->addItem(QStringLiteral("/"), QStringLiteral("/"));
+  drives_->addItem(QDir::homePath(), QDir::homePath());
+  for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+    if (!volume.isValid() || !volume.isReady() || volume.isRoot()) continue;
+    const QString root = volume.rootPath();
+    // Pseudo and system mounts are no place for photos.
+    if (root.startsWith(QLatin1String("/proc")) || root.startsWith(QLatin1String("/sys")) ||
+        root.startsWith(QLatin1String("/dev")) || root.startsWith(QLatin1String("/run")) ||
+        root == QLatin1String("/boot"))
+      continue;
+    if (drives_->findData(root) < 0) drives_->addItem(root, root);
+  }
+}
+
+void TBrowser::SetFolder(const QString &folder) {
+  folder_ = QDir(folder).absolutePath();
+  RevealFolder();
+  const int drive = drives_->findData(VolumeRoot(folder_));
+  if (drive >= 0) drives_->setCurrentIndex(drive);
+  FillFileList();
+  SetStatus(kFolderChosen);
+}
+
+void TBrowser::RevealFolder() {
+  // The model loads folders in the background: open each level of the path
+  // as it arrives until the folder itself can be made current.
+  const QModelIndex index = model_->index(folder_);
+  if (!index.isValid()) return;
+  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+    tree_->expand(up);
+  if (tree_->currentIndex() != index) {
+    const QSignalBlocker quiet(tree_->selectionModel());
+    tree_->setCurrentIndex(index);
+  }
+  tree_->scrollTo(index);
+}
+
+void TBrowser::FillFileList() {
+  files_->clear();
+  const QFileInfoList entries = QDir(folder_).entryInfoList(QDir::Files, QDir::Name);
+  for (const QFileInfo &f : entries)
+    files_->addItem(f.fileName());
+}
+
+void TBrowser::SortByName() {
+  if (busy || imageList.size() < 2) return;
+  // Descending first, then ascending, by the upper-cased file name; the
+  // three lists move together.
+  const bool descending = sortState == 0;
+  std::vector<int> order(size_t(imageList.size()));
+  for (int i = 0; i < int(order.size()); ++i)
+    order[size_t(i)] = i;
+  auto key = [this](int i) { return QFileInfo(imageList[i]).fileName().toUpper().toUtf8(); };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return descending ? key(a) > key(b) : key(a) < key(b); });
+  QStringList thumbs, images, marks;
+  for (int i : order) {
+    thumbs << thumbList[i];
+    images << imageList[i];
+    marks << markList[i];
+  }
+  thumbList = thumbs;
+  imageList = images;
+  markList = marks;
+  sortState = descending ? 1 : 0;
+  grid_->Reset();
+  grid_->Rebuild(true);
+  PlaceThumb();
+}
+
+void TBrowser::OpenImage(int index) {
+  if (index < 0 || index >= imageList.size()) return;
+  // Full screen (the "DoubleClick" option 1) arrives with the full-screen view.
+  if (options.doubleClick == 1) return;
+  if (openImage) openImage(imageList[index]);
+  if (afterOpen) afterOpen();
+  if (options.autoClose == 1) hide();
+}
+
+void TBrowser::OpenSelection() {
+  bool any = false;
+  for (int i = 0; i < imageList.size(); ++i)
+    if (markList.value(i) == QLatin1String("1")) {
+      any = true;
+      if (openImage) openImage(imageList[i]);
+    }
+  if (any && afterOpen) afterOpen();
+  if (options.autoClose == 1) hide();
+}
+
+QAction *TBrowser::Action(const QString &name) const { return findChild<QAction *>(name); }
+
+QString TBrowser::StatusText() const { return statusBar()->currentMessage(); }
+
+void TBrowser::SetStatus(const QString &text) { statusBar()->showMessage(text); }
+
+void TBrowser::SetBusy(bool on) {
+  busy = on;
+  if (QAction *make = Action(QStringLiteral("tbMake"))) make->setEnabled(!on);
+  if (QAction *stop = Action(QStringLiteral("tbStop"))) stop->setEnabled(on);
+}
+
+void TBrowser::ShowJobPanel(bool on) {
+  if (on) {
+    jobPanel_->move((area_->width() - jobPanel_->width()) / 2,
+                    (area_->height() - jobPanel_->height()) / 2);
+    jobPanel_->raise();
+    jobPanel_->show();
+  } else {
+    jobPanel_->hide();
+    progressPicture_->clear();
+  }
+}
+
+void TBrowser::PlaceThumb() {
+  const ThumbPlace p = ::PlaceThumb(scrollArea_->height(), int(imageList.size()), grid_->TopRow(),
+                                    grid_->Rows(), grid_->TotalRowCount());
+  thumb_->setGeometry(0, p.top, scrollArea_->width(), std::max(p.height, 1));
+}
+
+void TBrowser::showEvent(QShowEvent *event) {
+  QMainWindow::showEvent(event);
+  options = ReadBrowserOptions();
+}
+
+void TBrowser::resizeEvent(QResizeEvent *event) { QMainWindow::resizeEvent(event); }
+
+bool TBrowser::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == area_) {
+    if (event->type() == QEvent::Resize && !busy) {
+      grid_->Rebuild(false);
+      PlaceThumb();
+    } else if (event->type() == QEvent::Wheel) {
+      const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
+      if (dy != 0) grid_->Move(dy < 0 ? PageMove::LineDown : PageMove::LineUp);
+      return true;
+    }
+  } else if (watched == scrollArea_) {
+    if (event->type() == QEvent::Resize) PlaceThumb();
+    if (event->type() == QEvent::MouseButtonPress) {
+      const int y = int(static_cast<QMouseEvent *>(event)->position().y());
+      grid_->Move(y < thumb_->y() ? PageMove::PageUp : PageMove::PageDown);
+      return true;
+    }
+  } else if (watched == thumb_) {
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      thumbDragging_ = true;
+      thumbDragStart_ = int(mouse->globalPosition().y());
+      return true;
+    case QEvent::MouseMove:
+      if (!thumbDragging_) break;
+      // One line per drag, in the direction the pointer went.
+      thumbDragging_ = false;
+      grid_->Move(int(mouse->globalPosition().y()) < thumbDragStart_ ? PageMove::LineUp
+                                                                     : PageMove::LineDown);
+      return true;
+    case QEvent::MouseButtonRelease: thumbDragging_ = false; return true;
+    default: break;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TBrowser::RefreshThumbnails() {}

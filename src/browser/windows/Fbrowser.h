@@ -1,0 +1,95 @@
+// "IMAGE BROWSER": the tool window beside the main window that shows a
+// folder as a paged thumbnail grid. Folders are chosen in the drive box and
+// the folder tree; the create button lists the folder's images and brings
+// their thumbnails up to date; the grid pages, selects and opens them.
+#pragma once
+
+#include "browser/BrowserOptions.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+
+class CImageView;
+class QAction;
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTreeView;
+
+class TBrowser : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TBrowser(QWidget *mainWindow);
+  ~TBrowser() override;
+
+  // ---- the three lists of the grid, one line per image shown -------------
+  QStringList thumbList;
+  QStringList imageList;
+  QStringList markList;
+
+  bool busy = true; // a refresh runs (and until the first one)
+  bool stopRequested = false;
+  int sortState = 0;
+  BrowserOptions options;
+
+  // The main window's open path, and what follows an opening there.
+  std::function<bool(const QString &)> openImage;
+  std::function<void()> afterOpen;
+  // The shared working thumbnail folder, ending in "/".
+  std::function<QString()> workingFolder;
+  int displayColours = 0;
+
+  QString CurrentFolder() const { return folder_; }
+  // Shows `folder` in the tree and the file list (no refresh of the grid).
+  void SetFolder(const QString &folder);
+  // "サムネイルの作成／更新／表示": the folder refresh; ignored while one runs.
+  void RefreshThumbnails();
+  void SortByName();
+  void OpenSelection();
+  void OpenImage(int index);
+
+  CImageView *Grid() const { return grid_; }
+  QWidget *ImageArea() const { return area_; }
+  QAction *Action(const QString &name) const;
+  QString StatusText() const;
+  void SetStatus(const QString &text);
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+  void BuildWindow();
+  void FillDriveBox();
+  void FillFileList();
+  void RevealFolder();
+  void PlaceThumb();
+  void SetBusy(bool on);
+  void ShowJobPanel(bool on);
+
+  QString folder_;
+  QComboBox *drives_ = nullptr;
+  QTreeView *tree_ = nullptr;
+  QFileSystemModel *model_ = nullptr;
+  QListWidget *files_ = nullptr;
+  QLabel *shownCount_ = nullptr;
+  QLabel *selectedCount_ = nullptr;
+  QWidget *area_ = nullptr;
+  QFrame *jobPanel_ = nullptr;
+  QLabel *progressPicture_ = nullptr;
+  QFrame *scrollArea_ = nullptr;
+  QFrame *thumb_ = nullptr;
+  QLineEdit *interval_ = nullptr;
+  QMenu *popup_ = nullptr;
+  CImageView *grid_ = nullptr;
+  bool thumbDragging_ = false;
+  int thumbDragStart_ = 0;
+};

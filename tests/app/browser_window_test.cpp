@@ -1,0 +1,158 @@
+// The browser window headless: folders, the grid on the image area, paging,
+// selection and sorting over the three lists.
+#include "browser/windows/Fbrowser.h"
+#include "browser/windows/ImageView.h"
+#include "platform/Registry.h"
+#include "platform/Settings.h"
+#include "wait_util.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace {
+
+class BrowserWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    QFile::remove(Registry::FilePath());
+    ASSERT_TRUE(dir.isValid());
+    for (const char *name : {"b.jpg", "a.bmp", "notes.txt"}) {
+      QFile f(dir.filePath(QString::fromLatin1(name)));
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    browser = std::make_unique<TBrowser>(nullptr);
+  }
+  // `n` images in the lists, as a refresh leaves them, without files.
+  void Fill(int n) {
+    browser->thumbList.clear();
+    browser->imageList.clear();
+    browser->markList.clear();
+    for (int i = 0; i < n; ++i) {
+      browser->thumbList << QStringLiteral("/none/%1.sam").arg(i, 3, 10, QLatin1Char('0'));
+      browser->imageList << QStringLiteral("/none/p%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+      browser->markList << QStringLiteral("0");
+    }
+    browser->busy = false;
+  }
+  QTemporaryDir dir;
+  std::unique_ptr<TBrowser> browser;
+};
+
+TEST_F(BrowserWindow, AFolderFillsTheFileListAndSaysHowToShowIt) {
+  browser->SetFolder(dir.path());
+  auto *files = browser->findChild<QListWidget *>(QStringLiteral("FileList"));
+  ASSERT_NE(files, nullptr);
+  QStringList names;
+  for (int i = 0; i < files->count(); ++i)
+    names << files->item(i)->text();
+  EXPECT_EQ(names, (QStringList{"a.bmp", "b.jpg", "notes.txt"}));
+  EXPECT_EQ(
+      browser->StatusText(),
+      QStringLiteral("［サムネイルの作成／更新／表示］で、現在のフォルダーをサムネイル表示します"));
+  EXPECT_EQ(browser->CurrentFolder(), QDir(dir.path()).absolutePath());
+  auto *tree = browser->findChild<QTreeView *>(QStringLiteral("DirectoryTree"));
+  auto *model = qobject_cast<QFileSystemModel *>(tree->model());
+  EXPECT_TRUE(test_wait::WaitFor(
+      [&] { return model->filePath(tree->currentIndex()) == QDir(dir.path()).absolutePath(); }));
+}
+
+TEST_F(BrowserWindow, GridFitsTheAreaAndPagesByRows) {
+  Fill(40);
+  browser->ImageArea()->resize(700, 500);
+  CImageView *grid = browser->Grid();
+  grid->Rebuild(true);
+  EXPECT_EQ(grid->Columns(), 6);
+  EXPECT_EQ(grid->Rows(), 3);
+  EXPECT_EQ(grid->TotalRowCount(), 7);
+  EXPECT_EQ(grid->CellCount(), 18);
+  EXPECT_EQ(grid->CellText(0), QStringLiteral("p000.jpg"));
+  EXPECT_FALSE(grid->CellHasPicture(0)); // no thumbnail file: an empty cell
+  grid->Move(PageMove::PageDown);
+  EXPECT_EQ(grid->TopRow(), 3);
+  grid->Move(PageMove::PageDown);
+  EXPECT_EQ(grid->TopRow(), 4);
+  EXPECT_EQ(grid->CellCount(), 16);
+  EXPECT_EQ(grid->CellText(0), QStringLiteral("p024.jpg"));
+  grid->Move(PageMove::PageDown);
+  EXPECT_EQ(grid->TopRow(), 4);
+  EXPECT_EQ(browser->findChild<QLabel *>(QStringLiteral("lShown"))->text(), QStringLiteral("40"));
+}
+
+TEST_F(BrowserWindow, ShiftSelectsARangeFromTheAnchorOnce) {
+  Fill(12);
+  browser->ImageArea()->resize(700, 500);
+  CImageView *grid = browser->Grid();
+  grid->Rebuild(true);
+  // Shift without an anchor toggles the one image.
+  grid->Press(4, false, true);
+  EXPECT_EQ(browser->markList.count(QStringLiteral("1")), 1);
+  EXPECT_EQ(grid->Anchor(), 4);
+  grid->Press(8, false, true);
+  EXPECT_EQ(browser->markList.mid(4, 5), QStringList(5, QStringLiteral("1")));
+  EXPECT_EQ(grid->Anchor(), -1);
+  // After a range the next Shift-click toggles instead of extending.
+  grid->Press(10, false, true);
+  EXPECT_EQ(browser->markList.count(QStringLiteral("1")), 6);
+  grid->Press(10, false, false);
+  EXPECT_EQ(browser->markList.value(10), QStringLiteral("0"));
+  EXPECT_EQ(browser->findChild<QLabel *>(QStringLiteral("lSelected"))->text(), QStringLiteral("5"));
+  browser->Action(QStringLiteral("mSelectAll"))->trigger();
+  EXPECT_EQ(browser->markList.count(QStringLiteral("1")), 12);
+  browser->Action(QStringLiteral("mSelectNone"))->trigger();
+  EXPECT_EQ(browser->markList.count(QStringLiteral("1")), 0);
+  // The right button remembers the popup item and marks nothing.
+  grid->Press(3, true, false);
+  EXPECT_EQ(grid->PopupItem(), 3);
+  EXPECT_EQ(browser->markList.count(QStringLiteral("1")), 0);
+}
+
+TEST_F(BrowserWindow, SortAlternatesZToAThenAToZWithTheListsTogether) {
+  Fill(3);
+  browser->imageList = {"/f/beta.jpg", "/f/Alpha.jpg", "/f/gamma.jpg"};
+  browser->thumbList = {"/f/beta.sam", "/f/Alpha.sam", "/f/gamma.sam"};
+  browser->markList = {"0", "1", "0"};
+  browser->SortByName();
+  EXPECT_EQ(browser->imageList, (QStringList{"/f/gamma.jpg", "/f/beta.jpg", "/f/Alpha.jpg"}));
+  EXPECT_EQ(browser->thumbList, (QStringList{"/f/gamma.sam", "/f/beta.sam", "/f/Alpha.sam"}));
+  EXPECT_EQ(browser->markList, (QStringList{"0", "0", "1"}));
+  browser->SortByName();
+  EXPECT_EQ(browser->imageList, (QStringList{"/f/Alpha.jpg", "/f/beta.jpg", "/f/gamma.jpg"}));
+  EXPECT_EQ(browser->sortState, 0);
+}
+
+TEST_F(BrowserWindow, OpeningTheSelectionFollowsTheListAndAutoClose) {
+  Fill(4);
+  browser->markList = {"0", "1", "0", "1"};
+  QStringList opened;
+  int after = 0;
+  browser->openImage = [&](const QString &f) {
+    opened << f;
+    return true;
+  };
+  browser->afterOpen = [&] { ++after; };
+  browser->show(); // reads the options afresh
+  browser->options.autoClose = 1;
+  browser->OpenSelection();
+  EXPECT_EQ(opened, (QStringList{"/none/p001.jpg", "/none/p003.jpg"}));
+  EXPECT_EQ(after, 1);
+  EXPECT_FALSE(browser->isVisible());
+}
+
+TEST_F(BrowserWindow, TheFolderIsRememberedAndTheHomeFolderIsTheDefault) {
+  EXPECT_EQ(browser->CurrentFolder(), QDir::homePath());
+  browser->SetFolder(dir.path());
+  browser.reset();
+  EXPECT_EQ(Registry::Read(kDialogsKey, QStringLiteral("ImageBrowser")).value_or(QString()),
+            QStringLiteral("/,") + QDir(dir.path()).absolutePath());
+  browser = std::make_unique<TBrowser>(nullptr);
+  EXPECT_EQ(browser->CurrentFolder(), QDir(dir.path()).absolutePath());
+}
+
+} // namespace
