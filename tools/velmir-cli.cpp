@@ -1,7 +1,10 @@
 // velmir-cli: the program's headless capabilities as commands, through the
 // same kit binding and routines the program uses.
+#include "browser/ThumbArchive.h"
 #include "cli_io.h"
 #include "routines/AllRoutines.h"
+
+#include <QFile>
 
 #include <sys/stat.h>
 
@@ -36,6 +39,16 @@ constexpr const char *kUsageText =
       IN and write OUT as convert does.
   op --list
       Print every routine with its parameters, one per line.
+  pack ARCHIVE FOLDER
+      Write the thumbnails (*.sam) of FOLDER into the thumbnail archive
+      ARCHIVE, as the browser keeps them in VelmirBrowse.KXA, and print the
+      result: 0 done, 1 not written (an archive already there stays as it
+      was).
+  unpack ARCHIVE FOLDER
+      Re-create the thumbnails of ARCHIVE in FOLDER with their last-write
+      times and print the result: 0 done, 1 the archive cannot be read, -3,
+      -4, -5, -6 it ends inside an entry's name, date, time or size (the
+      thumbnails before it stay).
   --help
       Print this text.
 
@@ -45,8 +58,9 @@ plug-ins (*.spi) of the folder of velmir-cli, or of DIR with --plugins. The
 plug-ins shipped with the program read PNG, GIF and WebP; a plug-in's
 picture becomes 24-bit.
 
-Exit status: 0 done, 1 a file could not be read or written or the routine
-failed, 2 bad usage or parameters, 3 the imaging kit is incomplete.
+Exit status: 0 done, 1 a file could not be read or written, the routine
+failed, or pack or unpack printed a result other than 0, 2 bad usage or
+parameters, 3 the imaging kit is incomplete.
 )";
 
 void Error(const std::string &message) {
@@ -225,6 +239,15 @@ int Op(std::vector<std::string> args) {
   return kExitOk;
 }
 
+// pack and unpack: the result on its own line, whatever it is.
+int Archive(const std::string &command, const std::vector<std::string> &args,
+            int (*run)(const QString &, const QString &)) {
+  if (args.size() != 2) return Usage(command + " takes ARCHIVE and FOLDER");
+  const int result = run(QFile::decodeName(args[0].c_str()), QFile::decodeName(args[1].c_str()));
+  std::printf("%d\n", result);
+  return result == kArchiveOk ? kExitOk : kExitFailed;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -238,5 +261,7 @@ int main(int argc, char **argv) {
   if (command == "convert") return Convert(std::move(args));
   if (command == "info") return Info(std::move(args));
   if (command == "op") return Op(std::move(args));
+  if (command == "pack") return Archive(command, args, Pack);
+  if (command == "unpack") return Archive(command, args, Unpack);
   return Usage("unknown command " + command);
 }

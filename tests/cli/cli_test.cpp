@@ -1,14 +1,15 @@
 // velmir-cli as scripts see it: the real executable from the build folder,
 // run on small BMP files written here byte by byte; results are checked by
 // loading them through the kit in this process.
-#include "image/Dib.h"
 #include "adjust/Fresize.h"
+#include "adjust/Sepia.h"
+#include "image/Dib.h"
 #include "image/Kit.h"
 #include "routines/AllRoutines.h"
-#include "adjust/Sepia.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -454,6 +455,79 @@ TEST_F(Cli, HelpGoesToStandardOutput) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("op --list"), std::string::npos);
   EXPECT_NE(r.out.find("--plugins DIR"), std::string::npos);
+}
+
+// A thumbnail archive entry as the format lays it out.
+std::string ArchiveEntry(const std::string &name, const std::string &data) {
+  const auto size = static_cast<uint32_t>(data.size());
+  std::string bytes = name + '\0' + "2007/03/05" + "09:07:02";
+  for (int i = 0; i < 4; ++i)
+    bytes += static_cast<char>(size >> (8 * i) & 0xFF);
+  return bytes + data;
+}
+
+long Written(const std::string &path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_mtime) : -1;
+}
+
+TEST_F(Cli, PackThenUnpackRestoresTheThumbnails) {
+  ASSERT_EQ(mkdir(Path("src").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(Path("dst").c_str(), 0755), 0);
+  std::ofstream(Path("src/写真.sam"), std::ios::binary) << std::string(3000, 'j');
+  std::ofstream(Path("src/b.SAM"), std::ios::binary) << "bee";
+  std::ofstream(Path("src/c.jpg"), std::ios::binary) << "not a thumbnail";
+  ASSERT_EQ(std::system(("touch -d '2007-03-05 09:07:02' " + Quote(Path("src/写真.sam"))).c_str()),
+            0);
+  RunResult r = Run({"pack", Path("thumbs.kxa"), Path("src")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "0\n");
+  EXPECT_EQ(ReadAll(Path("thumbs.kxa")).substr(0, 4), std::string("\2\0\0\0", 4));
+  r = Run({"unpack", Path("thumbs.kxa"), Path("dst")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "0\n");
+  EXPECT_EQ(ReadAll(Path("dst/写真.sam")), std::string(3000, 'j'));
+  EXPECT_EQ(ReadAll(Path("dst/b.SAM")), "bee");
+  EXPECT_NE(access(Path("dst/c.jpg").c_str(), F_OK), 0);
+  EXPECT_EQ(Written(Path("dst/写真.sam")), Written(Path("src/写真.sam")));
+}
+
+TEST_F(Cli, ArchiveResultsOtherThanZeroExitWithOne) {
+  ASSERT_EQ(mkdir(Path("dst").c_str(), 0755), 0);
+  RunResult r = Run({"pack", Path("no/such/folder/a.kxa"), Path("dst")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "1\n");
+  r = Run({"unpack", Path("missing.kxa"), Path("dst")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "1\n");
+  // Two entries declared, one present.
+  std::ofstream(Path("short.kxa"), std::ios::binary)
+      << std::string("\2\0\0\0", 4) + ArchiveEntry("a.sam", "one");
+  r = Run({"unpack", Path("short.kxa"), Path("dst")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "-3\n");
+  EXPECT_EQ(ReadAll(Path("dst/a.sam")), "one");
+  const std::string entry = ArchiveEntry("b.sam", "two");
+  std::ofstream(Path("cut.kxa"), std::ios::binary)
+      << std::string("\1\0\0\0", 4) + entry.substr(0, entry.size() - 5);
+  r = Run({"unpack", Path("cut.kxa"), Path("dst")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "-6\n");
+  EXPECT_NE(access(Path("dst/b.sam").c_str(), F_OK), 0);
+}
+
+TEST_F(Cli, PackAndUnpackTakeAnArchiveAndAFolder) {
+  for (const auto &args : std::vector<std::vector<std::string>>{
+           {"pack", Path("a.kxa")}, {"unpack"}, {"unpack", Path("a.kxa"), Path("x"), Path("y")}}) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args.size();
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("ARCHIVE and FOLDER"), std::string::npos) << r.err;
+  }
+  EXPECT_NE(access(Path("a.kxa").c_str(), F_OK), 0);
+  const RunResult help = Run({"--help"});
+  EXPECT_NE(help.out.find("pack ARCHIVE FOLDER"), std::string::npos);
+  EXPECT_NE(help.out.find("unpack ARCHIVE FOLDER"), std::string::npos);
 }
 
 // The routine list in this process: the same list the tool runs.
