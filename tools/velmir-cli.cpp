@@ -1,7 +1,14 @@
 // velmir-cli: the program's headless capabilities as commands, through the
 // same kit binding and routines the program uses.
+#include "browser/BrowserOptions.h"
+#include "browser/ThumbStore.h"
 #include "cli_io.h"
+#include "platform/Settings.h"
 #include "routines/AllRoutines.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
 
 #include <sys/stat.h>
 
@@ -36,6 +43,12 @@ constexpr const char *kUsageText =
       IN and write OUT as convert does.
   op --list
       Print every routine with its parameters, one per line.
+  thumbs FOLDER [--archive | --per-image] [--plugins DIR]
+      Bring the thumbnails of FOLDER up to date as the browser does: with
+      --archive in the working thumbnail folder and the folder's archive
+      VelmirBrowse.KXA, with --per-image as .sam files beside the images; by
+      default as the browser's ThumbSave option says. Prints each status text
+      on its own line, then "listed=N", the number of images listed.
   --help
       Print this text.
 
@@ -45,8 +58,8 @@ plug-ins (*.spi) of the folder of velmir-cli, or of DIR with --plugins. The
 plug-ins shipped with the program read PNG, GIF and WebP; a plug-in's
 picture becomes 24-bit.
 
-Exit status: 0 done, 1 a file could not be read or written or the routine
-failed, 2 bad usage or parameters, 3 the imaging kit is incomplete.
+Exit status: 0 done, 1 a file or folder could not be read or written or the
+routine failed, 2 bad usage or parameters, 3 the imaging kit is incomplete.
 )";
 
 void Error(const std::string &message) {
@@ -225,6 +238,47 @@ int Op(std::vector<std::string> args) {
   return kExitOk;
 }
 
+// Status texts as lines on the standard output.
+class PrintingReporter : public ThumbReporter {
+public:
+  void Status(const QString &text) override {
+    const QByteArray line = text.toUtf8();
+    std::printf("%s\n", line.constData());
+    std::fflush(stdout);
+  }
+};
+
+int Thumbs(std::vector<std::string> args) {
+  std::string why, plugins;
+  if (!TakePluginFolder(args, plugins, why)) return Usage(why);
+  int variant = -1; // from the option
+  for (auto it = args.begin(); it != args.end();) {
+    const int asked = *it == "--archive" ? 1 : (*it == "--per-image" ? 0 : -1);
+    if (asked < 0) {
+      ++it;
+      continue;
+    }
+    if (variant >= 0 && variant != asked)
+      return Usage("--archive and --per-image exclude each other");
+    variant = asked;
+    it = args.erase(it);
+  }
+  if (args.size() != 1) return Usage("thumbs takes FOLDER");
+  if (const int rc = ReadyToRead(plugins)) return rc;
+  BrowserOptions options = ReadBrowserOptions();
+  if (variant >= 0) options.thumbSave = variant;
+  ThumbStore store(WorkingThumbFolder());
+  PrintingReporter reporter;
+  const ThumbRefreshResult result =
+      store.Refresh(QFile::decodeName(args[0].c_str()), options, reporter);
+  if (!result.folderRead) {
+    Error("cannot read the folder " + args[0]);
+    return kExitFailed;
+  }
+  std::printf("listed=%d\n", result.listed);
+  return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -238,5 +292,6 @@ int main(int argc, char **argv) {
   if (command == "convert") return Convert(std::move(args));
   if (command == "info") return Info(std::move(args));
   if (command == "op") return Op(std::move(args));
+  if (command == "thumbs") return Thumbs(std::move(args));
   return Usage("unknown command " + command);
 }

@@ -16,14 +16,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -128,11 +126,7 @@ void TMainForm::FormShow() {
     Label2Click();
   }
 
-  SetupPath = ProgramFolder;
-  if (!QFileInfo(SetupPath).isWritable())
-    SetupPath = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                QStringLiteral("/velmir");
-  if (!SetupPath.endsWith(QLatin1Char('/'))) SetupPath += QLatin1Char('/');
+  SetupPath = DefaultSetupPath(ProgramFolder);
   WriteSetting(QStringLiteral("SetupPath"), SetupPath);
   QDir().mkpath(SetupPath + QStringLiteral("Samples"));
 
