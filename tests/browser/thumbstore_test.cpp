@@ -134,6 +134,9 @@ public:
   std::function<void(const QString &)> onStatus;
 };
 
+// What WithoutRoot answers when root cannot be given up here.
+const std::string kStillRoot = "still root";
+
 // Runs `body` where folder permissions hold and returns what it returns:
 // in this process for an ordinary user; for root, who writes anywhere, in a
 // child process that has given root up.
@@ -142,10 +145,15 @@ std::string WithoutRoot(const std::function<std::string()> &body) {
   int fds[2];
   if (pipe(fds) != 0) return "no pipe";
   const pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return "no child";
+  }
   if (pid == 0) {
     close(fds[0]);
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    const std::string out = body();
+    const std::string out =
+        setgid(65534) == 0 && setuid(65534) == 0 && geteuid() != 0 ? body() : kStillRoot;
     const ssize_t n = write(fds[1], out.data(), out.size());
     _exit(n == static_cast<ssize_t>(out.size()) ? 0 : 3);
   }
@@ -688,6 +696,7 @@ TEST_F(ThumbStoreTest, ReadOnlyFolderUsesItsArchiveAndKeepsItAsItIs) {
     out += ", made " + std::to_string(r.pictures);
     return out;
   });
+  if (outcome == kStillRoot) GTEST_SKIP() << "root cannot be given up here";
   EXPECT_EQ(outcome, "listed 2, unpacked, made 1");
   EXPECT_EQ(Bytes(Image(kThumbArchiveName)), archived);
   EXPECT_TRUE(Near(ColourAt(Load(Work("a.sam")).get(), 50, 37), 0x00ff00));
@@ -713,6 +722,7 @@ TEST_F(ThumbStoreTest, ReadOnlyFolderGetsFallBackThumbnailsUntilTheNextRefresh) 
     out += QFile::exists(Work("a.sam")) ? " kept" : " cleared";
     return out;
   });
+  if (outcome == kStillRoot) GTEST_SKIP() << "root cannot be given up here";
   EXPECT_EQ(outcome, Work("a.sam").toStdString() + " made cleared");
   EXPECT_FALSE(QFile::exists(Image("a.sam")));
 }
