@@ -171,8 +171,9 @@ void CleanUp() {
 
 } // namespace
 
-// The photo, for the benchmarks of other areas.
+// The photo and its JPEG file, for the benchmarks of other areas.
 const DibHandle &BenchPhoto() { return gPhoto; }
+const std::string &BenchJpeg() { return gJpeg; }
 
 BENCHMARK(BM_JpegLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegSave)->Unit(benchmark::kMillisecond);

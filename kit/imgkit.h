@@ -129,6 +129,13 @@ IMGKIT_API int ImgKitFileType(const char *file, IMGKIT_FILEINFO *info);
 /* Loads a BMP, JPEG or TIFF file (recognised by content). Images come back
  * at 1, 4, 8 or 24 bits, or 16/32 bits for such BMP files. 0 on failure. */
 IMGKIT_API IMGHANDLE ImgKitFileLoad(const char *file, const char *caption, const char *text);
+/* As ImgKitFileLoad, but a JPEG file is decoded reduced by the strongest
+ * factor N/8 (N = 1 ... 7) whose result is still at least coverWidth x
+ * coverHeight pixels; the whole image when no factor is, or when either
+ * size is not above 0. Other formats load whole. Meant for thumbnails, which
+ * need far fewer pixels than a photo has. */
+IMGKIT_API IMGHANDLE ImgKitFileLoadReduced(const char *file, int32_t coverWidth,
+                                           int32_t coverHeight);
 /* Writes a BMP file of the image's own depth. Non-zero on success. */
 IMGKIT_API int ImgKitBmpFileSave(const char *file, IMGHANDLE h, const char *caption,
                                  const char *text, int reserved);

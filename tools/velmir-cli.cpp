@@ -1,10 +1,15 @@
 // velmir-cli: the program's headless capabilities as commands, through the
 // same kit binding and routines the program uses.
 #include "browser/ThumbArchive.h"
+#include "browser/BrowserOptions.h"
+#include "browser/ThumbStore.h"
 #include "cli_io.h"
+#include "platform/Settings.h"
 #include "routines/AllRoutines.h"
 
+#include <QByteArray>
 #include <QFile>
+#include <QString>
 
 #include <sys/stat.h>
 
@@ -49,6 +54,12 @@ constexpr const char *kUsageText =
       times and print the result: 0 done, 1 the archive cannot be read, -3,
       -4, -5, -6 it ends inside an entry's name, date, time or size (the
       thumbnails before it stay).
+  thumbs FOLDER [--archive | --per-image] [--plugins DIR]
+      Bring the thumbnails of FOLDER up to date as the browser does: with
+      --archive in the working thumbnail folder and the folder's archive
+      VelmirBrowse.KXA, with --per-image as .sam files beside the images; by
+      default as the browser's ThumbSave option says. Prints each status text
+      on its own line, then "listed=N", the number of images listed.
   --help
       Print this text.
 
@@ -58,9 +69,9 @@ plug-ins (*.spi) of the folder of velmir-cli, or of DIR with --plugins. The
 plug-ins shipped with the program read PNG, GIF and WebP; a plug-in's
 picture becomes 24-bit.
 
-Exit status: 0 done, 1 a file could not be read or written, the routine
-failed, or pack or unpack printed a result other than 0, 2 bad usage or
-parameters, 3 the imaging kit is incomplete.
+Exit status: 0 done, 1 a file or folder could not be read or written, the
+routine failed, or pack or unpack printed a result other than 0, 2 bad usage
+or parameters, 3 the imaging kit is incomplete.
 )";
 
 void Error(const std::string &message) {
@@ -248,6 +259,47 @@ int Archive(const std::string &command, const std::vector<std::string> &args,
   return result == kArchiveOk ? kExitOk : kExitFailed;
 }
 
+// Status texts as lines on the standard output.
+class PrintingReporter : public ThumbReporter {
+public:
+  void Status(const QString &text) override {
+    const QByteArray line = text.toUtf8();
+    std::printf("%s\n", line.constData());
+    std::fflush(stdout);
+  }
+};
+
+int Thumbs(std::vector<std::string> args) {
+  std::string why, plugins;
+  if (!TakePluginFolder(args, plugins, why)) return Usage(why);
+  int variant = -1; // from the option
+  for (auto it = args.begin(); it != args.end();) {
+    const int asked = *it == "--archive" ? 1 : (*it == "--per-image" ? 0 : -1);
+    if (asked < 0) {
+      ++it;
+      continue;
+    }
+    if (variant >= 0 && variant != asked)
+      return Usage("--archive and --per-image exclude each other");
+    variant = asked;
+    it = args.erase(it);
+  }
+  if (args.size() != 1) return Usage("thumbs takes FOLDER");
+  if (const int rc = ReadyToRead(plugins)) return rc;
+  BrowserOptions options = ReadBrowserOptions();
+  if (variant >= 0) options.thumbSave = variant;
+  ThumbStore store(WorkingThumbFolder());
+  PrintingReporter reporter;
+  const ThumbRefreshResult result =
+      store.Refresh(QFile::decodeName(args[0].c_str()), options, reporter);
+  if (!result.folderRead) {
+    Error("cannot read the folder " + args[0]);
+    return kExitFailed;
+  }
+  std::printf("listed=%d\n", result.listed);
+  return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -263,5 +315,6 @@ int main(int argc, char **argv) {
   if (command == "op") return Op(std::move(args));
   if (command == "pack") return Archive(command, args, Pack);
   if (command == "unpack") return Archive(command, args, Unpack);
+  if (command == "thumbs") return Thumbs(std::move(args));
   return Usage("unknown command " + command);
 }

@@ -30,6 +30,10 @@ IMGHANDLE ReadBmp(FILE *f);
 // JPEG: 8-bit grey palette image for grey files, 24 bits otherwise (CMYK and
 // YCCK converted to colour).
 IMGHANDLE ReadJpeg(FILE *f);
+// The same, decoded at the strongest reduction N/8 (N = 1 ... 7) whose
+// output is still at least coverWidth x coverHeight; whole when none is, or
+// when either size is not above 0.
+IMGHANDLE ReadJpegReduced(FILE *f, int coverWidth, int coverHeight);
 // TIFF (first image): 1, 4, 8-bit palette/grey; 24 bits for RGB and RGBA
 // (alpha composited on white) and everything else libtiff can give as RGBA.
 IMGHANDLE ReadTiff(FILE *f);
@@ -43,6 +47,8 @@ bool WriteTiff(const char *path, IMGHANDLE h);
 
 // By content: null when the file is missing or not a readable image.
 IMGHANDLE LoadFile(const char *path);
+// As LoadFile, JPEG files through ReadJpegReduced; other formats whole.
+IMGHANDLE LoadFileReduced(const char *path, int coverWidth, int coverHeight);
 bool FileInfo(const char *path, IMGKIT_FILEINFO &info);
 
 } // namespace kit

@@ -29,12 +29,14 @@ FileKind SniffStream(FILE *f) {
   return FileKind::Unknown;
 }
 
-IMGHANDLE LoadFile(const char *path) {
+IMGHANDLE LoadFile(const char *path) { return LoadFileReduced(path, 0, 0); }
+
+IMGHANDLE LoadFileReduced(const char *path, int coverWidth, int coverHeight) {
   FilePtr f = OpenRead(path);
   if (!f) return nullptr;
   switch (SniffStream(f.get())) {
   case FileKind::Bmp: return ReadBmp(f.get());
-  case FileKind::Jpeg: return ReadJpeg(f.get());
+  case FileKind::Jpeg: return ReadJpegReduced(f.get(), coverWidth, coverHeight);
   case FileKind::Tiff: return ReadTiff(f.get());
   default: return nullptr;
   }

@@ -1,10 +1,11 @@
 // JPEG reading through libjpeg: grey files become 8-bit grey palette images,
 // everything else 24-bit BGR. Scan lines are decoded straight into their
-// bottom-up rows of the handle; only CMYK needs a small row buffer.
+// bottom-up rows of the handle; only CMYK needs a small row buffer. A reduced
+// read lets the decoder scale by N/8 in the inverse DCT, which skips most of
+// the work of a large photo.
 #include "codecs.h"
 #include "dib.h"
 #include "jpeg_error.h"
-
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,6 +30,8 @@ struct ReadState {
   FILE *in;
   IMGHANDLE handle;
   uint8_t *cmykRows; // CMYK only: kRowsPerCall rows of 4 bytes per pixel
+  int coverWidth;    // a reduced read: the size the output must still cover
+  int coverHeight;
   bool created;
 };
 
@@ -110,6 +113,25 @@ void CmykRowToBgr(const uint8_t *src, uint8_t *dst, int width, bool inverted) {
   }
 }
 
+// The strongest reduction N/8 whose output still covers the wanted size on
+// both sides; the decoder's own rounding decides, so the check is on what it
+// will really deliver. Leaves the output dimensions computed.
+void ChooseScale(jpeg_decompress_struct &c, int coverWidth, int coverHeight) {
+  if (coverWidth > 0 && coverHeight > 0) {
+    for (unsigned num = 1; num < 8; ++num) {
+      c.scale_num = num;
+      c.scale_denom = 8;
+      jpeg_calc_output_dimensions(&c);
+      if (c.output_width >= static_cast<JDIMENSION>(coverWidth) &&
+          c.output_height >= static_cast<JDIMENSION>(coverHeight))
+        return;
+    }
+  }
+  c.scale_num = 1;
+  c.scale_denom = 1;
+  jpeg_calc_output_dimensions(&c);
+}
+
 bool DecodeHelper(ReadState &s) {
   if (setjmp(s.err.jump)) return false;
   OpenDecoder(s);
@@ -119,9 +141,10 @@ bool DecodeHelper(ReadState &s) {
   const bool grey = c.num_components == 1;
   const bool cmyk = c.num_components == 4;
   c.out_color_space = grey ? JCS_GRAYSCALE : (cmyk ? JCS_CMYK : JCS_EXT_BGR);
+  ChooseScale(c, s.coverWidth, s.coverHeight);
 
-  const int width = static_cast<int>(c.image_width);
-  const int height = static_cast<int>(c.image_height);
+  const int width = static_cast<int>(c.output_width);
+  const int height = static_cast<int>(c.output_height);
   Dib d;
   s.handle = NewDib(width, height, grey ? 8 : 24, grey ? 256 : 0, &d);
   if (!s.handle) return false;
@@ -178,10 +201,14 @@ bool JpegInfo(FILE *f, IMGKIT_FILEINFO &info) {
   return ok;
 }
 
-IMGHANDLE ReadJpeg(FILE *f) {
+IMGHANDLE ReadJpeg(FILE *f) { return ReadJpegReduced(f, 0, 0); }
+
+IMGHANDLE ReadJpegReduced(FILE *f, int coverWidth, int coverHeight) {
   if (!f) return nullptr;
   ReadState s{};
   s.in = f;
+  s.coverWidth = coverWidth;
+  s.coverHeight = coverHeight;
   const bool ok = DecodeHelper(s);
   Release(s);
   if (!ok) {

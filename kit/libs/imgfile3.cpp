@@ -9,13 +9,20 @@ int ImgKitFileType(const char *file, IMGKIT_FILEINFO *info) {
   return 1;
 }
 
-IMGHANDLE ImgKitFileLoad(const char *file, const char *, const char *) { return kit::LoadFile(file); }
+IMGHANDLE ImgKitFileLoad(const char *file, const char *, const char *) {
+  return kit::LoadFile(file);
+}
+
+IMGHANDLE ImgKitFileLoadReduced(const char *file, int32_t coverWidth, int32_t coverHeight) {
+  return kit::LoadFileReduced(file, coverWidth, coverHeight);
+}
 
 int ImgKitBmpFileSave(const char *file, IMGHANDLE h, const char *, const char *, int) {
   return kit::WriteBmp(file, h) ? 1 : 0;
 }
 
-int ImgKitJpegFileSave(const char *file, IMGHANDLE h, const char *, const char *, int quality, int) {
+int ImgKitJpegFileSave(const char *file, IMGHANDLE h, const char *, const char *, int quality,
+                       int) {
   return kit::WriteJpeg(file, h, quality) ? 1 : 0;
 }
 }

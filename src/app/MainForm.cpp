@@ -17,14 +17,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -145,11 +143,7 @@ void TMainForm::FormShow() {
     Browser->resize(PlacementValue("IBW", 642), PlacementValue("IBH", 480));
   }
 
-  SetupPath = ProgramFolder;
-  if (!QFileInfo(SetupPath).isWritable())
-    SetupPath = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                QStringLiteral("/velmir");
-  if (!SetupPath.endsWith(QLatin1Char('/'))) SetupPath += QLatin1Char('/');
+  SetupPath = DefaultSetupPath(ProgramFolder);
   WriteSetting(QStringLiteral("SetupPath"), SetupPath);
   QDir().mkpath(SetupPath + QStringLiteral("Samples"));
 

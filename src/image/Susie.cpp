@@ -352,10 +352,17 @@ DibHandle ReadImageFile(TSpiload &loader, const std::string &path, bool *fromPlu
   if (fromPlugin) *fromPlugin = false;
   DibHandle image(Kit.ImgKitFileLoad(path.c_str(), "", ""));
   if (image) return image;
+  image = ReadWithPlugins(loader, path, claimed);
+  if (image && fromPlugin) *fromPlugin = true;
+  return image;
+}
+
+DibHandle ReadWithPlugins(TSpiload &loader, const std::string &path,
+                          const std::function<void()> &claimed) {
   if (!loader.Probe(path)) return {};
   if (claimed) claimed();
+  DibHandle image;
   if (loader.Decode()) image = DibFromBitmap(FullColourBitmap(loader.Bitmap()));
   loader.Release();
-  if (image && fromPlugin) *fromPlugin = true;
   return image;
 }

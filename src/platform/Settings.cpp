@@ -1,7 +1,10 @@
 #include "platform/Settings.h"
 
+#include "image/Kit.h"
 #include "platform/Registry.h"
 
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 GeneralSettings General;
@@ -31,6 +34,24 @@ int SettingNumber(const QString &text) {
   const int n = text.trimmed().toInt(&ok, 10);
   return ok ? n : 0;
 }
+
+QString DefaultSetupPath(const QString &programFolder) {
+  QString path = programFolder;
+  if (!QFileInfo(path).isWritable())
+    path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/velmir");
+  if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+  return path;
+}
+
+QString StoredSetupPath() {
+  const QString stored =
+      Registry::Read(kProgramKey, QStringLiteral("SetupPath")).value_or(QString());
+  if (stored.isEmpty()) return DefaultSetupPath(QString::fromStdString(ProgramFolder()));
+  return stored.endsWith(QLatin1Char('/')) ? stored : stored + QLatin1Char('/');
+}
+
+QString WorkingThumbFolder() { return StoredSetupPath() + QStringLiteral("Samples/"); }
 
 void LoadGeneralSettings() {
 #define VELMIR_LOAD(name, def, field)                                                              \

@@ -22,6 +22,16 @@ void WriteSettingIn(const QString &key, const QString &name, const QString &text
 // Decimal text to a number; text that is not a number reads as 0.
 int SettingNumber(const QString &text);
 
+// The folder of the program's working files, ending in "/": the program
+// folder when it can be written, else "velmir" in the user's data folder
+// ($XDG_DATA_HOME, by default ~/.local/share).
+QString DefaultSetupPath(const QString &programFolder);
+// The folder the main window stored as "SetupPath"; DefaultSetupPath of the
+// running program's folder when none is stored. Nothing is written.
+QString StoredSetupPath();
+// Where thumbnails are made and unpacked: the setup folder's "Samples/".
+QString WorkingThumbFolder();
+
 // Name, default text, field: the general settings block, in the order they
 // are read and written.
 #define VELMIR_GENERAL_SETTINGS(X)                                                                 \

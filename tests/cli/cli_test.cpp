@@ -59,7 +59,7 @@ protected:
   std::string Path(const std::string &name) const { return dir_ + "/" + name; }
 
   RunResult Run(const std::vector<std::string> &args) const {
-    std::string cmd = Quote(ProgramFolder() + "/velmir-cli");
+    std::string cmd = env_ + Quote(ProgramFolder() + "/velmir-cli");
     for (const std::string &a : args)
       cmd += " " + Quote(a);
     cmd += " >" + Quote(Path("stdout.txt")) + " 2>" + Quote(Path("stderr.txt"));
@@ -72,6 +72,7 @@ protected:
   }
 
   std::string dir_;
+  std::string env_; // variables put before the command
 };
 
 // A BMP file of `bits` per pixel; `value(x, y)` (y = 0 at the top) is a
@@ -448,6 +449,57 @@ TEST_F(Cli, PluginFolderOptionNamesWhereThePluginsAre) {
     EXPECT_NE(r.err.find("--plugins"), std::string::npos) << r.err;
   }
   EXPECT_NE(access(Path("o.bmp").c_str(), F_OK), 0);
+}
+
+TEST_F(Cli, ThumbsRefreshesAFolderAndPrintsEveryStatus) {
+  // Settings of this test only: the setup folder and one thumbnail per image.
+  ASSERT_EQ(
+      std::system(
+          ("mkdir -p " + Quote(Path("config/Kzr/Velmir")) + " " + Quote(Path("images"))).c_str()),
+      0);
+  std::ofstream(Path("config/Kzr/Velmir/settings.reg"))
+      << "[Software\\Kzr\\Velmir]\n\"SetupPath\"=\"" << Path("setup/")
+      << "\"\n\n[Software\\Kzr\\Velmir\\Browser]\n\"ThumbSave\"=\"0\"\n";
+  env_ = "XDG_CONFIG_HOME=" + Quote(Path("config")) + " ";
+  WriteBmp(Path("images/a.bmp"), 40, 30, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  WriteBmp(Path("images/b.bmp"), 30, 40, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  std::ofstream(Path("images/c.bmp")) << "not a picture";
+
+  RunResult r = Run({"thumbs", Path("images")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const std::string done =
+      "ファイルリストまたはサムネイルのダブルクリックでＶＥＬＭＩＲに読込みまたは全画面表示\n";
+  const auto progress = [](int k) {
+    return "サムネイル作成／読込中：全3 のうち " + std::to_string(k) +
+           " を処理中・・・しばらくお待ちください\n";
+  };
+  EXPECT_EQ(r.out, "サムネイルをクリアします\n画像を検索します\n画像をソートします\n"
+                   "更新の必要のあるサムネイルを調査します\n" +
+                       progress(1) + progress(2) + progress(3) + done + "listed=2\n");
+  {
+    Loaded thumb(Path("images/a.sam"));
+    ASSERT_NE(thumb.h, nullptr);
+    EXPECT_EQ(thumb.Header().biWidth, 100);
+    EXPECT_EQ(thumb.Header().biHeight, 75);
+  }
+
+  r = Run({"thumbs", "--archive", Path("images")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("サムネイルをアーカイブします\n" + done + "listed=2\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(access(Path("images/VelmirBrowse.KXA").c_str(), F_OK), 0);
+  EXPECT_EQ(access(Path("setup/Samples/b.sam").c_str(), F_OK), 0);
+  // The archive variant clears the per-image thumbnails of the folder.
+  EXPECT_NE(access(Path("images/a.sam").c_str(), F_OK), 0);
+
+  r = Run({"thumbs", Path("no-such-folder")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+  for (const auto &args :
+       std::vector<std::vector<std::string>>{{"thumbs", Path("images"), "--archive", "--per-image"},
+                                             {"thumbs"},
+                                             {"thumbs", Path("images"), Path("images")}})
+    EXPECT_EQ(Run(args).exitCode, 2) << args.back();
 }
 
 TEST_F(Cli, HelpGoesToStandardOutput) {

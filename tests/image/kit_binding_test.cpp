@@ -11,6 +11,7 @@ TEST(LoadImagingKit, BindsEveryFunctionFromTheBuildFolder) {
   EXPECT_TRUE(MissingKitParts().empty()) << MissingKitParts().front();
   EXPECT_TRUE(KitHasFunction("ImgKitConvertColor"));
   EXPECT_TRUE(KitHasFunction("ImgKitTiffFileSave"));
+  EXPECT_TRUE(KitHasFunction("ImgKitFileLoadReduced"));
   EXPECT_EQ(Kit.ImgKitSystemPalette(), 0);
 }
 

@@ -513,6 +513,118 @@ TEST(JpegBadInput, EveryHeaderByteFlippedDecodesOrFails) {
   }
 }
 
+// ---- reduced reads ---------------------------------------------------------------------------
+
+Handle LoadReduced(const std::string &path, int coverWidth, int coverHeight) {
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return Handle();
+  Handle h(kit::ReadJpegReduced(f, coverWidth, coverHeight));
+  std::fclose(f);
+  return h;
+}
+
+// Broad colour areas, so that a reduced pixel can be set against the mean
+// of the full-size pixels it stands for.
+Handle Blocks(int width, int height) {
+  return kittest::MakeImage(width, height, 24, [](int x, int y) -> uint32_t {
+    const uint32_t r = (x / 64) * 50 % 256, g = (y / 48) * 70 % 256, b = ((x + y) / 80) * 30 % 256;
+    return r << 16 | g << 8 | b;
+  });
+}
+
+struct ReducedCase {
+  int width, height, coverWidth, coverHeight, expectWidth, expectHeight;
+};
+
+TEST(JpegReduced, TakesTheStrongestReductionThatStillCovers) {
+  const ReducedCase cases[] = {
+      {800, 600, 100, 75, 100, 75},   // exactly 1/8
+      {800, 600, 101, 75, 200, 150},  // 1/8 is one pixel short: 2/8
+      {800, 600, 75, 100, 200, 150},  // the height decides
+      {1001, 667, 100, 66, 126, 84},  // the decoder rounds up
+      {800, 600, 700, 500, 700, 525}, // 7/8
+      {800, 600, 801, 10, 800, 600},  // no reduction covers: whole
+      {800, 600, 0, 0, 800, 600},     // no size asked: whole
+  };
+  for (const ReducedCase &c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " covering " +
+                 std::to_string(c.coverWidth) + "x" + std::to_string(c.coverHeight));
+    Handle src = Blocks(c.width, c.height);
+    const std::string path = Scratch("reduced.jpg");
+    ASSERT_TRUE(kit::WriteJpeg(path.c_str(), src.get(), 90));
+    Handle h = LoadReduced(path, c.coverWidth, c.coverHeight);
+    ASSERT_TRUE(h);
+    const kit::Dib d = h.View();
+    EXPECT_EQ(d.width, c.expectWidth);
+    EXPECT_EQ(d.height, c.expectHeight);
+    EXPECT_EQ(d.bpp, 24);
+    EXPECT_TRUE(PaddingClear(d));
+  }
+}
+
+TEST(JpegReduced, ReducedPixelsAreTheMeansOfTheirBlocks) {
+  Handle src = Blocks(640, 480);
+  const std::string path = Scratch("means.jpg");
+  ASSERT_TRUE(kit::WriteJpeg(path.c_str(), src.get(), 95));
+  Handle full = Load(path);
+  Handle small = LoadReduced(path, 80, 60);
+  ASSERT_TRUE(full);
+  ASSERT_TRUE(small);
+  const kit::Dib f = full.View(), s = small.View();
+  ASSERT_EQ(s.width, 80);
+  ASSERT_EQ(s.height, 60);
+  // The picture must stay the right way up and in place, and each pixel
+  // near the mean of its 8 x 8 block.
+  int worst = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 80; ++x) {
+      int sum[3] = {0, 0, 0};
+      for (int dy = 0; dy < 8; ++dy)
+        for (int dx = 0; dx < 8; ++dx) {
+          const uint32_t c = kittest::RgbAt(f, x * 8 + dx, y * 8 + dy);
+          for (int i = 0; i < 3; ++i)
+            sum[i] += Channel(c, 8 * i);
+        }
+      const uint32_t mean =
+          static_cast<uint32_t>((sum[2] / 64) << 16 | (sum[1] / 64) << 8 | (sum[0] / 64));
+      worst = std::max(worst, ColourDistance(kittest::RgbAt(s, x, y), mean));
+    }
+  EXPECT_LE(worst, 12);
+}
+
+TEST(JpegReduced, GreyFilesStayGrey) {
+  Handle src = kittest::MakeImage(320, 240, 8, [](int x, int y) { return (x + y) & 0xff; });
+  const std::string path = Scratch("grey_reduced.jpg");
+  ASSERT_TRUE(kit::WriteJpeg(path.c_str(), src.get(), 90));
+  Handle h = LoadReduced(path, 40, 30);
+  ASSERT_TRUE(h);
+  const kit::Dib d = h.View();
+  EXPECT_EQ(d.width, 40);
+  EXPECT_EQ(d.height, 30);
+  EXPECT_EQ(d.bpp, 8);
+}
+
+TEST(JpegReduced, DamagedFilesAreRefusedAsByTheFullRead) {
+  const std::string good = ValidJpeg();
+  const std::string half = kittest::WriteFile("reduced_half.jpg", good.substr(0, good.size() / 2));
+  EXPECT_FALSE(LoadReduced(half, 5, 3));
+  const std::string over =
+      kittest::WriteFile("reduced_over_limit.jpg", WithSize(good, 65535, 4097));
+  EXPECT_FALSE(LoadReduced(over, 100, 100));
+  const std::string empty = kittest::WriteFile("reduced_empty.jpg", std::string());
+  EXPECT_FALSE(LoadReduced(empty, 100, 100));
+  EXPECT_EQ(kit::ReadJpegReduced(nullptr, 100, 100), nullptr);
+}
+
+TEST(JpegReduced, OtherFormatsLoadWhole) {
+  Handle src = Gradient(64, 48);
+  const std::string path = Scratch("whole.bmp");
+  ASSERT_TRUE(kit::WriteBmp(path.c_str(), src.get()));
+  Handle h(kit::LoadFileReduced(path.c_str(), 8, 6));
+  ASSERT_TRUE(h);
+  EXPECT_TRUE(kittest::SamePicture(h.get(), src.get()));
+}
+
 // ---- writing -------------------------------------------------------------------------------
 
 TEST(JpegWrite, MissingFolderFails) {
