@@ -103,7 +103,6 @@ void TMainForm::FormCreate() {
     Browser = new TBrowser(this);
     Browser->openImage = [this](const QString &file) { return OpenImageFile(file); };
     Browser->afterOpen = [this] { UpdateMenuItems(); };
-    Browser->workingFolder = [this] { return SetupPath + QStringLiteral("Samples/"); };
     Browser->displayColours = DisplayColours;
   }
   UpdateMenuItems();

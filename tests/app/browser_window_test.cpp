@@ -2,6 +2,8 @@
 // selection and sorting over the three lists.
 #include "browser/windows/Fbrowser.h"
 #include "browser/windows/ImageView.h"
+#include "image/Dib.h"
+#include "image/Kit.h"
 #include "platform/Registry.h"
 #include "platform/Settings.h"
 #include "wait_util.h"
@@ -153,6 +155,39 @@ TEST_F(BrowserWindow, TheFolderIsRememberedAndTheHomeFolderIsTheDefault) {
             QStringLiteral("/,") + QDir(dir.path()).absolutePath());
   browser = std::make_unique<TBrowser>(nullptr);
   EXPECT_EQ(browser->CurrentFolder(), QDir(dir.path()).absolutePath());
+}
+
+TEST_F(BrowserWindow, TheCreateButtonShowsTheFolderAsThumbnails) {
+  // Three small pictures beside a text file; the archive variant.
+  for (const char *name : {"c.bmp", "a.bmp", "b.bmp"}) {
+    DibHandle image = CreateBlankDib(40, 30);
+    ASSERT_TRUE(Kit.ImgKitBmpFileSave(dir.filePath(QString::fromLatin1(name)).toUtf8().constData(),
+                                      image.get(), "", "", 0));
+  }
+  // The empty b.jpg of the fixture cannot be read: it is left out.
+  QTemporaryDir setup;
+  WriteSetting(QStringLiteral("SetupPath"), setup.path() + QLatin1Char('/'));
+  browser->show();
+  browser->ImageArea()->resize(700, 500);
+  browser->SetFolder(dir.path());
+  browser->Action(QStringLiteral("tbMake"))->trigger();
+  EXPECT_FALSE(browser->busy);
+  EXPECT_TRUE(browser->Action(QStringLiteral("tbMake"))->isEnabled());
+  EXPECT_FALSE(browser->Action(QStringLiteral("tbStop"))->isEnabled());
+  const QString folder = QDir(dir.path()).absolutePath();
+  EXPECT_EQ(browser->imageList,
+            (QStringList{folder + "/a.bmp", folder + "/b.bmp", folder + "/c.bmp"}));
+  EXPECT_EQ(browser->markList, QStringList(3, QStringLiteral("0")));
+  CImageView *grid = browser->Grid();
+  ASSERT_EQ(grid->CellCount(), 3);
+  EXPECT_TRUE(grid->CellHasPicture(0));
+  EXPECT_EQ(grid->CellText(2), QStringLiteral("c.bmp"));
+  EXPECT_EQ(browser->findChild<QLabel *>(QStringLiteral("lShown"))->text(), QStringLiteral("3"));
+  EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("VelmirBrowse.KXA"))));
+  EXPECT_EQ(
+      browser->StatusText(),
+      QStringLiteral(
+          "ファイルリストまたはサムネイルのダブルクリックでＶＥＬＭＩＲに読込みまたは全画面表示"));
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "browser/windows/Fbrowser.h"
 
+#include "browser/ThumbStore.h"
 #include "browser/windows/BrowserOption.h"
 #include "browser/windows/ImageView.h"
+#include "image/Dib.h"
 #include "platform/Settings.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -17,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -476,4 +480,64 @@ bool TBrowser::eventFilter(QObject *watched, QEvent *event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TBrowser::RefreshThumbnails() {}
+namespace {
+
+// The window's side of a refresh: texts in the status bar, the job panel
+// and its picture, the lists into the grid, the stop buttons heard.
+class WindowReporter : public ThumbReporter {
+public:
+  WindowReporter(TBrowser &browser, std::function<void(bool)> jobPanel,
+                 std::function<void(const QImage &)> picture, std::function<void(bool)> busy,
+                 std::function<void(const ThumbLists &)> finished)
+      : browser_(browser), jobPanel_(std::move(jobPanel)), picture_(std::move(picture)),
+        busy_(std::move(busy)), finished_(std::move(finished)) {}
+
+  void Status(const QString &text) override {
+    browser_.SetStatus(text);
+    QCoreApplication::processEvents();
+  }
+  void Busy(bool busy) override { busy_(busy); }
+  void JobPanel(bool shown) override { jobPanel_(shown); }
+  void ClearGrid() override { browser_.Grid()->Clear(); }
+  void Picture(const TMDIB &thumbnail) override { picture_(BitmapFromDib(thumbnail)); }
+  void Finished(const ThumbLists &lists) override { finished_(lists); }
+  bool StopRequested() override {
+    QCoreApplication::processEvents();
+    return browser_.stopRequested;
+  }
+
+private:
+  TBrowser &browser_;
+  std::function<void(bool)> jobPanel_;
+  std::function<void(const QImage &)> picture_;
+  std::function<void(bool)> busy_;
+  std::function<void(const ThumbLists &)> finished_;
+};
+
+} // namespace
+
+void TBrowser::RefreshThumbnails() {
+  if (store_ && store_->Busy()) return;
+  if (!store_) store_ = std::make_unique<ThumbStore>(WorkingThumbFolder());
+  stopRequested = false;
+  WindowReporter reporter(
+      *this, [this](bool shown) { ShowJobPanel(shown); },
+      [this](const QImage &picture) {
+        progressPicture_->setPixmap(QPixmap::fromImage(picture));
+        progressPicture_->repaint();
+      },
+      [this](bool on) { SetBusy(on); },
+      [this](const ThumbLists &lists) {
+        thumbList = lists.thumbs;
+        imageList = lists.images;
+        markList = lists.marks;
+        sortState = 0;
+        grid_->Reset();
+        grid_->Clear();
+        grid_->Rebuild(true);
+        grid_->ShowCounts();
+        PlaceThumb();
+        FillFileList();
+      });
+  store_->Refresh(folder_, options, reporter);
+}

@@ -10,8 +10,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CImageView;
+class ThumbStore;
 class QAction;
 class QComboBox;
 class QFileSystemModel;
@@ -42,8 +44,6 @@ public:
   // The main window's open path, and what follows an opening there.
   std::function<bool(const QString &)> openImage;
   std::function<void()> afterOpen;
-  // The shared working thumbnail folder, ending in "/".
-  std::function<QString()> workingFolder;
   int displayColours = 0;
 
   QString CurrentFolder() const { return folder_; }
@@ -90,6 +90,7 @@ private:
   QLineEdit *interval_ = nullptr;
   QMenu *popup_ = nullptr;
   CImageView *grid_ = nullptr;
+  std::unique_ptr<ThumbStore> store_;
   bool thumbDragging_ = false;
   int thumbDragStart_ = 0;
 };
