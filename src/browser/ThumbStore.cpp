@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -27,9 +26,10 @@
 
 namespace {
 
-// Finished thumbnails waiting for the calling thread. They are small; what
-// bounds memory is that the worker decodes one image at a time.
-constexpr size_t kDecodedAhead = 3;
+// Thumbnails decoded or being decoded ahead of the calling thread. They are
+// small; what bounds memory is that each worker decodes one image at a time.
+constexpr size_t kDecodedAhead = 4;
+constexpr size_t kDecodeWorkers = 4;
 
 // Empty stays empty, so that no refresh wanders into the current folder.
 QString WithSlash(const QString &folder) {
@@ -124,17 +124,23 @@ DibHandle ScaledThumbnail(DibHandle image, ThumbSize size) {
   return ResizedImage(image.get(), size.width, size.height, ResizeMethod::Oversampling);
 }
 
-// The kit's half of making thumbnails, run one image ahead of the caller on
-// a worker thread. Results are taken in the order of the paths, so the
-// caller sees exactly what a sequential run would give it.
+// The kit's half of making thumbnails, run ahead of the caller on worker
+// threads (one per core, at most kDecodeWorkers). Results are taken in the
+// order of the paths, so the caller sees exactly what a sequential run would
+// give it; no worker starts an image more than kDecodedAhead places ahead.
 class DecodeAhead {
 public:
-  explicit DecodeAhead(std::vector<QString> paths) : paths_(std::move(paths)) {
+  explicit DecodeAhead(std::vector<QString> paths)
+      : paths_(std::move(paths)), done_(paths_.size()), ready_(paths_.size(), false) {
     if (paths_.empty()) return;
-    try {
-      worker_ = std::thread([this] { Work(); });
-    } catch (const std::system_error &) {
-      // No thread to be had: each image is decoded when it is asked for.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t workers = std::min<size_t>({cores, kDecodeWorkers, paths_.size()});
+    for (size_t i = 0; i < workers; ++i) {
+      try {
+        workers_.emplace_back([this] { Work(); });
+      } catch (const std::system_error &) {
+        break; // fewer threads, or none: each image is then decoded when asked for
+      }
     }
   }
   DecodeAhead(const DecodeAhead &) = delete;
@@ -145,18 +151,18 @@ public:
       stop_ = true;
     }
     changed_.notify_all();
-    if (worker_.joinable()) worker_.join();
+    for (std::thread &w : workers_)
+      w.join();
   }
 
   // The next path's thumbnail, or none when the kit cannot read it. Waits
-  // at most for the image being decoded.
+  // at most for the images being decoded.
   DibHandle Next() {
     if (taken_ >= paths_.size()) return {};
-    if (!worker_.joinable()) return ThumbnailImageFromKit(paths_[taken_++]);
+    if (workers_.empty()) return ThumbnailImageFromKit(paths_[taken_++]);
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !ready_.empty(); });
-    DibHandle thumbnail = std::move(ready_.front());
-    ready_.pop_front();
+    changed_.wait(lock, [this] { return bool(ready_[taken_]); });
+    DibHandle thumbnail = std::move(done_[taken_]);
     ++taken_;
     lock.unlock();
     changed_.notify_all();
@@ -165,34 +171,41 @@ public:
 
 private:
   void Work() {
-    for (const QString &path : paths_) {
+    for (;;) {
+      size_t index = 0;
       {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stop_ || ready_.size() < kDecodedAhead; });
-        if (stop_) return;
+        changed_.wait(lock, [this] {
+          return stop_ || next_ >= paths_.size() || next_ < taken_ + kDecodedAhead;
+        });
+        if (stop_ || next_ >= paths_.size()) return;
+        index = next_++;
       }
       DibHandle thumbnail;
       try {
-        thumbnail = ThumbnailImageFromKit(path);
+        thumbnail = ThumbnailImageFromKit(paths_[index]);
       } catch (...) {
         // Out of memory on this thread: the caller tries the plug-ins, and
         // then leaves the image out.
       }
       {
         std::lock_guard lock(mutex_);
-        ready_.push_back(std::move(thumbnail));
+        done_[index] = std::move(thumbnail);
+        ready_[index] = true;
       }
       changed_.notify_all();
     }
   }
 
   const std::vector<QString> paths_;
-  size_t taken_ = 0; // the caller's side only
+  std::vector<DibHandle> done_;
+  std::vector<bool> ready_;
+  size_t taken_ = 0; // written by the caller under the lock
+  size_t next_ = 0;  // the next path a worker takes
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<DibHandle> ready_;
   bool stop_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };
 
 } // namespace
