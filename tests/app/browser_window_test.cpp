@@ -2,17 +2,22 @@
 // selection and sorting over the three lists.
 #include "browser/windows/Fbrowser.h"
 #include "browser/windows/ImageView.h"
+#include "browser/windows/RenameRule.h"
 #include "image/Dib.h"
 #include "image/Kit.h"
 #include "platform/Registry.h"
 #include "platform/Settings.h"
+#include "platform/UserDialogs.h"
 #include "wait_util.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -188,6 +193,51 @@ TEST_F(BrowserWindow, TheCreateButtonShowsTheFolderAsThumbnails) {
       browser->StatusText(),
       QStringLiteral(
           "ファイルリストまたはサムネイルのダブルクリックでＶＥＬＭＩＲに読込みまたは全画面表示"));
+}
+
+TEST_F(BrowserWindow, NumberedRenameTakesTheRuleAndNeverReplacesAFile) {
+  QTemporaryDir setup;
+  WriteSetting(QStringLiteral("SetupPath"), setup.path() + QLatin1Char('/'));
+  for (const char *name : {"x.bmp", "y.bmp", "z.bmp", "ImageFile002.bmp"}) {
+    DibHandle image = CreateBlankDib(20, 10);
+    ASSERT_TRUE(Kit.ImgKitBmpFileSave(dir.filePath(QString::fromLatin1(name)).toUtf8().constData(),
+                                      image.get(), "", "", 0));
+  }
+  QFile::remove(dir.filePath(QStringLiteral("b.jpg")));
+  QFile::remove(dir.filePath(QStringLiteral("a.bmp")));
+  browser->show();
+  browser->options.thumbSave = 0; // thumbnails beside the images
+  browser->SetFolder(dir.path());
+  browser->RefreshThumbnails();
+  ASSERT_EQ(browser->imageList.size(), 4);
+  // Nothing marked: the user is told, nothing opens.
+  QStringList said;
+  UserDialogs::SetResponder([&said](const UserDialogs::Request &r) {
+    said << r.text;
+    return UserDialogs::Answer{};
+  });
+  browser->NumberedRename();
+  EXPECT_EQ(said, QStringList{QStringLiteral("画像が選択されていません")});
+  // Mark x, y and z (the list is sorted: ImageFile002, x, y, z).
+  browser->markList = {"0", "1", "1", "1"};
+  said.clear();
+  EXPECT_TRUE(test_wait::WhileModal<TRenameRule>([this] { browser->NumberedRename(); },
+                                                 [](TRenameRule *form) {
+                                                   form->edCommon->setText("ImageFile");
+                                                   form->rgDigits->button(2)->click();
+                                                   form->edStart->setText("1");
+                                                   form->accept();
+                                                 }));
+  // y would become ImageFile002, which is taken by an image outside the
+  // selection: it keeps its name, and the user hears of it.
+  const QStringList names = QDir(dir.path()).entryList({"*.bmp", "*.sam"}, QDir::Files, QDir::Name);
+  EXPECT_EQ(names, (QStringList{"ImageFile001.bmp", "ImageFile001.sam", "ImageFile002.bmp",
+                                "ImageFile002.sam", "ImageFile003.bmp", "ImageFile003.sam", "y.bmp",
+                                "y.sam"}));
+  ASSERT_EQ(said.size(), 1);
+  EXPECT_TRUE(said[0].startsWith(QStringLiteral("同じ名前のファイルが既にあります")));
+  UserDialogs::SetResponder(nullptr);
+  EXPECT_EQ(browser->imageList.size(), 4); // the refresh after the rename
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "browser/windows/Fbrowser.h"
 
+#include "browser/FileRename.h"
 #include "browser/ThumbStore.h"
 #include "browser/windows/BrowserOption.h"
 #include "browser/windows/ImageView.h"
+#include "browser/windows/RenameRule.h"
 #include "image/Dib.h"
 #include "platform/Settings.h"
+#include "platform/UserDialogs.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -283,6 +286,7 @@ void TBrowser::BuildWindow() {
     on(all, [this] { grid_->SelectAll(); });
   for (const char *none : {"tbSelectNone", "mSelectNone"})
     on(none, [this] { grid_->SelectNone(); });
+  on("mNumbered", [this] { NumberedRename(); });
   on("mOption", [this] {
     TfBrowserOption dialog(this);
     if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
@@ -403,6 +407,40 @@ void TBrowser::OpenSelection() {
     }
   if (any && afterOpen) afterOpen();
   if (options.autoClose == 1) hide();
+}
+
+void TBrowser::NumberedRename() {
+  if (busy) return;
+  std::vector<int> marked;
+  for (int i = 0; i < markList.size(); ++i)
+    if (markList[i] == QLatin1String("1")) marked.push_back(i);
+  if (marked.empty()) {
+    UserDialogs::Message(this, QStringLiteral("VELMIR"),
+                         QStringLiteral("画像が選択されていません"));
+    return;
+  }
+  RenameRule rule;
+  {
+    TRenameRule dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    rule = dialog.Rule();
+  }
+  std::vector<RenamePair> images, thumbs;
+  for (size_t n = 0; n < marked.size(); ++n)
+    images.push_back({imageList[marked[n]], NumberedPath(imageList[marked[n]], rule, int(n))});
+  const QStringList kept = RenameAll(images);
+  // Each thumbnail follows its image; one that cannot is made anew later.
+  for (size_t n = 0; n < marked.size(); ++n)
+    if (!kept.contains(images[n].from))
+      thumbs.push_back({thumbList[marked[n]], NumberedPath(thumbList[marked[n]], rule, int(n))});
+  RenameAll(thumbs);
+  // On Linux a rename would silently replace a file of the new name; here
+  // the image keeps its old name and the user is told.
+  if (!kept.isEmpty())
+    UserDialogs::Message(this, QStringLiteral("VELMIR"),
+                         QStringLiteral("同じ名前のファイルが既にあります") + QLatin1Char('\n') +
+                             kept.join(QLatin1Char('\n')));
+  RefreshThumbnails();
 }
 
 QAction *TBrowser::Action(const QString &name) const { return findChild<QAction *>(name); }

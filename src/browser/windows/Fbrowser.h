@@ -53,6 +53,9 @@ public:
   void RefreshThumbnails();
   void SortByName();
   void OpenSelection();
+  // "選択された画像を連番化(&R)": the rename-rule dialog, then every marked
+  // image and its thumbnail under a numbered name.
+  void NumberedRename();
   void OpenImage(int index);
 
   CImageView *Grid() const { return grid_; }
