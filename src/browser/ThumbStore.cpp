@@ -446,7 +446,8 @@ ThumbRefreshResult ThumbStore::RefreshArchive(const QString &folder, const QStri
 
   if (writable && (!hadArchive || run.made)) {
     r.Status(ThumbStatus::kPack);
-    if (hadArchive) QFile::remove(archive);
+    // Pack replaces the old archive only once the new one is complete, so
+    // it is not deleted first.
     Pack(archive, workFolder_);
   }
   Finish(run);
