@@ -478,8 +478,6 @@ void TBrowser::showEvent(QShowEvent *event) {
   options = ReadBrowserOptions();
 }
 
-void TBrowser::resizeEvent(QResizeEvent *event) { QMainWindow::resizeEvent(event); }
-
 bool TBrowser::eventFilter(QObject *watched, QEvent *event) {
   if (watched == area_) {
     if (event->type() == QEvent::Resize && !busy) {
@@ -498,19 +496,19 @@ bool TBrowser::eventFilter(QObject *watched, QEvent *event) {
       return true;
     }
   } else if (watched == thumb_) {
-    auto *mouse = static_cast<QMouseEvent *>(event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
       thumbDragging_ = true;
-      thumbDragStart_ = int(mouse->globalPosition().y());
+      thumbDragStart_ = int(static_cast<QMouseEvent *>(event)->globalPosition().y());
       return true;
-    case QEvent::MouseMove:
+    case QEvent::MouseMove: {
       if (!thumbDragging_) break;
       // One line per drag, in the direction the pointer went.
       thumbDragging_ = false;
-      grid_->Move(int(mouse->globalPosition().y()) < thumbDragStart_ ? PageMove::LineUp
-                                                                     : PageMove::LineDown);
+      const int y = int(static_cast<QMouseEvent *>(event)->globalPosition().y());
+      grid_->Move(y < thumbDragStart_ ? PageMove::LineUp : PageMove::LineDown);
       return true;
+    }
     case QEvent::MouseButtonRelease: thumbDragging_ = false; return true;
     default: break;
     }
