@@ -2,6 +2,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -130,6 +132,25 @@ QString FolderName(QWidget *parent, const QString &title, const QString &folder)
     return Responder()(r).path;
   }
   return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
+bool InputText(QWidget *parent, const QString &caption, const QString &prompt, QString &text) {
+  if (Responder()) {
+    Request r;
+    r.kind = Kind::Input;
+    r.caption = caption;
+    r.text = prompt;
+    r.value = text;
+    const Answer a = Responder()(r);
+    if (!a.accepted) return false;
+    text = a.path;
+    return true;
+  }
+  bool ok = false;
+  const QString typed =
+      QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
+  if (ok) text = typed;
+  return ok;
 }
 
 bool ChooseColour(QWidget *parent, unsigned &rgb) {

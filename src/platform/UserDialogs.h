@@ -10,7 +10,7 @@
 
 namespace UserDialogs {
 
-enum class Kind { Message, OpenFile, SaveFile, Folder, Colour };
+enum class Kind { Message, OpenFile, SaveFile, Folder, Colour, Input };
 
 struct Request {
   Kind kind = Kind::Message;
@@ -18,6 +18,7 @@ struct Request {
   QString text;   // message text; for file dialogs the proposed name
   QString folder; // initial folder of file dialogs
   QString filter; // the filter as written ("desc|*.a;*.b|desc|*.c")
+  QString value;  // the text an input box starts with
   int filterIndex = 1;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
@@ -25,7 +26,7 @@ struct Request {
 
 struct Answer {
   QMessageBox::StandardButton button = QMessageBox::Ok;
-  QString path;        // chosen file or folder; empty for cancel
+  QString path;        // chosen file or folder, or the text typed; empty for cancel
   int filterIndex = 1; // filter chosen in a file dialog (1-based)
   unsigned colour = 0; // 0xRRGGBB for colour dialogs
   bool accepted = true;
@@ -58,6 +59,9 @@ QString SaveFileName(QWidget *parent, const QString &caption, const QString &fol
                      const QString &proposedName, const QString &filter, int *filterIndex,
                      bool overwritePrompt = true);
 QString FolderName(QWidget *parent, const QString &title, const QString &folder = {});
+// An input box captioned `caption` asking `prompt`, starting with `text`;
+// false when cancelled, else `text` is what was typed.
+bool InputText(QWidget *parent, const QString &caption, const QString &prompt, QString &text);
 // The colour dialog; false when cancelled.
 bool ChooseColour(QWidget *parent, unsigned &rgb);
 

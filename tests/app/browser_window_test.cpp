@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -238,6 +239,109 @@ TEST_F(BrowserWindow, NumberedRenameTakesTheRuleAndNeverReplacesAFile) {
   EXPECT_TRUE(said[0].startsWith(QStringLiteral("同じ名前のファイルが既にあります")));
   UserDialogs::SetResponder(nullptr);
   EXPECT_EQ(browser->imageList.size(), 4); // the refresh after the rename
+}
+
+class BrowserFiles : public BrowserWindow {
+protected:
+  void SetUp() override {
+    BrowserWindow::SetUp();
+    QFile::remove(dir.filePath(QStringLiteral("b.jpg")));
+    QFile::remove(dir.filePath(QStringLiteral("a.bmp")));
+    for (const char *name : {"x.bmp", "y.bmp", "abc.bmp"}) {
+      DibHandle image = CreateBlankDib(20, 10);
+      ASSERT_TRUE(Kit.ImgKitBmpFileSave(
+          dir.filePath(QString::fromLatin1(name)).toUtf8().constData(), image.get(), "", "", 0));
+    }
+    WriteSetting(QStringLiteral("SetupPath"), setup.path() + QLatin1Char('/'));
+    browser->show();
+    browser->options.thumbSave = 0;
+    browser->SetFolder(dir.path());
+    browser->RefreshThumbnails();
+    ASSERT_EQ(browser->imageList.size(), 3); // abc, x, y
+    UserDialogs::SetResponder([this](const UserDialogs::Request &r) {
+      asked << r;
+      UserDialogs::Answer a;
+      a.path = typed.value(asked.size() - 1);
+      a.accepted = !a.path.isEmpty();
+      a.button = button;
+      return a;
+    });
+  }
+  void TearDown() override { UserDialogs::SetResponder(nullptr); }
+  QStringList Files() const {
+    return QDir(dir.path()).entryList({"*.bmp", "*.sam", "*.png"}, QDir::Files, QDir::Name);
+  }
+  QTemporaryDir setup;
+  QList<UserDialogs::Request> asked;
+  QStringList typed;
+  QMessageBox::StandardButton button = QMessageBox::Ok;
+};
+
+TEST_F(BrowserFiles, RenameKeepsTheExtensionAndTakesTheThumbnailAlong) {
+  browser->markList = {"0", "1", "1"};
+  typed = {"new.png", "abc.jpg"};
+  browser->RenameEach();
+  ASSERT_EQ(asked.size(), 3);
+  EXPECT_EQ(asked[0].kind, UserDialogs::Kind::Input);
+  EXPECT_EQ(asked[0].caption, QStringLiteral("ファイル名変更"));
+  EXPECT_EQ(asked[0].text, QStringLiteral("変更後のファイル名"));
+  EXPECT_EQ(asked[0].value, QStringLiteral("x.bmp"));
+  // y to abc is taken: y stays, and the user hears of it.
+  EXPECT_TRUE(asked[2].text.startsWith(QStringLiteral("同じ名前のファイルが既にあります")));
+  EXPECT_EQ(Files(), (QStringList{"abc.bmp", "abc.sam", "new.bmp", "new.sam", "y.bmp", "y.sam"}));
+}
+
+TEST_F(BrowserFiles, DeleteAtOnceAsksFirstAndTakesTheThumbnails) {
+  browser->options.deleteMethod = 1;
+  browser->markList = {"1", "0", "1"};
+  button = QMessageBox::Cancel;
+  browser->DeleteSelection();
+  ASSERT_EQ(asked.size(), 1);
+  EXPECT_EQ(asked[0].text, QStringLiteral("2個の画像を削除します"));
+  EXPECT_EQ(asked[0].caption, QStringLiteral("VELMIR"));
+  EXPECT_EQ(Files().size(), 6);
+  browser->markList = {"1", "0", "1"};
+  button = QMessageBox::Ok;
+  browser->DeleteSelection();
+  EXPECT_EQ(Files(), (QStringList{"x.bmp", "x.sam"}));
+  EXPECT_EQ(browser->imageList.size(), 1);
+}
+
+TEST_F(BrowserFiles, DeleteIntoTheTrashAndTheFoldersThumbnails) {
+  QTemporaryDir data;
+  const QByteArray saved = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  browser->options.deleteMethod = 0;
+  browser->markList = {"0", "1", "0"};
+  browser->DeleteSelection();
+  EXPECT_EQ(Files(), (QStringList{"abc.bmp", "abc.sam", "y.bmp", "y.sam"}));
+  const QStringList trashed =
+      QDir(data.path() + QStringLiteral("/Trash/files")).entryList(QDir::Files);
+  EXPECT_TRUE(trashed.contains(QStringLiteral("x.bmp"))) << trashed.join(',').toStdString();
+  browser->options.deleteMethod = 1;
+  browser->DeleteFolderThumbnails();
+  EXPECT_EQ(asked.last().text, QStringLiteral("2個のサムネイルを削除します"));
+  EXPECT_EQ(Files(), (QStringList{"abc.bmp", "y.bmp"}));
+  if (saved.isNull())
+    qunsetenv("XDG_DATA_HOME");
+  else
+    qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST_F(BrowserFiles, NewFolderAndNothingSelected) {
+  typed = {"holiday"};
+  browser->NewFolder();
+  EXPECT_EQ(asked[0].caption, QStringLiteral("新規フォルダーの作成"));
+  EXPECT_EQ(asked[0].text, QStringLiteral("フォルダー名"));
+  EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("holiday"))).isDir());
+  typed.clear();
+  asked.clear();
+  browser->DeleteSelection();
+  browser->RenameEach();
+  ASSERT_EQ(asked.size(), 2);
+  EXPECT_EQ(asked[0].text, QStringLiteral("画像が選択されていません"));
+  EXPECT_EQ(asked[1].text, QStringLiteral("画像が選択されていません"));
+  EXPECT_EQ(Files().size(), 6);
 }
 
 } // namespace

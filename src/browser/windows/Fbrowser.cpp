@@ -287,6 +287,13 @@ void TBrowser::BuildWindow() {
   for (const char *none : {"tbSelectNone", "mSelectNone"})
     on(none, [this] { grid_->SelectNone(); });
   on("mNumbered", [this] { NumberedRename(); });
+  for (const char *rename : {"tbRename", "mRename"})
+    on(rename, [this] { RenameEach(); });
+  for (const char *folder : {"tbNewFolder", "mNewFolder"})
+    on(folder, [this] { NewFolder(); });
+  for (const char *remove : {"tbDelete", "mDelete"})
+    on(remove, [this] { DeleteSelection(); });
+  on("mDeleteThumbs", [this] { DeleteFolderThumbnails(); });
   on("mOption", [this] {
     TfBrowserOption dialog(this);
     if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
@@ -409,16 +416,110 @@ void TBrowser::OpenSelection() {
   if (options.autoClose == 1) hide();
 }
 
-void TBrowser::NumberedRename() {
-  if (busy) return;
+std::vector<int> TBrowser::Marked() {
   std::vector<int> marked;
-  for (int i = 0; i < markList.size(); ++i)
+  for (int i = 0; i < markList.size() && i < imageList.size(); ++i)
     if (markList[i] == QLatin1String("1")) marked.push_back(i);
-  if (marked.empty()) {
+  if (marked.empty())
     UserDialogs::Message(this, QStringLiteral("VELMIR"),
                          QStringLiteral("画像が選択されていません"));
-    return;
+  return marked;
+}
+
+void TBrowser::RenameEach() {
+  if (busy) return;
+  const std::vector<int> marked = Marked();
+  if (marked.empty()) return;
+  QStringList taken;
+  for (int index : marked) {
+    const QFileInfo image(imageList[index]);
+    QString typed = image.fileName();
+    if (!UserDialogs::InputText(this, QStringLiteral("ファイル名変更"),
+                                QStringLiteral("変更後のファイル名"), typed))
+      continue;
+    // The image keeps its own extension, whatever extension was typed.
+    const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? typed : typed.left(dot);
+    const QString own = image.fileName().mid(image.fileName().lastIndexOf(QLatin1Char('.')));
+    const QString name = base + (image.fileName().contains(QLatin1Char('.')) ? own : QString());
+    if (base.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String("..")) {
+      taken << typed;
+      continue;
+    }
+    if (name == image.fileName()) continue;
+    if (!RenameNoReplace(image.filePath(), image.path() + QLatin1Char('/') + name)) {
+      taken << name;
+      continue;
+    }
+    // Only then the thumbnail, under the same base name.
+    const QFileInfo thumb(thumbList.value(index));
+    RenameNoReplace(thumb.filePath(),
+                    thumb.path() + QLatin1Char('/') + base + QStringLiteral(".sam"));
   }
+  if (!taken.isEmpty())
+    UserDialogs::Message(this, QStringLiteral("VELMIR"),
+                         QStringLiteral("同じ名前のファイルが既にあります") + QLatin1Char('\n') +
+                             taken.join(QLatin1Char('\n')));
+  RefreshThumbnails();
+}
+
+void TBrowser::NewFolder() {
+  QString name;
+  if (!UserDialogs::InputText(this, QStringLiteral("新規フォルダーの作成"),
+                              QStringLiteral("フォルダー名"), name))
+    return;
+  if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+      name == QLatin1String(".."))
+    return;
+  QDir(folder_).mkdir(name);
+}
+
+// Deletes `files` by the "DeleteMethod" option: 0 into the trash, 1 at once
+// after `question` with OK and Cancel. False when the user cancelled.
+bool TBrowser::DeleteFiles(const QStringList &files, const QString &question) {
+  if (files.isEmpty()) return true;
+  if (options.deleteMethod == 1) {
+    if (UserDialogs::Message(this, QStringLiteral("VELMIR"), question, QMessageBox::Question,
+                             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+      return false;
+    for (const QString &f : files)
+      QFile::remove(f);
+    return true;
+  }
+  QStringList kept;
+  for (const QString &f : files)
+    if (QFileInfo::exists(f) && !QFile::moveToTrash(f)) kept << f;
+  if (!kept.isEmpty())
+    UserDialogs::Message(this, QStringLiteral("VELMIR"),
+                         QStringLiteral("ごみ箱へ移動できませんでした") + QLatin1Char('\n') +
+                             kept.join(QLatin1Char('\n')));
+  return true;
+}
+
+void TBrowser::DeleteSelection() {
+  if (busy) return;
+  const std::vector<int> marked = Marked();
+  if (marked.empty()) return;
+  QStringList files;
+  for (int index : marked)
+    files << imageList[index] << thumbList.value(index);
+  if (DeleteFiles(files, QString::number(marked.size()) + QStringLiteral("個の画像を削除します")))
+    RefreshThumbnails();
+}
+
+void TBrowser::DeleteFolderThumbnails() {
+  if (busy) return;
+  QStringList files;
+  for (const QFileInfo &f : QDir(folder_).entryInfoList(QDir::Files))
+    if (f.suffix().compare(QLatin1String("sam"), Qt::CaseInsensitive) == 0) files << f.filePath();
+  DeleteFiles(files, QString::number(files.size()) + QStringLiteral("個のサムネイルを削除します"));
+  FillFileList();
+}
+
+void TBrowser::NumberedRename() {
+  if (busy) return;
+  const std::vector<int> marked = Marked();
+  if (marked.empty()) return;
   RenameRule rule;
   {
     TRenameRule dialog(this);

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CImageView;
 class ThumbStore;
@@ -56,6 +57,13 @@ public:
   // "選択された画像を連番化(&R)": the rename-rule dialog, then every marked
   // image and its thumbnail under a numbered name.
   void NumberedRename();
+  // "選択された画像をﾘﾈｰﾑ(&N)": a name asked for each marked image.
+  void RenameEach();
+  void NewFolder();
+  // The marked images and their thumbnails, by the "DeleteMethod" option.
+  void DeleteSelection();
+  // "ﾌｫﾙﾀﾞｰ内のｻﾑﾈｲﾙを削除(&D)".
+  void DeleteFolderThumbnails();
   void OpenImage(int index);
 
   CImageView *Grid() const { return grid_; }
@@ -76,6 +84,9 @@ private:
   void PlaceThumb();
   void SetBusy(bool on);
   void ShowJobPanel(bool on);
+  // The marked lines; none (and the user told) when nothing is marked.
+  std::vector<int> Marked();
+  bool DeleteFiles(const QStringList &files, const QString &question);
 
   QString folder_;
   QComboBox *drives_ = nullptr;
