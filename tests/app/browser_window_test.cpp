@@ -344,4 +344,34 @@ TEST_F(BrowserFiles, NewFolderAndNothingSelected) {
   EXPECT_EQ(Files().size(), 6);
 }
 
+TEST_F(BrowserFiles, CopyAndMoveTakeTheThumbnailsAndAskBeforeReplacing) {
+  QTemporaryDir dest;
+  browser->markList = {"0", "1", "0"}; // x
+  typed = {dest.path()};
+  browser->Action(QStringLiteral("mCopy"))->trigger();
+  ASSERT_GE(asked.size(), 1);
+  EXPECT_EQ(asked[0].kind, UserDialogs::Kind::Folder);
+  EXPECT_EQ(asked[0].caption,
+            QStringLiteral("画像のコピー先フォルダーを選択\n（サムネイルも同時にコピーします）"));
+  EXPECT_EQ(QDir(dest.path()).entryList(QDir::Files), (QStringList{"x.bmp", "x.sam"}));
+  EXPECT_EQ(Files().size(), 6); // a copy leaves the folder as it was
+  // Moving the same image there: the existing copy is asked about; "no"
+  // keeps both.
+  asked.clear();
+  typed = {dest.path()};
+  button = QMessageBox::No;
+  browser->Action(QStringLiteral("mMove"))->trigger();
+  ASSERT_GE(asked.size(), 2);
+  EXPECT_TRUE(asked[1].text.endsWith(QStringLiteral(" は既にあります。置き換えますか？")));
+  EXPECT_EQ(Files().size(), 6);
+  // "Yes to all" moves both, and the grid follows the folder.
+  asked.clear();
+  typed = {dest.path()};
+  button = QMessageBox::YesToAll;
+  browser->markList = {"0", "1", "0"};
+  browser->Action(QStringLiteral("mMove"))->trigger();
+  EXPECT_EQ(Files(), (QStringList{"abc.bmp", "abc.sam", "y.bmp", "y.sam"}));
+  EXPECT_EQ(browser->imageList.size(), 2);
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "browser/windows/Fbrowser.h"
 
 #include "browser/FileRename.h"
+#include "browser/FileTransfer.h"
 #include "browser/ThumbStore.h"
 #include "browser/windows/BrowserOption.h"
 #include "browser/windows/ImageView.h"
@@ -24,6 +25,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -266,8 +268,17 @@ void TBrowser::BuildWindow() {
   for (const char *item : {"VELMIRで開く", "全画面表示", "ｺﾋﾟｰ", "移動", "削除"})
     popup_->addAction(Text(item))->setObjectName(Text(item));
   grid_->popup = popup_;
-  connect(popup_->actions().first(), &QAction::triggered, this,
-          [this] { OpenImage(grid_->PopupItem()); });
+  const QList<QAction *> items = popup_->actions();
+  connect(items[0], &QAction::triggered, this, [this] { OpenImage(grid_->PopupItem()); });
+  connect(items[2], &QAction::triggered, this,
+          [this] { Transfer(false, Collect({grid_->PopupItem()}), true); });
+  connect(items[3], &QAction::triggered, this,
+          [this] { Transfer(true, Collect({grid_->PopupItem()}), true); });
+  connect(items[4], &QAction::triggered, this, [this] {
+    const QStringList files = Collect({grid_->PopupItem()});
+    if (!busy && !files.isEmpty() && DeleteFiles(files, QStringLiteral("この画像を削除します")))
+      RefreshThumbnails();
+  });
   connect(grid_, &CImageView::DoubleClicked, this, &TBrowser::OpenImage);
   connect(grid_, &CImageView::Moved, this, &TBrowser::PlaceThumb);
 
@@ -294,6 +305,10 @@ void TBrowser::BuildWindow() {
   for (const char *remove : {"tbDelete", "mDelete"})
     on(remove, [this] { DeleteSelection(); });
   on("mDeleteThumbs", [this] { DeleteFolderThumbnails(); });
+  for (const char *copy : {"tbCopy", "mCopy"})
+    on(copy, [this] { Transfer(false, Collect(Marked())); });
+  for (const char *move : {"tbMove", "mMove"})
+    on(move, [this] { Transfer(true, Collect(Marked())); });
   on("mOption", [this] {
     TfBrowserOption dialog(this);
     if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
@@ -496,13 +511,89 @@ bool TBrowser::DeleteFiles(const QStringList &files, const QString &question) {
   return true;
 }
 
+QStringList TBrowser::Collect(const std::vector<int> &lines) const {
+  QStringList files;
+  for (int index : lines)
+    if (index >= 0 && index < imageList.size()) files << imageList[index] << thumbList.value(index);
+  return files;
+}
+
+namespace {
+
+// The window's answers to a transfer: a question per existing file, and a
+// progress dialog with a cancel button once there are more than a few files.
+class WindowQuestions : public TransferQuestions {
+public:
+  WindowQuestions(QWidget *owner, int files) : owner_(owner) {
+    if (files > 6) {
+      progress_ = new QProgressDialog(QStringLiteral("画像をコピー／移動しています"),
+                                      QStringLiteral("キャンセル"), 0, files, owner);
+      progress_->setWindowTitle(QStringLiteral("VELMIR"));
+      progress_->setWindowModality(Qt::WindowModal);
+      progress_->setMinimumDuration(0);
+    }
+  }
+  ~WindowQuestions() override { delete progress_; }
+  OverwriteAnswer Exists(const QString &target) override {
+    switch (UserDialogs::Message(
+        owner_, QStringLiteral("VELMIR"),
+        target + QStringLiteral(" は既にあります。置き換えますか？"), QMessageBox::Question,
+        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return OverwriteAnswer::Yes;
+    case QMessageBox::YesToAll: return OverwriteAnswer::YesToAll;
+    case QMessageBox::No: return OverwriteAnswer::No;
+    default: return OverwriteAnswer::Cancel;
+    }
+  }
+  bool Progress(int done, int) override {
+    if (!progress_) return true;
+    progress_->setValue(done);
+    QCoreApplication::processEvents();
+    return !progress_->wasCanceled();
+  }
+
+private:
+  QWidget *owner_;
+  QProgressDialog *progress_ = nullptr;
+};
+
+} // namespace
+
+void TBrowser::Transfer(bool move, const QStringList &files, bool one) {
+  if (busy || files.isEmpty()) return;
+  const QString prompt =
+      one ? (move ? QStringLiteral("移動先フォルダーの選択\n（サムネイルも同時に移動します）")
+                  : QStringLiteral("コピー先フォルダーの選択\n（サムネイルも同時にコピーします）"))
+          : (move ? QStringLiteral("画像の移動先フォルダーを選択\n（サムネイルも同時に移動します）")
+                  : QStringLiteral(
+                        "画像のコピー先フォルダーを選択\n（サムネイルも同時にコピーします）"));
+  const QString destination = UserDialogs::FolderName(this, prompt, folder_);
+  if (destination.isEmpty()) return;
+  TransferResult result;
+  {
+    WindowQuestions questions(this, int(files.size()));
+    result =
+        move ? MoveFiles(files, destination, questions) : CopyFiles(files, destination, questions);
+  }
+  // A thumbnail that is not there yet is no failure of the user's images.
+  QStringList failed;
+  for (const QString &f : result.failed)
+    if (!f.endsWith(QLatin1String(".sam"), Qt::CaseInsensitive)) failed << f;
+  if (!failed.isEmpty())
+    UserDialogs::Message(
+        this, QStringLiteral("VELMIR"),
+        (move ? QStringLiteral("移動できませんでした") : QStringLiteral("コピーできませんでした")) +
+            QLatin1Char('\n') + failed.join(QLatin1Char('\n')));
+  // A move leaves the folder changed: the grid follows it; the popup's
+  // move does not refresh.
+  if (move && !one) RefreshThumbnails();
+}
+
 void TBrowser::DeleteSelection() {
   if (busy) return;
   const std::vector<int> marked = Marked();
   if (marked.empty()) return;
-  QStringList files;
-  for (int index : marked)
-    files << imageList[index] << thumbList.value(index);
+  const QStringList files = Collect(marked);
   if (DeleteFiles(files, QString::number(marked.size()) + QStringLiteral("個の画像を削除します")))
     RefreshThumbnails();
 }

@@ -87,6 +87,11 @@ private:
   // The marked lines; none (and the user told) when nothing is marked.
   std::vector<int> Marked();
   bool DeleteFiles(const QStringList &files, const QString &question);
+  // Each line's image path followed by its thumbnail path.
+  QStringList Collect(const std::vector<int> &lines) const;
+  // Copy or move `files` to a folder the user chooses; `one` for the
+  // popup's commands on a single image.
+  void Transfer(bool move, const QStringList &files, bool one = false);
 
   QString folder_;
   QComboBox *drives_ = nullptr;
