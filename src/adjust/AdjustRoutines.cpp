@@ -1,13 +1,14 @@
 // The tone and colour adjustments as named routines, parameters in the
 // order of the functions' signatures.
+#include "adjust/AutoCorrectFile.h"
 #include "adjust/Colsplit.h"
 #include "adjust/Histfunc.h"
-#include "image/Routines.h"
 #include "adjust/Sepia.h"
 #include "adjust/Shikisou.h"
 #include "adjust/Tone.h"
 #include "adjust/Variation.h"
 #include "adjust/Yuv.h"
+#include "image/Routines.h"
 
 namespace {
 
@@ -90,6 +91,20 @@ std::vector<Routine> AdjustRoutines() {
        "one-click brightness, contrast and colour, then optional gamma and colour shift",
        [](DibHandle &image, const std::vector<double> &a) {
          return RunOn(image, [&](TMDIB &dib) { AutoCorrectB(dib, SettingsFrom(a, true)); });
+       }},
+      {"BatchCorrectionA",
+       {{"threshold", "int", kAutoContrastMin, kAutoContrastMax}},
+       "the batch job's correction A: levels between the average histogram's ends, no fallbacks",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image,
+                      [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::A, I(a, 0)); });
+       }},
+      {"BatchCorrectionB",
+       {{"threshold", "int", kAutoContrastMin, kAutoContrastMax}},
+       "the batch job's correction B: each of red, green and blue between its own histogram's ends",
+       [](DibHandle &image, const std::vector<double> &a) {
+         return RunOn(image,
+                      [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::B, I(a, 0)); });
        }},
       {"HueChange",
        {{"shift", "int", kHueShiftMin, kHueShiftMax}},

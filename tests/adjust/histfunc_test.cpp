@@ -2,12 +2,14 @@
 #include "adjust/Histfunc.h"
 #include "adjust/Tone.h"
 #include "adjust/Yuv.h"
+#include "routines/AllRoutines.h"
 
 #include "adjust_test_util.h"
 
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 using namespace adjusttest;
@@ -324,6 +326,24 @@ TEST_F(AutoCorrectFileTest, StretchesLikeTheDialog) {
   const std::string jpeg = Path("mix-out.jpeg");
   EXPECT_TRUE(AutoCorrectFile(in, jpeg, BatchCorrection::B, 4, 80));
   EXPECT_TRUE(Load(jpeg));
+}
+
+TEST_F(AutoCorrectFileTest, RegisteredBatchCorrectionsGiveTheFilesPixels) {
+  DibHandle mix = GreyMix({{10, 3}, {100, 990}, {120, 4}, {151, 3}});
+  const std::string in = WriteBmp("mix2.bmp", mix.get());
+  for (const auto &[name, kind] : {std::pair{"BatchCorrectionA", BatchCorrection::A},
+                                   std::pair{"BatchCorrectionB", BatchCorrection::B}}) {
+    const std::string out = Path(std::string(name) + ".bmp");
+    ASSERT_TRUE(AutoCorrectFile(in, out, kind, 3, 90));
+    DibHandle file = Load(out);
+    DibHandle routine = Load(in);
+    std::string why;
+    ASSERT_TRUE(RunRoutine(*FindRoutine(name), routine, {3}, &why)) << why;
+    const TMDIB a(file.get()), b(routine.get());
+    ASSERT_EQ(a.height, b.height);
+    for (int y = 0; y < a.height; ++y)
+      ASSERT_EQ(0, std::memcmp(a.Row(y), b.Row(y), size_t(a.width) * 3)) << name << " row " << y;
+  }
 }
 
 TEST_F(AutoCorrectFileTest, RefusesUnknownKindsAndMissingFiles) {
