@@ -287,13 +287,6 @@ void TMDIChild::ResetArea() {
   PlaceFrame();
 }
 
-void TMDIChild::ImageChanged() {
-  ReadImageInfo();
-  LayoutForZoom();
-  RefreshDisplay();
-  RebuildPreview();
-}
-
 void TMDIChild::ShowNewPicture(DibHandle picture) {
   image = std::move(picture);
   ReadImageInfo();

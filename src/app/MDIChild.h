@@ -70,7 +70,7 @@ public:
   bool Modified() const { return modificationCount > 0 || IsNewImage(); }
   bool AreaMode() const; // the preview-area frame is shown
 
-  void ReadImageInfo() override;
+  void ReadImageInfo();
   void LayoutForZoom();
   void RefreshDisplay();
   void RebuildPreview(); // releases the old preview itself
@@ -100,9 +100,6 @@ public:
   void Undo();
   void ClearUndo();
 
-  // Replaces the image (the edit sequence after a change): image
-  // information, layout, display and preview.
-  void ImageChanged();
   // A new document's first picture, shown at 100 %.
   void ShowNewPicture(DibHandle picture);
 

@@ -88,7 +88,6 @@ public:
   QWidget *Window() override { return this; }
   TfWaitMess *WaitWindow() override { return WaitMess; }
   int DisplayColourCount() const override { return DisplayColours; }
-  QString SetupFolder() const override { return SetupPath; }
   void CommandsChanged() override { UpdateMenuItems(); }
 
   // ---- shared operations ---------------------------------------------------

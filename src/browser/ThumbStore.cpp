@@ -398,6 +398,14 @@ void ThumbStore::MakeAndList(Run &run, bool perImage) {
   }
 }
 
+ThumbStore::Run ThumbStore::Begin(const QString &folder, const QString &enableFile,
+                                  ThumbReporter &reporter) {
+  QDir().mkpath(workFolder_);
+  Run run{reporter, WithSlash(folder), enableFile, {}, {}, false};
+  run.result.ran = true;
+  return run;
+}
+
 void ThumbStore::Finish(Run &run) {
   ThumbReporter &r = run.reporter;
   r.JobPanel(false);
@@ -410,10 +418,8 @@ ThumbRefreshResult ThumbStore::RefreshArchive(const QString &folder, const QStri
                                               ThumbReporter &reporter) {
   if (busy_) return {};
   BusyScope scope(busy_);
-  Run run{reporter, WithSlash(folder), enableFile, {}, {}, false};
-  run.result.ran = true;
+  Run run = Begin(folder, enableFile, reporter);
   ThumbReporter &r = reporter;
-  QDir().mkpath(workFolder_);
 
   r.JobPanel(true);
   r.ClearGrid();
@@ -459,10 +465,8 @@ ThumbRefreshResult ThumbStore::RefreshPerImage(const QString &folder, const QStr
                                                ThumbReporter &reporter) {
   if (busy_) return {};
   BusyScope scope(busy_);
-  Run run{reporter, WithSlash(folder), enableFile, {}, {}, false};
-  run.result.ran = true;
+  Run run = Begin(folder, enableFile, reporter);
   ThumbReporter &r = reporter;
-  QDir().mkpath(workFolder_);
 
   r.Status(ThumbStatus::kClear);
   // The last refresh's fall-back thumbnails: those not beside their image.

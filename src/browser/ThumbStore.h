@@ -183,6 +183,8 @@ public:
 
 private:
   struct Run;
+  // What both refreshes start with: the working folder there, a fresh run.
+  Run Begin(const QString &folder, const QString &enableFile, ThumbReporter &reporter);
   // Lists, sorts and tells the grid when nothing was found; false then.
   bool ListFolder(Run &run, const QString &searchText, const QString &noneText);
   // Makes the stale thumbnails and fills the lists, image by image.

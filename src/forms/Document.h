@@ -40,9 +40,6 @@ public:
   // After the picture changed: its facts read again, the window laid out
   // when the size changed, the display and the preview refreshed.
   virtual void Commit() = 0;
-  // Reads size, depth and grey flag again without showing anything (for
-  // chains that look at the picture between their steps).
-  virtual void ReadImageInfo() = 0;
   // After a change of size: the preview area back to the top left corner.
   virtual void ResetArea() = 0;
 };

@@ -1,6 +1,6 @@
 // What a command sees of the window that runs it: the parent to centre on
 // and bring back to the front, the shared wait window, the display colours,
-// the setup folder and the news that the commands' enabling may change.
+// and the news that the commands' enabling may change.
 #pragma once
 
 #include <QString>
@@ -17,8 +17,6 @@ public:
   virtual TfWaitMess *WaitWindow() = 0;
   // 256 on a palette display, else 0.
   virtual int DisplayColourCount() const = 0;
-  // The program's setup folder, ending in "/".
-  virtual QString SetupFolder() const = 0;
   // The picture's kind or the edit history changed: re-run the enabling.
   virtual void CommandsChanged() = 0;
 };

@@ -107,7 +107,7 @@ TEST_F(EditCommands, UndoTakesBackAnEditAndTheCount) {
   const QImage original = PictureOf(child->image.get());
   child->RecordUndo();
   ASSERT_TRUE(Kit.ImgKitColorReverse(child->image.get(), "", ""));
-  child->ImageChanged();
+  child->Commit();
   EXPECT_EQ(child->modificationCount, 1);
   EXPECT_NE(PictureOf(child->image.get()), original);
 

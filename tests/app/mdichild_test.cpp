@@ -219,7 +219,7 @@ TEST_F(DocumentWindow, ReadsTheImageInformation) {
   EXPECT_EQ(c->kitValue2, 0);
   // A grey 8-bit image.
   c->image.Adopt(Kit.ImgKitSetGray(c->image.get(), "", ""));
-  c->ImageChanged();
+  c->Commit();
   EXPECT_EQ(c->bitCount, 8);
   EXPECT_TRUE(c->gray);
   EXPECT_EQ(c->kitValue2, 256);
@@ -429,7 +429,7 @@ TEST_F(DocumentWindow, NextAndPreviousWindowKeys) {
 void Edit(TMDIChild *c, uint8_t v) {
   c->RecordUndo();
   SetPixel(c->image.get(), 0, 0, v, v, v);
-  c->ImageChanged();
+  c->Commit();
 }
 
 TEST_F(DocumentWindow, DepthThreeKeepsTheThreeNewestVersions) {
@@ -508,7 +508,7 @@ TEST_F(DocumentWindow, UndoRestoresTheSizeOfTheEarlierImage) {
   TMDIChild *c = Open(300, 200);
   c->RecordUndo();
   c->image = CreateBlankDib(100, 50);
-  c->ImageChanged();
+  c->Commit();
   EXPECT_EQ(c->Image->size(), QSize(100, 50));
   c->Undo();
   EXPECT_EQ(c->width, 300);
@@ -639,7 +639,7 @@ TEST_F(DocumentWindow, HistogramOfPaletteImagesGoesThroughTheTable) {
   TMDIChild *c = Open(4, 4);
   // 8-bit, 3 x 1: indices 1, 1, 7 with a two-entry table; 7 reads as black.
   c->image = PaletteImage(8, 3, 1, {0x000000, 0x0a141e}, {1, 1, 7, 0});
-  c->ImageChanged();
+  c->Commit();
   c->ComputeHistogram();
   EXPECT_EQ(c->histogramPixels, 3);
   EXPECT_EQ(c->histogram[0][0x1e], 2u);
@@ -649,7 +649,7 @@ TEST_F(DocumentWindow, HistogramOfPaletteImagesGoesThroughTheTable) {
   // 1-bit, 9 x 2: the padding bits of the rows are not counted.
   c->image =
       PaletteImage(1, 9, 2, {0x000000, 0xffffff}, {0xff, 0x80, 0xff, 0xff, 0x00, 0x00, 0xff, 0xff});
-  c->ImageChanged();
+  c->Commit();
   EXPECT_EQ(c->bitCount, 1);
   c->ComputeHistogram();
   EXPECT_EQ(c->histogramPixels, 18);

@@ -288,7 +288,7 @@ TEST_F(ToneDialogs, BrightnessFactorIsPositionTimesFiveHundredths) {
 TEST_F(ToneDialogs, PaletteImagesChangeThroughTheirColourTable) {
   TMDIChild *c = Open();
   c->image.Adopt(Kit.ImgKitSetGray(c->image.get(), "", ""));
-  c->ImageChanged();
+  c->Commit();
   ASSERT_EQ(c->bitCount, 8);
   DibHandle before = CopyOf(c->image.get());
   TContrastForm contrast(main.get());
@@ -435,7 +435,7 @@ TEST_F(ToneDialogs, AutomaticRgbNeitherPreviewsNorRecordsUndo) {
 TEST_F(ToneDialogs, SepiaTintShiftsRedAndBlueWithoutUndo) {
   TMDIChild *c = Open();
   c->image.Adopt(Kit.ImgKitSetGray(c->image.get(), "", ""));
-  c->ImageChanged();
+  c->Commit();
   DibHandle before = CopyOf(c->image.get());
   TRGB_Form rgb(main.get());
   EXPECT_FALSE(rgb.SepiaTint(nullptr));

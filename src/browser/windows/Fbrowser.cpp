@@ -391,11 +391,15 @@ void TBrowser::SortByName() {
   // three lists move together.
   const bool descending = sortState == 0;
   std::vector<int> order(size_t(imageList.size()));
-  for (int i = 0; i < int(order.size()); ++i)
+  std::vector<QByteArray> keys(order.size());
+  for (int i = 0; i < int(order.size()); ++i) {
     order[size_t(i)] = i;
-  auto key = [this](int i) { return QFileInfo(imageList[i]).fileName().toUpper().toUtf8(); };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return descending ? key(a) > key(b) : key(a) < key(b); });
+    keys[size_t(i)] = QFileInfo(imageList[i]).fileName().toUpper().toUtf8();
+  }
+  // Stable, as the neighbour-exchange sort it stands for.
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return descending ? keys[size_t(a)] > keys[size_t(b)] : keys[size_t(a)] < keys[size_t(b)];
+  });
   QStringList thumbs, images, marks;
   for (int i : order) {
     thumbs << thumbList[i];
