@@ -1,6 +1,7 @@
 #include "browser/ThumbStore.h"
 
 #include "adjust/Fresize.h"
+#include "browser/DecodeAhead.h"
 #include "browser/ThumbArchive.h"
 
 #include <QDir>
@@ -14,14 +15,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <mutex>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -123,90 +120,6 @@ DibHandle ScaledThumbnail(DibHandle image, ThumbSize size) {
     return {};
   return ResizedImage(image.get(), size.width, size.height, ResizeMethod::Oversampling);
 }
-
-// The kit's half of making thumbnails, run ahead of the caller on worker
-// threads (one per core, at most kDecodeWorkers). Results are taken in the
-// order of the paths, so the caller sees exactly what a sequential run would
-// give it; no worker starts an image more than kDecodedAhead places ahead.
-class DecodeAhead {
-public:
-  explicit DecodeAhead(std::vector<QString> paths)
-      : paths_(std::move(paths)), done_(paths_.size()), ready_(paths_.size(), false) {
-    if (paths_.empty()) return;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t workers = std::min<size_t>({cores, kDecodeWorkers, paths_.size()});
-    for (size_t i = 0; i < workers; ++i) {
-      try {
-        workers_.emplace_back([this] { Work(); });
-      } catch (const std::system_error &) {
-        break; // fewer threads, or none: each image is then decoded when asked for
-      }
-    }
-  }
-  DecodeAhead(const DecodeAhead &) = delete;
-  DecodeAhead &operator=(const DecodeAhead &) = delete;
-  ~DecodeAhead() {
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread &w : workers_)
-      w.join();
-  }
-
-  // The next path's thumbnail, or none when the kit cannot read it. Waits
-  // at most for the images being decoded.
-  DibHandle Next() {
-    if (taken_ >= paths_.size()) return {};
-    if (workers_.empty()) return ThumbnailImageFromKit(paths_[taken_++]);
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return bool(ready_[taken_]); });
-    DibHandle thumbnail = std::move(done_[taken_]);
-    ++taken_;
-    lock.unlock();
-    changed_.notify_all();
-    return thumbnail;
-  }
-
-private:
-  void Work() {
-    for (;;) {
-      size_t index = 0;
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] {
-          return stop_ || next_ >= paths_.size() || next_ < taken_ + kDecodedAhead;
-        });
-        if (stop_ || next_ >= paths_.size()) return;
-        index = next_++;
-      }
-      DibHandle thumbnail;
-      try {
-        thumbnail = ThumbnailImageFromKit(paths_[index]);
-      } catch (...) {
-        // Out of memory on this thread: the caller tries the plug-ins, and
-        // then leaves the image out.
-      }
-      {
-        std::lock_guard lock(mutex_);
-        done_[index] = std::move(thumbnail);
-        ready_[index] = true;
-      }
-      changed_.notify_all();
-    }
-  }
-
-  const std::vector<QString> paths_;
-  std::vector<DibHandle> done_;
-  std::vector<bool> ready_;
-  size_t taken_ = 0; // written by the caller under the lock
-  size_t next_ = 0;  // the next path a worker takes
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool stop_ = false;
-  std::vector<std::thread> workers_;
-};
 
 } // namespace
 
@@ -357,7 +270,7 @@ void ThumbStore::MakeAndList(Run &run, bool perImage) {
   std::vector<QString> stale;
   for (const ListedImage &image : run.images)
     if (image.stale) stale.push_back(image.path);
-  DecodeAhead ahead(std::move(stale));
+  DecodeAhead ahead(std::move(stale), ThumbnailImageFromKit, kDecodeWorkers, kDecodedAhead);
 
   const int count = static_cast<int>(run.images.size());
   for (int k = 0; k < count; ++k) {
