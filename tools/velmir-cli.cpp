@@ -1,8 +1,9 @@
 // velmir-cli: the program's headless capabilities as commands, through the
 // same kit binding and routines the program uses.
-#include "browser/ThumbArchive.h"
 #include "browser/BrowserOptions.h"
+#include "browser/ThumbArchive.h"
 #include "browser/ThumbStore.h"
+#include "cli_args.h"
 #include "cli_io.h"
 #include "platform/Settings.h"
 #include "routines/AllRoutines.h"
@@ -22,10 +23,6 @@
 #include <vector>
 
 namespace {
-
-enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoKit = 3 };
-
-constexpr int kDefaultQuality = 80;
 
 constexpr const char *kUsageText =
     R"(usage: velmir-cli COMMAND ...
@@ -60,6 +57,27 @@ constexpr const char *kUsageText =
       VelmirBrowse.KXA, with --per-image as .sam files beside the images; by
       default as the browser's ThumbSave option says. Prints each status text
       on its own line, then "listed=N", the number of images listed.
+  batch JOB [OPTIONS] --out FOLDER FILE... [--quality N] [--plugins DIR]
+      Run one of the browser's batch jobs on every FILE and write each
+      result, under the file's name, into FOLDER (made when missing). A
+      source file is never written to. JOB is the number or the name:
+      0 auto-a, 1 auto-b (the automatic corrections, with the program's
+      thresholds), 2 rotate, 3 resize, 4 convert, 5 colour, 6 gamma,
+      7 saturation, 8 brightness, 9 contrast. OPTIONS, with the dialog's
+      defaults:
+        --amount 0..3       gamma, saturation, brightness, contrast: ++, +
+                            (default 1), -, --
+        --rotation 0..4     rotate: 0 clockwise 90 (default), 1 anticlockwise
+                            90, 2 180, 3 mirror left-right, 4 flip top-bottom
+        --rule 0..4         resize: 0 same height (--height N, default), 1 same
+                            width (--width N), 2 both (--width, --height),
+                            3 longer side (--side N), 4 percent (--percent N)
+        --format jpg|bmp|tif  convert: the new format (default jpg); files the
+                            kit does not read are tried with the plug-ins
+        --blue --yellow --red --green --colour-width 1..16
+                            colour: the colours to add, by the width (8)
+      N of --quality defaults to the program's JPEG quality setting. Prints
+      one line per file on the standard error, then "written=W failed=F".
   --help
       Print this text.
 
@@ -70,13 +88,12 @@ plug-ins shipped with the program read PNG, GIF and WebP; a plug-in's
 picture becomes 24-bit.
 
 Exit status: 0 done, 1 a file or folder could not be read or written, the
-routine failed, or pack or unpack printed a result other than 0, 2 bad usage
-or parameters, 3 the imaging kit is incomplete.
+routine failed, pack or unpack printed a result other than 0, or a batch
+left a file unwritten, 2 bad usage or parameters, 3 the imaging kit is
+incomplete.
 )";
 
-void Error(const std::string &message) {
-  std::fprintf(stderr, "velmir-cli: %s\n", message.c_str());
-}
+} // namespace
 
 int Usage(const std::string &why) {
   if (!why.empty()) Error(why);
@@ -84,103 +101,7 @@ int Usage(const std::string &why) {
   return kExitUsage;
 }
 
-// The whole text must be the number: "12x", "" and "1.5" for a whole number
-// are refused.
-bool ParseNumber(std::string_view text, bool whole, double &out) {
-  const char *first = text.data();
-  const char *last = text.data() + text.size();
-  if (whole) {
-    long long v = 0;
-    const auto [end, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || end != last || text.empty()) return false;
-    out = static_cast<double>(v);
-    return true;
-  }
-  double v = 0;
-  const auto [end, ec] = std::from_chars(first, last, v);
-  if (ec != std::errc() || end != last || text.empty() || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
-
-// Takes "NAME VALUE" out of the arguments, wherever it stands; false when
-// NAME stands last, without its value.
-bool TakeOption(std::vector<std::string> &args, const std::string &name, std::string &value,
-                bool &given) {
-  given = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != name) continue;
-    if (i + 1 >= args.size()) return false;
-    given = true;
-    value = args[i + 1];
-    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-               args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    return true;
-  }
-  return true;
-}
-
-// Takes "--quality N" out of the arguments, wherever it stands.
-bool TakeQuality(std::vector<std::string> &args, int &quality, std::string &why) {
-  bool given = false;
-  std::string text;
-  double q = 0;
-  if (!TakeOption(args, "--quality", text, given) ||
-      (given && (!ParseNumber(text, true, q) || q < 1 || q > 100))) {
-    why = "--quality takes a whole number from 1 to 100";
-    return false;
-  }
-  if (given) quality = static_cast<int>(q);
-  return true;
-}
-
-// The folder named by --plugins; empty (the program folder) without it.
-bool TakePluginFolder(std::vector<std::string> &args, std::string &folder, std::string &why) {
-  bool given = false;
-  struct stat st {};
-  if (!TakeOption(args, "--plugins", folder, given) ||
-      (given && (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))) {
-    why = "--plugins takes an existing folder";
-    return false;
-  }
-  return true;
-}
-
-int KitReady() {
-  LoadImagingKit();
-  const std::vector<std::string> missing = MissingKitParts();
-  if (missing.empty()) return kExitOk;
-  std::string list;
-  for (const std::string &part : missing) {
-    if (!list.empty()) list += ", ";
-    list += part;
-  }
-  Error("the imaging kit is incomplete: " + list);
-  return kExitNoKit;
-}
-
-// The kit, then the plug-ins of `pluginFolder`.
-int ReadyToRead(const std::string &pluginFolder) {
-  if (const int rc = KitReady()) return rc;
-  LoadPlugins(pluginFolder);
-  return kExitOk;
-}
-
-int CannotRead(const std::string &path) {
-  Error("cannot read " + path + ": 読込めないデータ形式です");
-  return kExitFailed;
-}
-
-int CannotWrite(const std::string &path) {
-  Error("cannot write " + path + ": ファイルを保存できません");
-  return kExitFailed;
-}
-
-int UnknownExtension(const std::string &path) {
-  return Usage("cannot write " + path +
-               ": ファイル名拡張子が未対応のため保存できません (use .jpg, .jpeg, .bmp, .tif or "
-               ".tiff)");
-}
+namespace {
 
 int Convert(std::vector<std::string> args) {
   int quality = kDefaultQuality;
@@ -316,5 +237,6 @@ int main(int argc, char **argv) {
   if (command == "pack") return Archive(command, args, Pack);
   if (command == "unpack") return Archive(command, args, Unpack);
   if (command == "thumbs") return Thumbs(std::move(args));
+  if (command == "batch") return Batch(std::move(args));
   return Usage("unknown command " + command);
 }

@@ -215,6 +215,7 @@ std::vector<RoutineCall> BatchSteps(const BatchSettings &s, int w, int h, int bi
 QString BatchOutcomeText(BatchOutcome outcome) {
   switch (outcome) {
   case BatchOutcome::Written: return {};
+  case BatchOutcome::Missing: return QStringLiteral("ファイルが見つかりません");
   case BatchOutcome::Unreadable: return QStringLiteral("読込めないデータ形式です");
   case BatchOutcome::NoFormat: return QStringLiteral("この形式では保存できません");
   case BatchOutcome::Refused: return QStringLiteral("この画像には処理を適用できません");
@@ -269,8 +270,12 @@ BatchResult RunBatch(const QStringList &sources, const QString &outputFolder,
       } else {
         if (!image && settings.job == bjConvert)
           image = LoadImageFile(Local(report.source), {.plugins = true, .fullColour = true});
-        report.outcome =
-            image ? Process(std::move(image), report.output, settings) : BatchOutcome::Unreadable;
+        if (image)
+          report.outcome = Process(std::move(image), report.output, settings);
+        else if (QFileInfo::exists(report.source))
+          report.outcome = BatchOutcome::Unreadable;
+        else
+          report.outcome = BatchOutcome::Missing;
       }
     }
     ++result.done;

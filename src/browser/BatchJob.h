@@ -65,6 +65,7 @@ ChannelOffsets BatchColourOffsets(const BatchSettings &s);
 
 struct PixelSize {
   int width = 0, height = 0;
+  bool operator==(const PixelSize &) const = default;
 };
 // The resize job's new size for an image of w by h pixels (may be 0 or
 // less when the rule's number is; such an image is not written).
@@ -89,6 +90,7 @@ std::vector<RoutineCall> BatchSteps(const BatchSettings &s, int w, int h, int bi
 
 enum class BatchOutcome {
   Written,         // the result is in the output folder
+  Missing,         // the file is gone: skipped
   Unreadable,      // the image could not be read: skipped
   NoFormat,        // the output name has no extension the kit writes
   Refused,         // a routine refused the image (a size of 0, say)

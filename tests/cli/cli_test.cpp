@@ -502,6 +502,75 @@ TEST_F(Cli, ThumbsRefreshesAFolderAndPrintsEveryStatus) {
     EXPECT_EQ(Run(args).exitCode, 2) << args.back();
 }
 
+TEST_F(Cli, BatchWritesEachFileAndTellsWhichFailed) {
+  ASSERT_EQ(std::system(("mkdir -p " + Quote(Path("config/Kzr/Velmir"))).c_str()), 0);
+  std::ofstream(Path("config/Kzr/Velmir/settings.reg"))
+      << "[Software\\Kzr\\Velmir]\n\"JpegQuality\"=\"20\"\n";
+  env_ = "XDG_CONFIG_HOME=" + Quote(Path("config")) + " ";
+  WriteBmp(Path("a.bmp"), 40, 30, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  WriteBmp(Path("b.bmp"), 30, 40, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  std::ofstream(Path("c.bmp")) << "not a picture";
+
+  RunResult r = Run({"batch", "rotate", "--rotation", "1", "--out", Path("out"), Path("a.bmp"),
+                     Path("c.bmp"), Path("b.bmp")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "written=2 failed=1\n");
+  EXPECT_NE(r.err.find("[1/3] " + Path("a.bmp") + " -> " + Path("out/a.bmp") + "\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("[2/3] " + Path("c.bmp") + ": not written: 読込めないデータ形式です\n"),
+            std::string::npos)
+      << r.err;
+  {
+    // Anticlockwise: the top-left corner goes to the bottom-left.
+    Loaded turned(Path("out/a.bmp"));
+    ASSERT_NE(turned.h, nullptr);
+    EXPECT_EQ(turned.Header().biWidth, 30);
+    EXPECT_EQ(turned.Colour(0, 39), Pattern(24, 0, 0));
+  }
+
+  // By number too; the JPEG quality is the program's unless given.
+  r = Run({"batch", "4", "--format", "jpg", "--out", Path("low"), Path("a.bmp")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  r = Run({"batch", "convert", "--quality", "95", "--out", Path("high"), Path("a.bmp")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_LT(ReadAll(Path("low/a.jpg")).size(), ReadAll(Path("high/a.jpg")).size());
+
+  // The output folder is the sources' folder: nothing is written over them.
+  const std::string before = ReadAll(Path("a.bmp"));
+  r = Run({"batch", "gamma", "--out", dir_, Path("a.bmp")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(ReadAll(Path("a.bmp")), before);
+}
+
+TEST_F(Cli, BatchRefusesBadJobsAndOptionsBeforeWriting) {
+  WriteBmp(Path("a.bmp"), 4, 4, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  env_ = "XDG_CONFIG_HOME=" + Quote(Path("config")) + " ";
+  const std::vector<std::vector<std::string>> bad = {
+      {"batch", "sharpen", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "gamma", Path("a.bmp")},
+      {"batch", "gamma", "--out", Path("o")},
+      {"batch", "gamma", "--amount", "4", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "rotate", "--amount", "1", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "colour", "--colour-width", "17", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "convert", "--format", "png", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "resize", "--rule", "3", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "gamma", "--blue", "--out", Path("o"), Path("a.bmp")},
+      {"batch", "gamma", "--sharp", "--out", Path("o"), Path("a.bmp")},
+  };
+  for (const auto &args : bad) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args[1] << " " << args[2];
+  }
+  EXPECT_NE(Run(bad[7]).err.find("長辺の寸法を指定してください"), std::string::npos);
+  EXPECT_NE(access(Path("o").c_str(), F_OK), 0);
+
+  // An output "folder" that is a file.
+  const RunResult r = Run({"batch", "gamma", "--out", Path("a.bmp"), Path("a.bmp")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("格納先フォルダーを作成できません"), std::string::npos) << r.err;
+}
+
 TEST_F(Cli, HelpGoesToStandardOutput) {
   const RunResult r = Run({"--help"});
   EXPECT_EQ(r.exitCode, 0);
