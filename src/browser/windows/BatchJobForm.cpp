@@ -157,14 +157,22 @@ TBatchJobForm::TBatchJobForm(int job, const QStringList &sources, const QString 
   status->addWidget(new QLabel(QStringLiteral("処理中の画像"), progress), 0, 0);
   lFileName = value("lFileName");
   status->addWidget(lFileName, 0, 1, 1, 3);
-  status->addWidget(new QLabel(QStringLiteral("処理済"), progress), 1, 0);
-  lDone = value("lDone");
-  status->addWidget(lDone, 1, 1);
-  status->addWidget(new QLabel(QStringLiteral("残り"), progress), 1, 2);
-  lRemaining = value("lRemaining");
-  status->addWidget(lRemaining, 1, 3);
+  auto *counts = new QHBoxLayout;
+  auto count = [this, progress, counts, &value](const char *text, const char *name) {
+    counts->addWidget(new QLabel(Text(text), progress));
+    QLabel *label = value(name);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+    counts->addWidget(label);
+    counts->addWidget(new QLabel(QStringLiteral("枚"), progress));
+    counts->addSpacing(24);
+    return label;
+  };
+  lDone = count("処理済", "lDone");
+  lRemaining = count("残り", "lRemaining");
+  counts->addStretch();
+  status->addLayout(counts, 1, 0, 1, 4);
   status->setColumnStretch(1, 1);
-  status->setColumnStretch(3, 1);
   pbProgress = new QProgressBar(progress);
   pbProgress->setObjectName(QStringLiteral("pbProgress"));
   pbProgress->setRange(0, std::max(int(sources_.size()), 1));
@@ -251,6 +259,7 @@ QWidget *TBatchJobForm::SettingsPanel() {
     edSide = box("edSide", "長辺", "ピクセル");
     edPercent = box("edPercent", "寸法比", "％");
     grid->setRowStretch(line, 1);
+    grid->setColumnStretch(3, 1);
     row->addWidget(sizes);
     column->addLayout(row);
     // Only the boxes the chosen rule reads take input.
@@ -486,6 +495,8 @@ void StartBatchJob(TBrowser &browser, int job) {
   {
     // The grid shows one folder's images: theirs is the source folder.
     TBatchJobForm form(job, sources, QFileInfo(sources.first()).absolutePath(), &browser);
+    form.adjustSize();
+    CentreOnMain(&form, &browser);
     form.exec();
   }
   if (job != bjAutoA) browser.RefreshFolderTree();
