@@ -1,5 +1,6 @@
 #include "browser/BatchJob.h"
 
+#include "adjust/Histfunc.h"
 #include "browser/DecodeAhead.h"
 #include "image/Dib.h"
 #include "image/ImageFile.h"
@@ -183,8 +184,14 @@ QString BatchOutputPath(const QString &outputFolder, const QString &source,
 std::vector<RoutineCall> BatchSteps(const BatchSettings &s, int w, int h, int bits) {
   const double value = BatchAmountValue(s.amount);
   switch (s.job) {
-  case bjAutoA: return {{"BatchCorrectionA", {double(s.thresholdA)}}};
-  case bjAutoB: return {{"BatchCorrectionB", {double(s.thresholdB)}}};
+  // A stored threshold outside the options dialog's range would make the
+  // routine refuse every image: the nearest allowed one is taken.
+  case bjAutoA:
+    return {{"BatchCorrectionA",
+             {double(std::clamp(s.thresholdA, kAutoContrastMin, kAutoContrastMax))}}};
+  case bjAutoB:
+    return {{"BatchCorrectionB",
+             {double(std::clamp(s.thresholdB, kAutoContrastMin, kAutoContrastMax))}}};
   case bjRotate: return {{"ImgKitRotation", {double(kRotationCode[std::clamp(s.rotation, 0, 4)])}}};
   case bjResize: {
     const PixelSize size = BatchNewSize(s, w, h);
@@ -229,12 +236,13 @@ QString BatchOutcomeText(BatchOutcome outcome) {
 BatchResult RunBatch(const QStringList &sources, const QString &outputFolder,
                      const BatchSettings &settings, const BatchRunCallbacks &callbacks) {
   BatchResult result;
-  if (!QDir().mkpath(outputFolder) || !QFileInfo(outputFolder).isDir()) {
-    result.end = BatchEnd::NoOutputFolder;
-    return result;
-  }
+  // The rule first: a run that cannot start leaves no new folder behind.
   if (!sources.isEmpty() && !BatchSizeRuleProblem(settings).isEmpty()) {
     result.end = BatchEnd::SizeRuleMissing;
+    return result;
+  }
+  if (!QDir().mkpath(outputFolder) || !QFileInfo(outputFolder).isDir()) {
+    result.end = BatchEnd::NoOutputFolder;
     return result;
   }
   const SourceSet sourceSet(sources);

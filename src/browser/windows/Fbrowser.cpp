@@ -1,8 +1,10 @@
 #include "browser/windows/Fbrowser.h"
 
+#include "browser/BatchJob.h"
 #include "browser/FileRename.h"
 #include "browser/FileTransfer.h"
 #include "browser/ThumbStore.h"
+#include "browser/windows/BatchJobForm.h"
 #include "browser/windows/BrowserOption.h"
 #include "browser/windows/ImageView.h"
 #include "browser/windows/RenameRule.h"
@@ -68,7 +70,7 @@ const Command kToolBar[] = {
 
 struct MenuItem {
   const char *menu;
-  const char *name;
+  const char *name; // none: the batch jobs, one item per job
   const char *caption;
   const char *shortcut;
 };
@@ -88,6 +90,7 @@ const MenuItem kMenu[] = {
     {"選択(&S)", "mSelectAll", "全画像を選択(&A)", "F5"},
     {"選択(&S)", "mSelectNone", "選択を解除(&R)", "F6"},
     {"表示(&V)", "mSort", "名前順ｿｰﾄ正逆反転(&S)", ""},
+    {"一括処理(&B)", nullptr, nullptr, ""},
     {"動作環境(&O)", "mOption", "ﾌﾞﾗｳｻﾞ設定(&B)", ""},
 };
 
@@ -98,6 +101,8 @@ const Command kPaging[] = {
 };
 
 QString Text(const char *s) { return QString::fromUtf8(s); }
+
+QString BatchItemName(int job) { return QStringLiteral("mBatch%1").arg(job); }
 
 // The root of the volume that holds `folder`: the drive field of the record.
 QString VolumeRoot(const QString &folder) {
@@ -160,6 +165,11 @@ void TBrowser::BuildWindow() {
   for (const MenuItem &item : kMenu) {
     QMenu *&menu = menus[Text(item.menu)];
     if (!menu) menu = menuBar()->addMenu(Text(item.menu));
+    if (!item.name) {
+      for (int job = 0; const BatchJobInfo *info = BatchJob(job); ++job)
+        menu->addAction(Text(info->menuCaption))->setObjectName(BatchItemName(job));
+      continue;
+    }
     QAction *a = menu->addAction(Text(item.caption));
     a->setObjectName(Text(item.name));
     if (*item.shortcut) a->setShortcut(QKeySequence(Text(item.shortcut)));
@@ -309,6 +319,9 @@ void TBrowser::BuildWindow() {
     on(copy, [this] { Transfer(false, Collect(Marked())); });
   for (const char *move : {"tbMove", "mMove"})
     on(move, [this] { Transfer(true, Collect(Marked())); });
+  for (int job = 0; job < kBatchJobCount; ++job)
+    if (QAction *a = Action(BatchItemName(job)))
+      connect(a, &QAction::triggered, this, [this, job] { StartBatch(job); });
   on("mOption", [this] {
     TfBrowserOption dialog(this);
     if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
@@ -637,6 +650,18 @@ void TBrowser::NumberedRename() {
                          QStringLiteral("同じ名前のファイルが既にあります") + QLatin1Char('\n') +
                              kept.join(QLatin1Char('\n')));
   RefreshThumbnails();
+}
+
+void TBrowser::StartBatch(int job) {
+  if (busy) return;
+  StartBatchJob(*this, job);
+}
+
+void TBrowser::RefreshFolderTree() {
+  // The model follows the disk through its watcher; the file list is ours
+  // to read again, and the current folder stays in view.
+  FillFileList();
+  RevealFolder();
 }
 
 QAction *TBrowser::Action(const QString &name) const { return findChild<QAction *>(name); }

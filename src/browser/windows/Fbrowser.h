@@ -65,6 +65,12 @@ public:
   // "ﾌｫﾙﾀﾞｰ内のｻﾑﾈｲﾙを削除(&D)".
   void DeleteFolderThumbnails();
   void OpenImage(int index);
+  // "一括処理(&B)": job `job` of the batch menu over the marked images;
+  // ignored while a refresh runs.
+  void StartBatch(int job);
+  // The folder tree and the file list as the disk has them now (after a
+  // job that may have made its output folder).
+  void RefreshFolderTree();
 
   CImageView *Grid() const { return grid_; }
   QWidget *ImageArea() const { return area_; }
