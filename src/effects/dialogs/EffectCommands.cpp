@@ -3,6 +3,7 @@
 #include "effects/dialogs/KitFilters.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
+#include "effects/dialogs/OuterFrameForm.h"
 #include "effects/dialogs/SharpenForm.h"
 #include "effects/dialogs/SoftenForm.h"
 #include "forms/PreviewDialog.h"
@@ -97,6 +98,13 @@ const std::vector<Command> &EffectCommands() {
        .needs = Needs::ColourOrGrey8,
        .run = KitFilter<KitFilterKind::Laplacian>,
        .routine = "ImgKitFilter"},
+      {.handler = "mSotowakuClick",
+       .menuItem = "mSotowaku",
+       .buttons = {"SpeedButton49"},
+       .needs = Needs::FullColour,
+       .run = SotowakuCommand,
+       .routine = "OuterFrame",
+       .settings = TSotowaku::kSettingsName},
       // Still to come
       {.handler = "mRotateExClick",
        .menuItem = "mRotateEx",
@@ -140,10 +148,6 @@ const std::vector<Command> &EffectCommands() {
        .buttons = {"tb25"},
        .needs = Needs::FullColour},
       {.handler = "C2Click", .menuItem = "C2", .buttons = {"tb23"}, .needs = Needs::FullColour},
-      {.handler = "mSotowakuClick",
-       .menuItem = "mSotowaku",
-       .buttons = {"SpeedButton49"},
-       .needs = Needs::FullColour},
       {.handler = "mNamiClick",
        .menuItem = "mNami",
        .buttons = {"SpeedButton44"},
