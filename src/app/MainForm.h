@@ -159,6 +159,9 @@ public slots:
   void mCenterClick();
   void sbToolClick();
   void C3Click();
+  // Shows the buttons of both rows whose stored flags are 1, in their
+  // layout order, the others hidden.
+  void ApplyToolbarLayout();
   void mBeginnerClick();
   // Window menu and buttons
   void WindowCascadeItemClick();

@@ -4,6 +4,7 @@
 // command touches a document that does not fit it.
 #include "fileops_fixture.h"
 
+#include "app/Toolbars.h"
 #include "forms/Command.h"
 #include "routines/AllRoutines.h"
 
@@ -106,6 +107,12 @@ TEST_F(CommandTable, EveryGuidanceLabelRunsACommandThatExists) {
 }
 
 TEST_F(CommandTable, EnablingFollowsEachRowsKindRule) {
+  // Every button shown: a hidden one reports itself disabled.
+  ToolbarFlags all;
+  for (int row = 0; row < kToolbarRows; ++row)
+    all[size_t(row)].assign(SpeedButtonRow(row).size(), 1);
+  StoreToolbarFlags(all);
+  main->ApplyToolbarLayout();
   for (const Kind &k : kKinds) {
     TMDIChild *child = Document(k);
     ASSERT_EQ(child->bitCount, k.bits) << k.label;
