@@ -74,6 +74,8 @@ TSaiForm::TSaiForm(Host *main) : QDialog(WindowOf(main)), main_(main) {
   auto *outer = new QVBoxLayout(this);
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
+  // Every page's tab in sight: the window is as wide as the nine tabs.
+  tabs_->setUsesScrollButtons(false);
   outer->addWidget(tabs_);
   for (int i = 0; i < kPageCount; ++i)
     BuildPage(i);
