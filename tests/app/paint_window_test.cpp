@@ -12,6 +12,7 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -314,6 +315,15 @@ TEST_F(PaintWindow, TheRecordIsWrittenOnCloseAndReadOnShow) {
   EXPECT_EQ(w->PageAt(8).edge->value(), 9);
   EXPECT_EQ(w->PageAt(8).pen->checkedId(), 1);
   EXPECT_EQ(w->PageAt(5).brush->value(), 4);
+
+  // Esc closes it as well, and writes the record.
+  w->PageAt(8).edge->setValue(7);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(w, &escape);
+  EXPECT_FALSE(w->isVisible());
+  CResumeDialog after;
+  ASSERT_EQ(after.Load(QStringLiteral("Sai")), 0);
+  EXPECT_EQ(after.GetInt(30), 7);
 }
 
 TEST_F(PaintWindow, TheViewButtonsRunTheMainWindowsCommands) {

@@ -6,7 +6,6 @@
 #include "platform/UserDialogs.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -300,9 +299,9 @@ void TSaiForm::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
 }
 
-void TSaiForm::closeEvent(QCloseEvent *event) {
+void TSaiForm::done(int result) {
   WriteSettings();
-  QDialog::closeEvent(event);
+  QDialog::done(result);
 }
 
 void SaiCommand(Host *main, Document *child) {

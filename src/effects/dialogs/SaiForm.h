@@ -78,7 +78,9 @@ public:
 
 protected:
   void showEvent(QShowEvent *event) override; // FormShow
-  void closeEvent(QCloseEvent *event) override;
+  // Every way of closing ends here ("終  了", the title bar, Esc): the
+  // record written, the window hidden.
+  void done(int result) override;
 
 private:
   void BuildPage(int page);
