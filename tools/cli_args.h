@@ -42,3 +42,4 @@ int UnknownExtension(const std::string &path);
 
 // The commands kept in files of their own.
 int Batch(std::vector<std::string> args);
+int Paint(std::vector<std::string> args);

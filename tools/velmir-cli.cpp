@@ -36,9 +36,25 @@ constexpr const char *kUsageText =
       it (16- and 32-bit images become 24-bit). K is the kit's image kind:
       0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
       5 RGB 24-bit.
-  op NAME [PARAM ...] IN OUT [--quality N] [--plugins DIR]
+  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR]
       Run the pixel routine NAME (letter case ignored) with its parameters on
-      IN and write OUT as convert does.
+      IN and write OUT as convert does. A routine that reads further pictures
+      (listed as NAME:image) takes them as image files after IN, e.g.
+      op BlendImages MODE WEIGHT TOP BASE OUT.
+  paint METHOD [CONTROLS] IN OUT [--quality N] [--plugins DIR]
+      Make a painting- or illustration-style picture of IN as the painting
+      window does and write it as OUT. METHOD is 1 ... 8 or line. CONTROLS,
+      with each page's defaults (the ranges of methods 3, 7 and 8 in
+      brackets):
+        --brush 4..7        brushwork, methods 1, 4, 5, 6 (default 6)
+        --colour 0..20      colour use, methods 1 ... 8 (default 10;
+                            [0..10], default 5)
+        --black 1..20       black-fill strength, methods 1, 3 ... 8 (default
+                            10; [3..7], default 5)
+        --relief 5..10      relief (sharpening), methods 4 ... 8 (default 7)
+        --edge 6..10        edge extraction, line (default 8)
+        --pen colour|black  the outline pen (default colour)
+      Prints the number of each finished step on the standard error.
   op --list
       Print every routine with its parameters, one per line.
   pack ARCHIVE FOLDER
@@ -146,8 +162,14 @@ int Op(std::vector<std::string> args) {
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
   const size_t count = routine->params.size();
-  if (args.size() != count + 3)
-    return Usage(routine->name + " takes " + std::to_string(count) + " parameter(s), then IN OUT");
+  const size_t further = routine->inputs.size();
+  if (args.size() != count + further + 3) {
+    std::string files = "IN";
+    for (const char *input : routine->inputs)
+      files += std::string(" ") + input;
+    return Usage(routine->name + " takes " + std::to_string(count) + " parameter(s), then " +
+                 files + " OUT");
+  }
   std::vector<double> values(count);
   for (size_t i = 0; i < count; ++i) {
     const RoutineParam &p = routine->params[i];
@@ -158,12 +180,20 @@ int Op(std::vector<std::string> args) {
   }
   if (why = CheckRoutineArgs(*routine, values); !why.empty()) return Usage(why);
   const std::string &in = args[count + 1];
-  const std::string &out = args[count + 2];
+  const std::string &out = args[count + further + 2];
   if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
   if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
-  if (!RunRoutine(*routine, image, values, &why)) {
+  std::vector<DibHandle> pictures;
+  std::vector<IMGHANDLE> inputs;
+  for (size_t i = 0; i < further; ++i) {
+    const std::string &file = args[count + 2 + i];
+    pictures.push_back(LoadImageFile(file));
+    if (!pictures.back()) return CannotRead(file);
+    inputs.push_back(pictures.back().get());
+  }
+  if (!RunRoutine(*routine, image, values, inputs, &why)) {
     Error(why);
     return kExitFailed;
   }
@@ -238,5 +268,6 @@ int main(int argc, char **argv) {
   if (command == "unpack") return Archive(command, args, Unpack);
   if (command == "thumbs") return Thumbs(std::move(args));
   if (command == "batch") return Batch(std::move(args));
+  if (command == "paint") return Paint(std::move(args));
   return Usage("unknown command " + command);
 }

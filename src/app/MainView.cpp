@@ -136,6 +136,20 @@ void TMainForm::SpeedButton17Click() {
   UpdateMenuItems();
 }
 
+void TMainForm::RunViewCommand(ViewCommand command) {
+  switch (command) {
+  case ViewCommand::PreviousImage: SpeedButton16Click(); break;
+  case ViewCommand::NextImage: SpeedButton17Click(); break;
+  case ViewCommand::CloseImage: FileCloseItemClick(); break;
+  case ViewCommand::ZoomOut: sbZoomOutClick(); break;
+  case ViewCommand::ZoomIn: sbZoomInClick(); break;
+  case ViewCommand::GammaDown: ToolButtonClick(QStringLiteral("tb06")); break;
+  case ViewCommand::GammaUp: ToolButtonClick(QStringLiteral("tb07")); break;
+  case ViewCommand::SaturationDown: ToolButtonClick(QStringLiteral("tb12")); break;
+  case ViewCommand::SaturationUp: ToolButtonClick(QStringLiteral("tb13")); break;
+  }
+}
+
 // ---- help ------------------------------------------------------------------
 
 void TMainForm::mHelpClick() {

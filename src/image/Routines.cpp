@@ -54,9 +54,24 @@ std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &
 
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error) {
+  return RunRoutine(routine, image, args, {}, error);
+}
+
+bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
+                const std::vector<IMGHANDLE> &inputs, std::string *error) {
   std::string why = CheckRoutineArgs(routine, args);
   if (why.empty() && !image) why = routine.name + ": no image";
-  if (why.empty() && !routine.run(image, args)) why = routine.name + " failed";
+  if (why.empty() && inputs.size() != routine.inputs.size())
+    why = routine.name + " reads " + std::to_string(routine.inputs.size()) +
+          " further picture(s), not " + std::to_string(inputs.size());
+  if (why.empty() && std::find(inputs.begin(), inputs.end(), nullptr) != inputs.end())
+    why = routine.name + ": no image";
+  if (why.empty()) {
+    const bool done = routine.inputs.empty()
+                          ? routine.run && routine.run(image, args)
+                          : routine.runWith && routine.runWith(image, args, inputs);
+    if (!done) why = routine.name + " failed";
+  }
   if (!why.empty() && error) *error = why;
   return why.empty();
 }
@@ -82,6 +97,11 @@ std::string DescribeRoutine(const Routine &routine) {
       line += Number(p.max);
       line += ']';
     }
+  }
+  for (const char *input : routine.inputs) {
+    line += ' ';
+    line += input;
+    line += ":image";
   }
   if (!routine.summary.empty()) line += "  -- " + routine.summary;
   return line;

@@ -4,6 +4,7 @@
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
 #include "effects/dialogs/OuterFrameForm.h"
+#include "effects/dialogs/SaiForm.h"
 #include "effects/dialogs/SharpenForm.h"
 #include "effects/dialogs/SoftenForm.h"
 #include "forms/PreviewDialog.h"
@@ -105,13 +106,18 @@ const std::vector<Command> &EffectCommands() {
        .run = SotowakuCommand,
        .routine = "OuterFrame",
        .settings = TSotowaku::kSettingsName},
+      // The painting window
+      {.handler = "S3Click",
+       .menuItem = "S3",
+       .buttons = {"btnSai"},
+       .run = SaiCommand,
+       .settings = TSaiForm::kSettings},
       // Still to come
       {.handler = "mRotateExClick",
        .menuItem = "mRotateEx",
        .buttons = {"SpeedButton24"},
        .needs = Needs::FullColour},
       {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
-      {.handler = "S3Click", .menuItem = "S3", .buttons = {"btnSai"}},
       {.handler = "mTexClick",
        .menuItem = "mTex",
        .buttons = {"SpeedButton39"},
