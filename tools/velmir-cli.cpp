@@ -130,6 +130,7 @@ int Convert(std::vector<std::string> args) {
   if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
+  WarnIfDamaged(in);
   if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
   return kExitOk;
 }
@@ -142,6 +143,7 @@ int Info(std::vector<std::string> args) {
   DibHandle image = LoadImageFile(args[0]);
   IMGKIT_IMAGEINFO info{};
   if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return CannotRead(args[0]);
+  WarnIfDamaged(args[0]);
   std::printf("width=%d height=%d bits=%d kind=%d\n", info.width, info.height, info.bitCount,
               info.kind);
   return kExitOk;
@@ -185,6 +187,7 @@ int Op(std::vector<std::string> args) {
   if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
+  WarnIfDamaged(in);
   std::vector<DibHandle> pictures;
   std::vector<IMGHANDLE> inputs;
   for (size_t i = 0; i < further; ++i) {

@@ -593,6 +593,23 @@ TEST_F(Cli, ThumbsRefreshesAFolderAndPrintsEveryStatus) {
     EXPECT_EQ(Run(args).exitCode, 2) << args.back();
 }
 
+TEST_F(Cli, AJpegCutShortIsReadWithAWarning) {
+  WriteBmp(Path("a.bmp"), 64, 48, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  ASSERT_EQ(Run({"convert", Path("a.bmp"), Path("a.jpg"), "--quality", "90"}).exitCode, 0);
+  const std::string bytes = ReadAll(Path("a.jpg"));
+  std::ofstream(Path("cut.jpg"), std::ios::binary) << bytes.substr(0, bytes.size() * 3 / 4);
+  const RunResult r = Run({"convert", Path("cut.jpg"), Path("out.bmp")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("画像データの一部が壊れています。読み込めた部分を表示します。"),
+            std::string::npos)
+      << r.err;
+  Loaded out(Path("out.bmp"));
+  ASSERT_NE(out.h, nullptr);
+  EXPECT_EQ(out.Header().biWidth, 64);
+  // A sound file: no warning.
+  EXPECT_EQ(Run({"convert", Path("a.jpg"), Path("b.bmp")}).err, "");
+}
+
 TEST_F(Cli, BatchWritesEachFileAndTellsWhichFailed) {
   ASSERT_EQ(std::system(("mkdir -p " + Quote(Path("config/Kzr/Velmir"))).c_str()), 0);
   std::ofstream(Path("config/Kzr/Velmir/settings.reg"))
