@@ -1,0 +1,327 @@
+#include "effects/Distort.h"
+
+#include "effects/Effects.h"
+#include "image/HotLoop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using effects::PictureRow;
+
+namespace {
+
+// Beyond any picture, yet far inside the 64-bit range.
+constexpr double kFar = 1e15;
+
+// A coordinate in pixels as thousandths, truncated toward zero. What is not
+// a number, or lies absurdly far out, lands far outside instead of
+// overflowing the conversion.
+inline int64_t Thousandths(double v) {
+  double t = v * 1000.0;
+  t = t > -kFar ? t : -kFar;
+  t = t < kFar ? t : kFar;
+  return static_cast<int64_t>(t);
+}
+
+inline int Lerp(int a, int b, int f) { return a + f * (b - a) / 1000; }
+
+inline uint8_t Clamp255(int v) { return effects::Clamp255(v); }
+
+// The source of one distortion with its background colour, and the new
+// picture it fills.
+struct Mapping {
+  TMDIB source;
+  DibHandle output;
+  TMDIB out;
+  // Picture x and y of the source pixel (0, 0), the row step (rows are
+  // stored bottom-up) and the largest thousandths at which all four
+  // neighbours of a position lie inside; none when the source is not 24-bit
+  // or narrower than two pixels.
+  const uint8_t *top = nullptr;
+  ptrdiff_t stride = 0;
+  bool interior = false;
+  uint64_t limitX = 0, limitY = 0;
+
+  Mapping(IMGHANDLE image, int width, int height, int red, int green, int blue)
+      : source(image), output(CreateBlankDib(width, height)) {
+    source.backgroundRed = red;
+    source.backgroundGreen = green;
+    source.backgroundBlue = blue;
+    if (!output) return;
+    out.Attach(output.get());
+    if (effects::Is24(source) && source.width >= 2 && source.height >= 2) {
+      interior = true;
+      top = source.topRow;
+      stride = source.stride;
+      limitX = 1000 * static_cast<uint64_t>(source.width - 2);
+      limitY = 1000 * static_cast<uint64_t>(source.height - 2);
+    }
+  }
+
+  // Output picture row y from the positions xs[k], ys[k] (thousandths).
+  // Positions whose four neighbours all lie inside take the straight
+  // blend; the rest go through the sampler with its edge rules.
+  void Row(int y, const int64_t *xs, const int64_t *ys) const {
+    uint8_t *d = PictureRow(out, y);
+    const int n = out.width;
+    for (int k = 0; k < n; ++k, d += 3) {
+      const auto x = static_cast<uint64_t>(xs[k]), yy = static_cast<uint64_t>(ys[k]);
+      if (interior && x <= limitX && yy <= limitY) {
+        const uint64_t i = x / 1000, j = yy / 1000;
+        const int fx = static_cast<int>(x - 1000 * i), fy = static_cast<int>(yy - 1000 * j);
+        const uint8_t *a = top - static_cast<ptrdiff_t>(j) * stride + 3 * static_cast<ptrdiff_t>(i);
+        const uint8_t *c = a - stride;
+        for (int ch = 0; ch < 3; ++ch) {
+          const int upper = Lerp(a[ch], a[ch + 3], fx);
+          const int lower = Lerp(c[ch], c[ch + 3], fx);
+          d[ch] = static_cast<uint8_t>(Lerp(upper, lower, fy));
+        }
+      } else {
+        const BilinearSample s = SampleBilinear(source, xs[k], ys[k]);
+        d[0] = Clamp255(s.blue);
+        d[1] = Clamp255(s.green);
+        d[2] = Clamp255(s.red);
+      }
+    }
+  }
+};
+
+void StartProgress(Progress *progress, int rows) {
+  if (progress) progress->SetRange(rows);
+}
+
+void Step(Progress *progress) {
+  if (progress) progress->Step();
+}
+
+// Ripple and swirl: every pixel turned about (cx, cy) by an angle that
+// depends on r^2 alone. r^2 = (x - cx)^2 + (y - cy)^2 takes the same value,
+// to the bit, at columns (and rows) mirrored about the centre, so the
+// trigonometry runs once per distinct pair of squares: per row only for
+// the first column of each mirrored pair, and a mirrored row reuses the
+// whole row's values. The results are those of computing every pixel.
+template <class Angle>
+DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green, int blue,
+                  Progress *progress, Angle angle) {
+  const TMDIB header(image);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0) return {};
+  const int w = header.width, h = header.height;
+  Mapping map(image, w, h, red, green, blue);
+  if (!map.output) return {};
+  const double cx = w * 0.01 * centreX, cy = h * 0.01 * centreY;
+
+  std::vector<double> dxs(w), squares(w);
+  std::vector<int> first(w); // the first column with the same square
+  for (int x = 0; x < w; ++x) {
+    dxs[x] = x - cx;
+    squares[x] = dxs[x] * dxs[x];
+    first[x] = x;
+    const double mirror = std::nearbyint(2 * cx - x);
+    if (mirror >= 0 && mirror < x) {
+      const int m = static_cast<int>(mirror);
+      if (squares[m] == squares[x]) first[x] = first[m];
+    }
+  }
+  std::vector<double> cosines(w), sines(w);
+  std::vector<int64_t> xs(w), ys(w);
+  std::vector<char> done(h, 0);
+
+  auto render = [&](int y) {
+    const double dy = y - cy;
+    for (int x = 0; x < w; ++x) {
+      const double dx = dxs[x], c = cosines[x], s = sines[x];
+      xs[x] = Thousandths(cx + dx * c - dy * s);
+      ys[x] = Thousandths(cy + dx * s + dy * c);
+    }
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  };
+
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    if (done[y]) continue;
+    const double dy = y - cy, dy2 = dy * dy;
+    for (int x = 0; x < w; ++x) {
+      if (first[x] == x) {
+        const double theta = angle(squares[x] + dy2);
+        cosines[x] = std::cos(theta);
+        sines[x] = std::sin(theta);
+      } else {
+        cosines[x] = cosines[first[x]];
+        sines[x] = sines[first[x]];
+      }
+    }
+    render(y);
+    const double mirror = std::nearbyint(2 * cy - y);
+    if (mirror > y && mirror < h) {
+      const int m = static_cast<int>(mirror);
+      const double dm = m - cy;
+      if (dm * dm == dy2) {
+        done[m] = 1;
+        render(m);
+      }
+    }
+  }
+  return std::move(map.output);
+}
+
+} // namespace
+
+BilinearSample SampleBilinear(const TMDIB &view, int64_t x, int64_t y) {
+  BilinearSample bg{view.backgroundRed, view.backgroundGreen, view.backgroundBlue, true};
+  const int64_t w = view.width, h = view.height;
+  if (!effects::Is24(view) || x < -999 || y < -999 || x >= 1000 * w || y >= 1000 * h) return bg;
+  bg.outside = false;
+  const int64_t i = x / 1000, j = y / 1000;
+  const int fx = static_cast<int>((x + 1000) % 1000), fy = static_cast<int>((y + 1000) % 1000);
+  const bool left = x >= 0 && x <= 1000 * (w - 1);
+  const bool right = x + 1000 >= 0 && x + 1000 <= 1000 * (w - 1);
+  const bool upper = y >= 0 && y <= 1000 * (h - 1);
+  const bool lower = y + 1000 >= 0 && y + 1000 <= 1000 * (h - 1);
+  const int background[3] = {bg.blue, bg.green, bg.red};
+  auto pixel = [&](bool inside, int64_t px, int64_t py) -> const uint8_t * {
+    return inside ? PictureRow(view, static_cast<int>(py)) + 3 * px : nullptr;
+  };
+  const uint8_t *a = pixel(left && upper, i, j);
+  const uint8_t *b = pixel(right && upper, i + 1, j);
+  const uint8_t *c = pixel(left && lower, i, j + 1);
+  const uint8_t *d = pixel(right && lower, i + 1, j + 1);
+  int result[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    const int va = a ? a[ch] : background[ch], vb = b ? b[ch] : background[ch];
+    const int vc = c ? c[ch] : background[ch], vd = d ? d[ch] : background[ch];
+    // A multiple of 1000 has no fraction, and a zero fraction adds nothing:
+    // one formula serves the four cases.
+    const int top = Lerp(va, vb, fx), bottom = Lerp(vc, vd, fx);
+    result[ch] = Lerp(top, bottom, fy);
+  }
+  bg.blue = result[0];
+  bg.green = result[1];
+  bg.red = result[2];
+  return bg;
+}
+
+DibHandle GlassMap(IMGHANDLE source, int direction, int depth, int width, int red, int green,
+                   int blue, Progress *progress) {
+  const TMDIB header(source);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0) return {};
+  const int w = header.width, h = header.height;
+  Mapping map(source, w, h, red, green, blue);
+  if (!map.output) return {};
+  const int m = std::min(w, h);
+  auto shift = [&](int v) {
+    return 0.05 * depth * std::sin(20000 * (static_cast<double>(v) / m) / width);
+  };
+  std::vector<int64_t> xs(w), ys(w);
+  for (int x = 0; x < w; ++x)
+    xs[x] = Thousandths(x + (direction == 1 ? 0.0 : shift(x)));
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    std::fill(ys.begin(), ys.end(), Thousandths(y + (direction == 0 ? 0.0 : shift(y))));
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  }
+  return std::move(map.output);
+}
+
+DibHandle RippleMap(IMGHANDLE source, int strength, int frequency, int centreX, int centreY,
+                    int red, int green, int blue, Progress *progress) {
+  const TMDIB header(source);
+  const int m = std::min(header.width, header.height);
+  const double root = 2.0 * m / frequency, k = root * root;
+  return TurnMap(source, centreX, centreY, red, green, blue, progress,
+                 [&](double r2) { return -0.001 * strength * std::sin(6 * r2 / k); });
+}
+
+DibHandle SwirlMap(IMGHANDLE source, int amount, int direction, int centreX, int centreY, int red,
+                   int green, int blue, Progress *progress) {
+  const TMDIB header(source);
+  const int m = std::min(header.width, header.height);
+  const double m2 = static_cast<double>(m) * m;
+  const int k = direction == 0 ? -amount : amount;
+  return TurnMap(source, centreX, centreY, red, green, blue, progress,
+                 [&](double r2) { return 0.1 * k * r2 / m2; });
+}
+
+namespace {
+
+// The kit's turn for an angle on the shortcut path, -1 for the bilinear one.
+int QuarterTurnCode(double theta) {
+  if (theta == 180 || theta == -180) return IMGKIT_ROTATE_180;
+  if (theta == 90) return IMGKIT_ROTATE_LEFT;
+  if (theta == -90) return IMGKIT_ROTATE_RIGHT;
+  return -1;
+}
+
+struct Turn {
+  double s, c;
+};
+
+Turn TurnOf(double angle) {
+  const double rad = -angle * (1.0 / 180) * 3.1415;
+  return {std::sin(rad), std::cos(rad)};
+}
+
+} // namespace
+
+RotatedSize RotateFreeSize(int width, int height, double angle) {
+  const double theta = -angle;
+  if (angle == 0 || QuarterTurnCode(theta) == IMGKIT_ROTATE_180) return {width, height};
+  if (QuarterTurnCode(theta) >= 0) return {height, width};
+  const Turn t = TurnOf(angle);
+  const double cornersX[4] = {0, static_cast<double>(width), static_cast<double>(width), 0};
+  const double cornersY[4] = {0, 0, static_cast<double>(height), static_cast<double>(height)};
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (int i = 0; i < 4; ++i) {
+    const double x = cornersX[i] * t.c - cornersY[i] * t.s;
+    const double y = cornersX[i] * t.s + cornersY[i] * t.c;
+    if (i == 0 || x < minX) minX = x;
+    if (i == 0 || x > maxX) maxX = x;
+    if (i == 0 || y < minY) minY = y;
+    if (i == 0 || y > maxY) maxY = y;
+  }
+  // A one-pixel picture turned by a hair would come out 0.99... wide.
+  return {std::max<int64_t>(1, static_cast<int64_t>(maxX - minX)),
+          std::max<int64_t>(1, static_cast<int64_t>(maxY - minY))};
+}
+
+DibHandle RotateFree(IMGHANDLE source, double angle, int red, int green, int blue,
+                     Progress *progress) {
+  const TMDIB header(source);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0 || !std::isfinite(angle))
+    return {};
+  if (angle == 0) return DibHandle(Kit.ImgKitCopy(source, "", ""));
+  if (const int code = QuarterTurnCode(-angle); code >= 0) {
+    DibHandle copy(Kit.ImgKitCopy(source, "", ""));
+    if (!copy) return {};
+    IMGHANDLE turned = Kit.ImgKitRotation(copy.get(), "", "", code);
+    if (!turned) return {};
+    copy.reset(turned);
+    return copy;
+  }
+  const RotatedSize size = RotateFreeSize(header.width, header.height, angle);
+  if (size.width * size.height > (int64_t{1} << 28)) return {};
+  const int w = static_cast<int>(size.width), h = static_cast<int>(size.height);
+  Mapping map(source, w, h, red, green, blue);
+  if (!map.output) return {};
+  const Turn t = TurnOf(angle);
+  const double cx = header.width / 2, cy = header.height / 2;
+  const int cxo = w / 2, cyo = h / 2;
+  std::vector<double> us(w);
+  for (int x = 0; x < w; ++x)
+    us[x] = x - cxo;
+  std::vector<int64_t> xs(w), ys(w);
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    const double v = y - cyo, vs = v * t.s, vc = v * t.c;
+    for (int x = 0; x < w; ++x) {
+      // The one thousandth less: this path only runs for a turned picture.
+      xs[x] = Thousandths(us[x] * t.c - vs + cx) - 1;
+      ys[x] = Thousandths(us[x] * t.s + vc + cy) - 1;
+    }
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  }
+  return std::move(map.output);
+}
