@@ -7,6 +7,13 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELMIR_DISTORT_VECTORS 1
+#else
+#define VELMIR_DISTORT_VECTORS 0
+#endif
+
 using effects::PictureRow;
 
 namespace {
@@ -28,26 +35,36 @@ inline int Lerp(int a, int b, int f) { return a + f * (b - a) / 1000; }
 
 inline uint8_t Clamp255(int v) { return effects::Clamp255(v); }
 
+bool gUseVectors = true;
+
 // The source of one distortion with its background colour, and the new
 // picture it fills.
 struct Mapping {
   TMDIB source;
   DibHandle output;
   TMDIB out;
-  // Picture x and y of the source pixel (0, 0), the row step (rows are
-  // stored bottom-up) and the largest thousandths at which all four
-  // neighbours of a position lie inside; none when the source is not 24-bit
-  // or narrower than two pixels.
+  // Picture row 0 of the source, the step to the next picture row (rows
+  // are stored bottom-up) and the largest thousandths at which all four
+  // neighbours of a position lie inside; no interior when the source is not
+  // 24-bit or narrower than two pixels.
   const uint8_t *top = nullptr;
   ptrdiff_t stride = 0;
   bool interior = false;
   uint64_t limitX = 0, limitY = 0;
+  // Where positions lie outside the picture altogether.
+  int64_t endX = 0, endY = 0;
+  uint8_t background[3] = {0, 0, 0}; // blue, green, red, clamped
+  // The eight-at-a-time path: its offsets and thousandths fit 32 bits.
+  bool vectors = false;
 
   Mapping(IMGHANDLE image, int width, int height, int red, int green, int blue)
       : source(image), output(CreateBlankDib(width, height)) {
     source.backgroundRed = red;
     source.backgroundGreen = green;
     source.backgroundBlue = blue;
+    background[0] = Clamp255(blue);
+    background[1] = Clamp255(green);
+    background[2] = Clamp255(red);
     if (!output) return;
     out.Attach(output.get());
     if (effects::Is24(source) && source.width >= 2 && source.height >= 2) {
@@ -56,6 +73,38 @@ struct Mapping {
       stride = source.stride;
       limitX = 1000 * static_cast<uint64_t>(source.width - 2);
       limitY = 1000 * static_cast<uint64_t>(source.height - 2);
+      endX = 1000 * static_cast<int64_t>(source.width);
+      endY = 1000 * static_cast<int64_t>(source.height);
+      constexpr int64_t k31 = int64_t{1} << 31;
+      vectors = gUseVectors && HasVectors() && endX < k31 && endY < k31 &&
+                static_cast<int64_t>(stride) * source.height < k31;
+    }
+  }
+
+  static bool HasVectors();
+
+  // One output pixel from position (x, y) in thousandths.
+  void Pixel(uint8_t *d, int64_t x, int64_t y) const {
+    const auto ux = static_cast<uint64_t>(x), uy = static_cast<uint64_t>(y);
+    if (interior && ux <= limitX && uy <= limitY) {
+      const uint64_t i = ux / 1000, j = uy / 1000;
+      const int fx = static_cast<int>(ux - 1000 * i), fy = static_cast<int>(uy - 1000 * j);
+      const uint8_t *a = top - static_cast<ptrdiff_t>(j) * stride + 3 * static_cast<ptrdiff_t>(i);
+      const uint8_t *c = a - stride;
+      for (int ch = 0; ch < 3; ++ch) {
+        const int upper = Lerp(a[ch], a[ch + 3], fx);
+        const int lower = Lerp(c[ch], c[ch + 3], fx);
+        d[ch] = static_cast<uint8_t>(Lerp(upper, lower, fy));
+      }
+    } else if (interior && (x < -999 || y < -999 || x >= endX || y >= endY)) {
+      d[0] = background[0];
+      d[1] = background[1];
+      d[2] = background[2];
+    } else {
+      const BilinearSample s = SampleBilinear(source, x, y);
+      d[0] = Clamp255(s.blue);
+      d[1] = Clamp255(s.green);
+      d[2] = Clamp255(s.red);
     }
   }
 
@@ -65,27 +114,130 @@ struct Mapping {
   void Row(int y, const int64_t *xs, const int64_t *ys) const {
     uint8_t *d = PictureRow(out, y);
     const int n = out.width;
-    for (int k = 0; k < n; ++k, d += 3) {
-      const auto x = static_cast<uint64_t>(xs[k]), yy = static_cast<uint64_t>(ys[k]);
-      if (interior && x <= limitX && yy <= limitY) {
-        const uint64_t i = x / 1000, j = yy / 1000;
-        const int fx = static_cast<int>(x - 1000 * i), fy = static_cast<int>(yy - 1000 * j);
-        const uint8_t *a = top - static_cast<ptrdiff_t>(j) * stride + 3 * static_cast<ptrdiff_t>(i);
-        const uint8_t *c = a - stride;
-        for (int ch = 0; ch < 3; ++ch) {
-          const int upper = Lerp(a[ch], a[ch + 3], fx);
-          const int lower = Lerp(c[ch], c[ch + 3], fx);
-          d[ch] = static_cast<uint8_t>(Lerp(upper, lower, fy));
-        }
-      } else {
-        const BilinearSample s = SampleBilinear(source, xs[k], ys[k]);
-        d[0] = Clamp255(s.blue);
-        d[1] = Clamp255(s.green);
-        d[2] = Clamp255(s.red);
-      }
-    }
+    int k = 0;
+#if VELMIR_DISTORT_VECTORS
+    if (vectors) k = RowVectors(d, xs, ys, n);
+#endif
+    for (; k < n; ++k)
+      Pixel(d + 3 * static_cast<ptrdiff_t>(k), xs[k], ys[k]);
   }
+
+#if VELMIR_DISTORT_VECTORS
+  int RowVectors(uint8_t *d, const int64_t *xs, const int64_t *ys, int n) const;
+#endif
 };
+
+#if VELMIR_DISTORT_VECTORS
+
+bool Mapping::HasVectors() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
+
+// a + trunc(f * (b - a) / 1000) on whole numbers held as floats. The
+// product is exact (below 2^18); n * 0.001f lies within 3.1e-5 of the
+// exact quotient, whose fraction is a whole number of thousandths, so
+// half a thousandth toward n's sign before truncating gives the exact
+// integer quotient.
+__attribute__((target("avx2"))) inline __m256 LerpVector(__m256 a, __m256 b, __m256 f) {
+  const __m256 n = _mm256_mul_ps(f, _mm256_sub_ps(b, a));
+  const __m256 half =
+      _mm256_or_ps(_mm256_and_ps(n, _mm256_set1_ps(-0.0f)), _mm256_set1_ps(0.0005f));
+  const __m256 q = _mm256_round_ps(_mm256_add_ps(_mm256_mul_ps(n, _mm256_set1_ps(0.001f)), half),
+                                   _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  return _mm256_add_ps(a, q);
+}
+
+// The low 32 bits of eight 64-bit numbers.
+__attribute__((target("avx2"))) inline __m256i Narrow(__m256i lo, __m256i hi) {
+  const __m256i pick = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+  const __m256i a = _mm256_permutevar8x32_epi32(lo, pick);
+  const __m256i b = _mm256_permutevar8x32_epi32(hi, pick);
+  return _mm256_permute2x128_si256(a, b, 0x20);
+}
+
+// v / 1000 and v % 1000 of eight numbers 0 ... 2^31 - 1, through doubles:
+// the quotient's fraction is a whole number of thousandths, far above the
+// rounding of the product.
+__attribute__((target("avx2"))) inline __m256i Thousands(__m256i v) {
+  const __m256d k = _mm256_set1_pd(0.001), half = _mm256_set1_pd(0.0005);
+  const __m256d lo =
+      _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), k), half);
+  const __m256d hi =
+      _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), k), half);
+  return _mm256_set_m128i(_mm256_cvttpd_epi32(hi), _mm256_cvttpd_epi32(lo));
+}
+
+__attribute__((target("avx2"))) inline __m256 Channel(__m256i pixels, int shift) {
+  return _mm256_cvtepi32_ps(
+      _mm256_and_si256(_mm256_srli_epi32(pixels, shift), _mm256_set1_epi32(0xff)));
+}
+
+// Eight pixels at a time while all four neighbours of each lie inside;
+// any other block goes pixel by pixel. Returns the pixels done.
+__attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_t *xs,
+                                                        const int64_t *ys, int n) const {
+  const __m256i limX = _mm256_set1_epi64x(static_cast<int64_t>(limitX));
+  const __m256i limY = _mm256_set1_epi64x(static_cast<int64_t>(limitY));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i thousand = _mm256_set1_epi32(1000);
+  const __m256i rowStep = _mm256_set1_epi32(static_cast<int>(stride));
+  const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const int *upper = reinterpret_cast<const int *>(top);
+  const int *upperRight = reinterpret_cast<const int *>(top + 2);
+  const int *lower = reinterpret_cast<const int *>(top - stride);
+  const int *lowerRight = reinterpret_cast<const int *>(top - stride + 2);
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k));
+    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k + 4));
+    const __m256i y0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k));
+    const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k + 4));
+    __m256i off = _mm256_or_si256(_mm256_cmpgt_epi64(x0, limX), _mm256_cmpgt_epi64(zero, x0));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(x1, limX), _mm256_cmpgt_epi64(zero, x1)));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(y0, limY), _mm256_cmpgt_epi64(zero, y0)));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(y1, limY), _mm256_cmpgt_epi64(zero, y1)));
+    uint8_t *out = d + 3 * static_cast<ptrdiff_t>(k);
+    if (!_mm256_testz_si256(off, off)) {
+      for (int e = 0; e < 8; ++e)
+        Pixel(out + 3 * e, xs[k + e], ys[k + e]);
+      continue;
+    }
+    const __m256i x = Narrow(x0, x1), y = Narrow(y0, y1);
+    const __m256i i = Thousands(x), j = Thousands(y);
+    const __m256 fx = _mm256_cvtepi32_ps(_mm256_sub_epi32(x, _mm256_mullo_epi32(i, thousand)));
+    const __m256 fy = _mm256_cvtepi32_ps(_mm256_sub_epi32(y, _mm256_mullo_epi32(j, thousand)));
+    const __m256i at = _mm256_sub_epi32(_mm256_add_epi32(i, _mm256_add_epi32(i, i)),
+                                        _mm256_mullo_epi32(j, rowStep));
+    const __m256i a = _mm256_i32gather_epi32(upper, at, 1);
+    const __m256i b = _mm256_srli_epi32(_mm256_i32gather_epi32(upperRight, at, 1), 8);
+    const __m256i c = _mm256_i32gather_epi32(lower, at, 1);
+    const __m256i dd = _mm256_srli_epi32(_mm256_i32gather_epi32(lowerRight, at, 1), 8);
+    __m256i result = zero;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const __m256 above = LerpVector(Channel(a, shift), Channel(b, shift), fx);
+      const __m256 below = LerpVector(Channel(c, shift), Channel(dd, shift), fx);
+      const __m256i v = _mm256_cvttps_epi32(LerpVector(above, below, fy));
+      result = _mm256_or_si256(result, _mm256_slli_epi32(v, shift));
+    }
+    // Eight three-byte pixels: 24 bytes, written exactly.
+    const __m128i first = _mm_shuffle_epi8(_mm256_castsi256_si128(result), pack);
+    const __m128i second = _mm_shuffle_epi8(_mm256_extracti128_si256(result, 1), pack);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                     _mm_or_si128(first, _mm_slli_si128(second, 12)));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), _mm_srli_si128(second, 4));
+  }
+  return k;
+}
+
+#else
+
+bool Mapping::HasVectors() { return false; }
+
+#endif
 
 void StartProgress(Progress *progress, int rows) {
   if (progress) progress->SetRange(rows);
@@ -167,6 +319,8 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
 }
 
 } // namespace
+
+void DistortUseVectors(bool on) { gUseVectors = on; }
 
 BilinearSample SampleBilinear(const TMDIB &view, int64_t x, int64_t y) {
   BilinearSample bg{view.backgroundRed, view.backgroundGreen, view.backgroundBlue, true};

@@ -73,3 +73,8 @@ struct RotatedSize {
   int64_t width = 0, height = 0;
 };
 RotatedSize RotateFreeSize(int width, int height, double angle);
+
+// On x86-64 processors with AVX2 the effects blend eight pixels at a time
+// (with the same results); tests switch that off to check the pixel-by-pixel
+// path as well.
+void DistortUseVectors(bool on);

@@ -209,62 +209,86 @@ TEST(SampleBilinear, AgreesWithTheRulesEverywhereAroundSmallPictures) {
 
 // ---- the four effects against the rules ---------------------------------------------------
 
+// Runs `body` with the eight-at-a-time path on (where the processor has it)
+// and off.
+void BothPaths(const std::function<void()> &body) {
+  for (bool vectors : {true, false}) {
+    SCOPED_TRACE(vectors ? "eight at a time" : "pixel by pixel");
+    DistortUseVectors(vectors);
+    body();
+  }
+  DistortUseVectors(true);
+}
+
 TEST(Distort, EveryEffectMatchesTheRulesOnRandomSmallPictures) {
-  Noise noise;
-  const Colour colours[] = {{0, 0, 0}, {255, 128, 7}};
-  for (int w = 1; w <= 9; ++w)
-    for (int h = 1; h <= 9; h += 2) {
-      const DibHandle image = Random24(w, h, noise);
-      const Picture p = ToPicture(image);
-      const std::string at = std::to_string(w) + "x" + std::to_string(h);
-      for (const Colour bg : colours) {
-        for (int a = 0; a <= 2; ++a)
-          for (auto [d, wb] : {std::pair{10, 100}, {50, 50}, {100, 10}}) {
-            const DibHandle out = GlassMap(image.get(), a, d, wb, bg.r, bg.g, bg.b);
-            ASSERT_TRUE(out) << at;
-            const Picture want = RefGlass(p, a, d, wb, bg);
-            ASSERT_EQ(ToPicture(out), want) << "glass " << at << " " << a << " " << d << " " << wb
-                                            << ": " << FirstDifference(ToPicture(out), want);
-          }
-        for (auto [px, py] : {std::pair{50, 50}, {0, 100}, {37, 81}, {100, 0}}) {
-          for (auto [s, f] : {std::pair{5, 10}, {15, 20}, {10, 15}}) {
-            const DibHandle out = RippleMap(image.get(), s, f, px, py, bg.r, bg.g, bg.b);
-            const Picture want = RefRipple(p, s, f, px, py, bg);
-            ASSERT_EQ(ToPicture(out), want)
-                << "ripple " << at << ": " << FirstDifference(ToPicture(out), want);
-          }
-          for (int s : {0, 5, 100})
-            for (int dir = 0; dir <= 1; ++dir) {
-              const DibHandle out = SwirlMap(image.get(), s, dir, px, py, bg.r, bg.g, bg.b);
-              const Picture want = RefSwirl(p, s, dir, px, py, bg);
-              ASSERT_EQ(ToPicture(out), want) << "swirl " << at << " " << s << " " << dir << ": "
-                                              << FirstDifference(ToPicture(out), want);
+  BothPaths([] {
+    Noise noise;
+    const Colour colours[] = {{0, 0, 0}, {255, 128, 7}};
+    for (int w = 1; w <= 9; ++w)
+      for (int h = 1; h <= 9; h += 2) {
+        const DibHandle image = Random24(w, h, noise);
+        const Picture p = ToPicture(image);
+        const std::string at = std::to_string(w) + "x" + std::to_string(h);
+        for (const Colour bg : colours) {
+          for (int a = 0; a <= 2; ++a)
+            for (auto [d, wb] : {std::pair{10, 100}, {50, 50}, {100, 10}}) {
+              const DibHandle out = GlassMap(image.get(), a, d, wb, bg.r, bg.g, bg.b);
+              ASSERT_TRUE(out) << at;
+              const Picture want = RefGlass(p, a, d, wb, bg);
+              ASSERT_EQ(ToPicture(out), want) << "glass " << at << " " << a << " " << d << " " << wb
+                                              << ": " << FirstDifference(ToPicture(out), want);
             }
-        }
-        for (double angle : {17.0, -45.0, 0.1, 135.5, 270.0, -359.9}) {
-          const DibHandle out = RotateFree(image.get(), angle, bg.r, bg.g, bg.b);
-          const Picture want = RefRotate(p, angle, bg);
-          ASSERT_EQ(ToPicture(out), want) << "rotate " << at << " by " << angle << ": "
-                                          << FirstDifference(ToPicture(out), want);
+          for (auto [px, py] : {std::pair{50, 50}, {0, 100}, {37, 81}, {100, 0}}) {
+            for (auto [s, f] : {std::pair{5, 10}, {15, 20}, {10, 15}}) {
+              const DibHandle out = RippleMap(image.get(), s, f, px, py, bg.r, bg.g, bg.b);
+              const Picture want = RefRipple(p, s, f, px, py, bg);
+              ASSERT_EQ(ToPicture(out), want)
+                  << "ripple " << at << ": " << FirstDifference(ToPicture(out), want);
+            }
+            for (int s : {0, 5, 100})
+              for (int dir = 0; dir <= 1; ++dir) {
+                const DibHandle out = SwirlMap(image.get(), s, dir, px, py, bg.r, bg.g, bg.b);
+                const Picture want = RefSwirl(p, s, dir, px, py, bg);
+                ASSERT_EQ(ToPicture(out), want) << "swirl " << at << " " << s << " " << dir << ": "
+                                                << FirstDifference(ToPicture(out), want);
+              }
+          }
+          for (double angle : {17.0, -45.0, 0.1, 135.5, 270.0, -359.9}) {
+            const DibHandle out = RotateFree(image.get(), angle, bg.r, bg.g, bg.b);
+            const Picture want = RefRotate(p, angle, bg);
+            ASSERT_EQ(ToPicture(out), want) << "rotate " << at << " by " << angle << ": "
+                                            << FirstDifference(ToPicture(out), want);
+          }
         }
       }
-    }
+  });
 }
 
 TEST(Distort, LargerPicturesWithMirroredRowsAndColumnsMatchToo) {
   // The turn effects share their trigonometry between mirrored rows and
-  // columns; even and odd sizes, centred and not.
-  Noise noise;
-  for (auto [w, h] : {std::pair{64, 48}, {33, 21}, {40, 41}}) {
-    const DibHandle image = Random24(w, h, noise);
-    const Picture p = ToPicture(image);
-    for (auto [px, py] : {std::pair{50, 50}, {25, 75}, {33, 50}}) {
-      const Picture ripple = ToPicture(RippleMap(image.get(), 15, 10, px, py, 1, 2, 3));
-      const Picture swirl = ToPicture(SwirlMap(image.get(), 100, 1, px, py, 1, 2, 3));
-      EXPECT_EQ(ripple, RefRipple(p, 15, 10, px, py, {3, 2, 1})) << w << "x" << h << " " << px;
-      EXPECT_EQ(swirl, RefSwirl(p, 100, 1, px, py, {3, 2, 1})) << w << "x" << h << " " << px;
+  // columns; even and odd sizes, centred and not. Rotation and glass on
+  // the same pictures keep the eight-at-a-time path busy.
+  BothPaths([] {
+    Noise noise;
+    for (auto [w, h] : {std::pair{64, 48}, {33, 21}, {40, 41}}) {
+      const DibHandle image = Random24(w, h, noise);
+      const Picture p = ToPicture(image);
+      for (auto [px, py] : {std::pair{50, 50}, {25, 75}, {33, 50}}) {
+        const Picture ripple = ToPicture(RippleMap(image.get(), 15, 10, px, py, 1, 2, 3));
+        const Picture swirl = ToPicture(SwirlMap(image.get(), 100, 1, px, py, 1, 2, 3));
+        EXPECT_EQ(ripple, RefRipple(p, 15, 10, px, py, {3, 2, 1})) << w << "x" << h << " " << px;
+        EXPECT_EQ(swirl, RefSwirl(p, 100, 1, px, py, {3, 2, 1})) << w << "x" << h << " " << px;
+      }
+      for (double angle : {17.0, -33.3, 100.0})
+        EXPECT_EQ(ToPicture(RotateFree(image.get(), angle, 4, 5, 6)),
+                  RefRotate(p, angle, {6, 5, 4}))
+            << w << "x" << h << " by " << angle;
+      for (int a = 0; a <= 2; ++a)
+        EXPECT_EQ(ToPicture(GlassMap(image.get(), a, 100, 10, 4, 5, 6)),
+                  RefGlass(p, a, 100, 10, {6, 5, 4}))
+            << w << "x" << h << " glass " << a;
     }
-  }
+  });
 }
 
 TEST(Distort, EachRowIsOneProgressStepOfTheOutput) {
