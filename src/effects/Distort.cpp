@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -173,6 +174,15 @@ __attribute__((target("avx2"))) inline __m256 Channel(__m256i pixels, int shift)
       _mm256_and_si256(_mm256_srli_epi32(pixels, shift), _mm256_set1_epi32(0xff)));
 }
 
+// All ones where a position is not far outside: x and y after `before`
+// and before their ends.
+__attribute__((target("avx2"))) inline __m256i Near(__m256i x, __m256i y, __m256i before,
+                                                    __m256i endX, __m256i endY) {
+  return _mm256_and_si256(
+      _mm256_and_si256(_mm256_cmpgt_epi64(x, before), _mm256_cmpgt_epi64(endX, x)),
+      _mm256_and_si256(_mm256_cmpgt_epi64(y, before), _mm256_cmpgt_epi64(endY, y)));
+}
+
 // Eight pixels at a time while all four neighbours of each lie inside;
 // any other block goes pixel by pixel. Returns the pixels done.
 __attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_t *xs,
@@ -180,6 +190,11 @@ __attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_
   const __m256i limX = _mm256_set1_epi64x(static_cast<int64_t>(limitX));
   const __m256i limY = _mm256_set1_epi64x(static_cast<int64_t>(limitY));
   const __m256i zero = _mm256_setzero_si256();
+  const __m256i before = _mm256_set1_epi64x(-1000);
+  const __m256i endsX = _mm256_set1_epi64x(endX), endsY = _mm256_set1_epi64x(endY);
+  uint8_t backgrounds[24];
+  for (int e = 0; e < 24; ++e)
+    backgrounds[e] = background[e % 3];
   const __m256i thousand = _mm256_set1_epi32(1000);
   const __m256i rowStep = _mm256_set1_epi32(static_cast<int>(stride));
   const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
@@ -202,6 +217,14 @@ __attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_
         off, _mm256_or_si256(_mm256_cmpgt_epi64(y1, limY), _mm256_cmpgt_epi64(zero, y1)));
     uint8_t *out = d + 3 * static_cast<ptrdiff_t>(k);
     if (!_mm256_testz_si256(off, off)) {
+      // Eight positions far outside (x or y before -999 or at the end):
+      // the background at once.
+      const __m256i close =
+          _mm256_or_si256(Near(x0, y0, before, endsX, endsY), Near(x1, y1, before, endsX, endsY));
+      if (_mm256_testz_si256(close, close)) {
+        std::memcpy(out, backgrounds, 24);
+        continue;
+      }
       for (int e = 0; e < 8; ++e)
         Pixel(out + 3 * e, xs[k + e], ys[k + e]);
       continue;
