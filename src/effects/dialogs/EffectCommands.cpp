@@ -1,5 +1,9 @@
 #include "effects/dialogs/EffectCommands.h"
 
+#include "effects/dialogs/Fglass.h"
+#include "effects/dialogs/Frotateangle.h"
+#include "effects/dialogs/Fuzu.h"
+#include "effects/dialogs/Fwave.h"
 #include "effects/dialogs/KitFilters.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
@@ -116,7 +120,10 @@ const std::vector<Command> &EffectCommands() {
       {.handler = "mRotateExClick",
        .menuItem = "mRotateEx",
        .buttons = {"SpeedButton24"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = RotateAngleCommand,
+       .routine = "RotateFree",
+       .settings = TRotateAngle::kSettings},
       {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
       {.handler = "mTexClick",
        .menuItem = "mTex",
@@ -157,15 +164,24 @@ const std::vector<Command> &EffectCommands() {
       {.handler = "mNamiClick",
        .menuItem = "mNami",
        .buttons = {"SpeedButton44"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = WaveCommand,
+       .routine = "RippleMap",
+       .settings = TWave::kSettings},
       {.handler = "mUzuClick",
        .menuItem = "mUzu",
        .buttons = {"SpeedButton45"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = UzuCommand,
+       .routine = "SwirlMap",
+       .settings = TUzu::kSettings},
       {.handler = "mGlassClick",
        .menuItem = "mGlass",
        .buttons = {"SpeedButton46"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = GlassCommand,
+       .routine = "GlassMap",
+       .settings = TGlass::kSettings},
   };
   return rows;
 }
