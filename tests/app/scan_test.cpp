@@ -72,16 +72,18 @@ protected:
   QByteArray oldConfig, oldRuntime;
 };
 
-// Clicks the stop button of the scan progress once it shows.
+// Clicks the stop button of the scan progress once it shows, and its text
+// holds `when`.
 struct StopWhenProgressShows {
   QTimer poll;
   bool clicked = false;
-  StopWhenProgressShows() {
+  QString when;
+  explicit StopWhenProgressShows(const QString &text = {}) : when(text) {
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [this] {
       for (QWidget *w : QApplication::topLevelWidgets()) {
         auto *p = qobject_cast<QProgressDialog *>(w);
-        if (!p || !p->isVisible() || clicked) continue;
+        if (!p || !p->isVisible() || clicked || !p->labelText().contains(when)) continue;
         for (QPushButton *b : p->findChildren<QPushButton *>())
           if (b->text() == QStringLiteral("中止")) {
             clicked = true;
@@ -157,6 +159,62 @@ TEST_F(Scanning, ColourPatternMatchesScanimage) {
   DibHandle page(Kit.ImgKitScan(main, &w));
   ASSERT_TRUE(page);
   EXPECT_EQ(PictureOf(page.get()), reference.convertToFormat(QImage::Format_RGB32));
+}
+
+// Three-pass colour comes as one frame per channel.
+TEST_F(Scanning, ThreePassColourMatchesScanimage) {
+  const QString scanimage = QStandardPaths::findExecutable(QStringLiteral("scanimage"));
+  if (scanimage.isEmpty()) GTEST_SKIP() << "scanimage (sane-utils) is not installed";
+  Configure({"test"}, "Color pattern", {});
+  QProcess p;
+  p.start(scanimage, {"-d", "test:0", "--mode", "Color", "--format=pnm"});
+  ASSERT_TRUE(p.waitForFinished(20000));
+  QImage reference;
+  ASSERT_TRUE(reference.loadFromData(p.readAllStandardOutput(), "PPM"));
+  Configure({"test"}, "Color pattern", "three-pass true\nthree-pass-order GBR\n");
+  IMGKIT_SCANWORK w = Work(IMGKIT_SCAN_COLOUR);
+  DibHandle page(Kit.ImgKitScan(main, &w));
+  ASSERT_TRUE(page);
+  EXPECT_EQ(PictureOf(page.get()), reference.convertToFormat(QImage::Format_RGB32));
+}
+
+// A hand scanner does not know the page length before the page ends.
+TEST_F(Scanning, PageOfUnknownLengthIsAsLongAsTheDataRead) {
+  Configure({"test"}, "Solid white", "hand-scanner true\n");
+  IMGKIT_SCANWORK w = Work(IMGKIT_SCAN_GREY);
+  DibHandle page(Kit.ImgKitScan(main, &w));
+  ASSERT_TRUE(page);
+  TMDIB dib(page.get());
+  EXPECT_GT(dib.width, 0);
+  EXPECT_GT(dib.height, 0);
+  EXPECT_EQ(PictureOf(page.get()).pixel(dib.width - 1, dib.height - 1), qRgb(255, 255, 255));
+}
+
+TEST_F(Scanning, WithoutTheScanningLibraryTheCommandsAreRefused) {
+  // The other six libraries only, as on a machine where libsane is missing
+  // and so libimgscan3.so does not load.
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString program = QString::fromStdString(ProgramFolder());
+  for (const char *lib : kKitLibraries)
+    if (std::strcmp(lib, "imgscan3") != 0) {
+      const QString name = QStringLiteral("lib%1.so").arg(lib);
+      ASSERT_TRUE(QFile::link(program + "/" + name, folder.filePath(name)));
+    }
+  FreeImagingKit();
+  LoadImagingKit(folder.path().toStdString());
+  main->mTSelectClick();
+  main->mSScanClick();
+  main->mMScanClick();
+  const QStringList errors = Errors();
+  const std::vector<std::string> missing = MissingKitParts();
+  FreeImagingKit();
+  LoadImagingKit();
+  EXPECT_EQ(missing, std::vector<std::string>{"libimgscan3.so"});
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors.front().contains("libimgscan3.so"));
+  EXPECT_TRUE(main->Children().isEmpty());
+  EXPECT_TRUE(Leftovers().isEmpty());
 }
 
 TEST_F(Scanning, SingleScanOpensANewDocument) {
@@ -255,11 +313,11 @@ TEST_F(Scanning, FeederScanOpensEveryPageAndLeavesNoFile) {
 TEST_F(Scanning, StoppingAFeederScanKeepsThePagesAlreadyScanned) {
   Configure({"test"}, "Grid",
             "read-limit true\nread-limit-size 600\nread-delay true\n"
-            "read-delay-duration 20000\n");
-  StopWhenProgressShows stopper;
+            "read-delay-duration 1000\n");
+  StopWhenProgressShows stopper(QStringLiteral("(3 枚目)"));
   main->mMScanClick();
   EXPECT_TRUE(stopper.clicked);
-  EXPECT_TRUE(main->Children().isEmpty());
+  EXPECT_EQ(main->Children().size(), 2);
   EXPECT_TRUE(Errors().isEmpty());
   EXPECT_TRUE(Leftovers().isEmpty());
 }
