@@ -192,6 +192,13 @@ ScanResult SaneSession::ScanPage(ScanProgress &progress, IMGHANDLE &out) {
       sane_cancel(h);
       return ScanResult::Failed;
     }
+    // Every row must hold its pixels, and the frames of a page agree.
+    const int64_t channels = p.format == SANE_FRAME_RGB ? 3 : 1;
+    const int64_t rowBits = int64_t{p.pixels_per_line} * p.depth * channels;
+    if ((rowBits + 7) / 8 > p.bytes_per_line || (width != 0 && width != p.pixels_per_line)) {
+      sane_cancel(h);
+      return ScanResult::Failed;
+    }
     std::vector<uint8_t> &target = p.format == SANE_FRAME_RED     ? planes[0]
                                    : p.format == SANE_FRAME_GREEN ? planes[1]
                                    : p.format == SANE_FRAME_BLUE  ? planes[2]
