@@ -210,6 +210,39 @@ IMGKIT_API int ImgKitDisplay(void *target, IMGHANDLE h, int reserved);
 IMGKIT_API int ImgKitDisplayXY(void *target, IMGHANDLE h, int x, int y);
 IMGKIT_API int ImgKitDisplayRGB(void *target, IMGHANDLE h, int r1, int r2, int r3, int r4, int r5);
 
+/* ---- libimgscan3: scanning through SANE ------------------------------- */
+
+/* What a scan is to do and how it went. The program keeps `device` between
+ * runs; the kit fills `status`. */
+typedef struct IMGKIT_SCANWORK {
+  char device[256]; /* SANE device name; empty: the first device found */
+  int32_t mode;     /* one of the IMGKIT_SCAN_ modes */
+  int32_t status;   /* one of the IMGKIT_SCANNED_ results, set by the kit */
+} IMGKIT_SCANWORK;
+
+enum { IMGKIT_SCAN_COLOUR = 0, IMGKIT_SCAN_GREY = 1, IMGKIT_SCAN_LINEART = 2 };
+
+enum {
+  IMGKIT_SCANNED_OK = 0,
+  IMGKIT_SCANNED_CANCELLED = 1, /* the user said no or stopped the scan */
+  IMGKIT_SCANNED_NO_DEVICE = 2, /* no device, or the chosen one is gone */
+  IMGKIT_SCANNED_FAILED = 3     /* the device reported an error */
+};
+
+/* `window` is the QWidget* the dialogs are centred on (may be null).
+ * Lists the devices in a dialog, the one in work->device chosen; on OK
+ * writes the choice there. Non-zero when a device was chosen. */
+IMGKIT_API int ImgKitScanSelect(void *window, IMGKIT_SCANWORK *work);
+/* Scans one page of the work's device at its own resolution, with a
+ * progress dialog that can stop it: 24 bits in colour, 8-bit grey, 1-bit
+ * black and white for line-art. 0 when nothing was scanned (see status). */
+IMGKIT_API IMGHANDLE ImgKitScan(void *window, IMGKIT_SCANWORK *work);
+/* Scans pages until the feeder is empty or the user stops (one page for a
+ * device without a feeder), writing page i as the BMP file named by
+ * `base` + ".%3.3d" with i = 0, 1, 2 ... Returns the number of pages
+ * written; pages scanned before a stop are kept. */
+IMGKIT_API int ImgKitScanMulti(void *window, const char *base, IMGKIT_SCANWORK *work);
+
 #ifdef __cplusplus
 }
 #endif

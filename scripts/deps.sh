@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick libjpeg-turbo-progs time
   fonts-ipafont-gothic
+  libsane-dev libsane1 sane-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -72,13 +72,14 @@ bool TakePluginFolder(std::vector<std::string> &args, std::string &folder, std::
 
 int KitReady() {
   LoadImagingKit();
-  const std::vector<std::string> missing = MissingKitParts();
-  if (missing.empty()) return kExitOk;
   std::string list;
-  for (const std::string &part : missing) {
+  for (const std::string &part : MissingKitParts()) {
+    // The command-line tool never scans: a machine without SANE runs it.
+    if (part.rfind("libimgscan3.so", 0) == 0) continue;
     if (!list.empty()) list += ", ";
     list += part;
   }
+  if (list.empty()) return kExitOk;
   Error("the imaging kit is incomplete: " + list);
   return kExitNoKit;
 }

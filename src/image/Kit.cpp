@@ -93,9 +93,7 @@ void LoadImagingKit(const std::string &folder) {
   for (size_t i = 0; i < std::size(kKitLibraries); ++i) {
     const std::string file = FileNameOf(kKitLibraries[i]);
     st.modules[i] = dlopen((dir + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL);
-    // Nothing is bound from the scanning library yet, so its absence is
-    // not worth a word.
-    if (!st.modules[i] && std::string(kKitLibraries[i]) != "imgscan3") st.missing.push_back(file);
+    if (!st.modules[i]) st.missing.push_back(file);
   }
 #define VELMIR_KIT_BIND(lib, fn)                                                                   \
   if (void *module = ModuleFor(#lib)) {                                                            \

@@ -17,6 +17,9 @@
   F(imgcom3, ImgKitMemSize)                                                                        \
   F(imgcom3, ImgKitMemFree)                                                                        \
   F(imgcom3, ImgKitSystemPalette)                                                                  \
+  F(imgscan3, ImgKitScanSelect)                                                                    \
+  F(imgscan3, ImgKitScan)                                                                          \
+  F(imgscan3, ImgKitScanMulti)                                                                     \
   F(imgetc3, ImgKitRotation)                                                                       \
   F(imgetc3, ImgKitSetGray)                                                                        \
   F(imgetc3, ImgKitImageSize)                                                                      \
@@ -44,8 +47,7 @@
   F(imgtiff3, ImgKitTiffFileSave)                                                                  \
   F(imgtiff3, ImgKitTiffFileLoad)
 
-// The libraries in loading order. The scanning library is optional until
-// scanning is supported; nothing is bound from it yet.
+// The libraries in loading order.
 inline constexpr const char *kKitLibraries[] = {"imgcom3", "imgscan3", "imgetc3", "imgfile3",
                                                 "imgdsp3", "imgcut3",  "imgtiff3"};
 
@@ -65,8 +67,8 @@ void LoadImagingKit(const std::string &folder = {});
 void FreeImagingKit();
 
 // What could not be loaded or bound, as "libimgetc3.so" or
-// "libimgetc3.so: ImgKitCopy". The scanning library is not listed while no
-// function is bound from it.
+// "libimgetc3.so: ImgKitCopy". A scanning library that cannot be loaded
+// (libsane missing) is listed like any other.
 std::vector<std::string> MissingKitParts();
 
 // Called once per library the first time one of its missing functions is

@@ -270,6 +270,26 @@ TEST_F(Cli, IncompleteKitExitsWithThree) {
   EXPECT_NE(ReadAll(Path("stderr.txt")).find("libimgetc3.so"), std::string::npos);
 }
 
+TEST_F(Cli, RunsWithoutTheScanningLibrary) {
+  // A copy of the tool beside every kit library but the scanning one, as on
+  // a machine without SANE.
+  const std::string lone = Path("velmir-cli");
+  std::string cmd = "cp " + Quote(ProgramFolder() + "/velmir-cli") + " " + Quote(lone);
+  for (const char *lib : kKitLibraries)
+    if (std::string(lib) != "imgscan3") {
+      cmd += " && ln -s " + Quote(ProgramFolder() + "/lib" + lib + ".so");
+      cmd += " " + Quote(Path(std::string("lib") + lib + ".so"));
+    }
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  WriteBmp(Path("in.bmp"), 3, 2, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const int status = std::system((Quote(lone) + " info " + Quote(Path("in.bmp")) + " >" +
+                                  Quote(Path("stdout.txt")) + " 2>/dev/null")
+                                     .c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(Path("stdout.txt")), "width=3 height=2 bits=24 kind=5\n");
+}
+
 TEST_F(Cli, OpRotationRightTurnsTheCornersClockwise) {
   // 4 wide, 3 high: after a right turn 3 wide, 4 high; the top-left corner
   // goes to the top right and the bottom-left corner to the top left.

@@ -12,6 +12,7 @@ TEST(LoadImagingKit, BindsEveryFunctionFromTheBuildFolder) {
   EXPECT_TRUE(KitHasFunction("ImgKitConvertColor"));
   EXPECT_TRUE(KitHasFunction("ImgKitTiffFileSave"));
   EXPECT_TRUE(KitHasFunction("ImgKitFileLoadReduced"));
+  EXPECT_TRUE(KitHasFunction("ImgKitScanMulti"));
   EXPECT_EQ(Kit.ImgKitSystemPalette(), 0);
 }
 
@@ -20,17 +21,22 @@ TEST(LoadImagingKit, MissingLibrariesAreRefusedAndReportedOnce) {
   LoadImagingKit("/nonexistent-velmir-folder");
   std::vector<std::string> reported;
   SetKitMissingReporter([&](const std::string &lib) { reported.push_back(lib); });
-  EXPECT_EQ(MissingKitParts().size(), 6u); // all but the optional scanner
+  EXPECT_EQ(MissingKitParts().size(), 7u);
+  EXPECT_FALSE(KitHasFunction("ImgKitScan"));
+  IMGKIT_SCANWORK work{};
+  EXPECT_EQ(Kit.ImgKitScan(nullptr, &work), nullptr);
+  EXPECT_EQ(Kit.ImgKitScanSelect(nullptr, &work), 0);
   EXPECT_FALSE(KitHasFunction("ImgKitCopy"));
   // Refusals answer failure instead of crashing.
   EXPECT_EQ(Kit.ImgKitFileLoad("x.bmp", "", ""), nullptr);
   EXPECT_EQ(Kit.ImgKitCopy(nullptr, "", ""), nullptr);
   EXPECT_EQ(Kit.ImgKitRectCut(nullptr, "", "", 0, 0, 1, 1), nullptr);
   EXPECT_EQ(Kit.ImgKitFileLoad("y.bmp", "", ""), nullptr);
-  ASSERT_EQ(reported.size(), 3u);
-  EXPECT_EQ(reported[0], "libimgfile3.so");
-  EXPECT_EQ(reported[1], "libimgetc3.so");
-  EXPECT_EQ(reported[2], "libimgcut3.so");
+  ASSERT_EQ(reported.size(), 4u);
+  EXPECT_EQ(reported[0], "libimgscan3.so");
+  EXPECT_EQ(reported[1], "libimgfile3.so");
+  EXPECT_EQ(reported[2], "libimgetc3.so");
+  EXPECT_EQ(reported[3], "libimgcut3.so");
   SetKitMissingReporter(nullptr);
   FreeImagingKit();
   LoadImagingKit();
