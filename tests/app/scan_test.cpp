@@ -312,8 +312,10 @@ TEST_F(Scanning, FeederScanOpensEveryPageAndLeavesNoFile) {
 
 TEST_F(Scanning, StoppingAFeederScanKeepsThePagesAlreadyScanned) {
   Configure({"test"}, "Grid",
+            // Each page takes about 200 ms, so that the stop lands on the
+            // third even on a busy machine.
             "read-limit true\nread-limit-size 600\nread-delay true\n"
-            "read-delay-duration 1000\n");
+            "read-delay-duration 20000\n");
   StopWhenProgressShows stopper(QStringLiteral("(3 枚目)"));
   main->mMScanClick();
   EXPECT_TRUE(stopper.clicked);
