@@ -38,7 +38,8 @@ constexpr const char *kUsageText =
       5 RGB 24-bit.
   op NAME [PARAM ...] IN OUT [--quality N] [--plugins DIR]
       Run the pixel routine NAME (letter case ignored) with its parameters on
-      IN and write OUT as convert does.
+      IN and write OUT as convert does. Parameters listed with "=V" are
+      optional and take V when left out (only from the end).
   op --list
       Print every routine with its parameters, one per line.
   pack ARCHIVE FOLDER
@@ -145,9 +146,14 @@ int Op(std::vector<std::string> args) {
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
-  const size_t count = routine->params.size();
-  if (args.size() != count + 3)
-    return Usage(routine->name + " takes " + std::to_string(count) + " parameter(s), then IN OUT");
+  // NAME, the parameters, IN and OUT: the optional parameters at the end
+  // may be left out.
+  const size_t least = RequiredArgCount(*routine), most = routine->params.size();
+  if (args.size() < least + 3 || args.size() > most + 3)
+    return Usage(routine->name + " takes " + std::to_string(least) +
+                 (least == most ? std::string() : " to " + std::to_string(most)) +
+                 " parameter(s), then IN OUT");
+  const size_t count = args.size() - 3;
   std::vector<double> values(count);
   for (size_t i = 0; i < count; ++i) {
     const RoutineParam &p = routine->params[i];

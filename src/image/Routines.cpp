@@ -27,10 +27,21 @@ const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view 
   return nullptr;
 }
 
+size_t RequiredArgCount(const Routine &routine) {
+  // Up to the last parameter without a value of its own, so that an
+  // optional one misplaced before a required one is simply required.
+  size_t n = routine.params.size();
+  while (n > 0 && routine.params[n - 1].fallback)
+    --n;
+  return n;
+}
+
 std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &args) {
-  if (args.size() != routine.params.size())
-    return routine.name + " takes " + std::to_string(routine.params.size()) +
-           " parameter(s), not " + std::to_string(args.size());
+  const size_t least = RequiredArgCount(routine), most = routine.params.size();
+  if (args.size() < least || args.size() > most)
+    return routine.name + " takes " + std::to_string(least) +
+           (least == most ? std::string() : " to " + std::to_string(most)) + " parameter(s), not " +
+           std::to_string(args.size());
   for (size_t i = 0; i < args.size(); ++i) {
     const RoutineParam &p = routine.params[i];
     const double v = args[i];
@@ -52,11 +63,18 @@ std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &
   return {};
 }
 
+std::vector<double> CompleteRoutineArgs(const Routine &routine, std::vector<double> args) {
+  for (size_t i = args.size(); i < routine.params.size() && routine.params[i].fallback; ++i)
+    args.push_back(*routine.params[i].fallback);
+  return args;
+}
+
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error) {
   std::string why = CheckRoutineArgs(routine, args);
   if (why.empty() && !image) why = routine.name + ": no image";
-  if (why.empty() && !routine.run(image, args)) why = routine.name + " failed";
+  if (why.empty() && !routine.run(image, CompleteRoutineArgs(routine, args)))
+    why = routine.name + " failed";
   if (!why.empty() && error) *error = why;
   return why.empty();
 }
@@ -81,6 +99,10 @@ std::string DescribeRoutine(const Routine &routine) {
       line += "..";
       line += Number(p.max);
       line += ']';
+    }
+    if (p.fallback) {
+      line += '=';
+      line += Number(*p.fallback);
     }
   }
   if (!routine.summary.empty()) line += "  -- " + routine.summary;

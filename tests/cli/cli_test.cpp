@@ -695,6 +695,40 @@ TEST(Routines, BadArgumentsNeverReachTheRoutine) {
   EXPECT_EQ(calls, 3);
 }
 
+TEST(Routines, OptionalParametersAreLeftOutFromTheEndOnly) {
+  std::vector<std::vector<double>> seen;
+  const Routine probe{"Probe",
+                      {{"count", "int", 2, 16},
+                       {"level", "int", 0, 9, {}, 4},
+                       {"factor", "double", -1.5, 1.5, {}, 0.5}},
+                      "",
+                      [&](DibHandle &, const std::vector<double> &args) {
+                        seen.push_back(args);
+                        return true;
+                      }};
+  EXPECT_EQ(RequiredArgCount(probe), 1u);
+  LoadImagingKit();
+  DibHandle image(Kit.ImgKitMemAlloc(64));
+  ASSERT_TRUE(image);
+  // The routine always gets every parameter, the missing ones filled in.
+  for (const auto &args : std::vector<std::vector<double>>{{3}, {3, 7}, {3, 7, -1}})
+    EXPECT_TRUE(RunRoutine(probe, image, args));
+  EXPECT_EQ(seen, (std::vector<std::vector<double>>{{3, 4, 0.5}, {3, 7, 0.5}, {3, 7, -1}}));
+  // None at all, one too many, or a given one out of range are refused.
+  for (const auto &args : std::vector<std::vector<double>>{{}, {3, 7, 0, 0}, {3, 10}})
+    EXPECT_FALSE(CheckRoutineArgs(probe, args).empty()) << args.size();
+  EXPECT_EQ(CheckRoutineArgs(probe, {}), "Probe takes 1 to 3 parameter(s), not 0");
+  EXPECT_EQ(DescribeRoutine(probe),
+            "Probe count:int[2..16] level:int[0..9]=4 factor:double[-1.5..1.5]=0.5");
+  // An optional parameter before a required one is simply required.
+  const Routine misplaced{"Misplaced",
+                          {{"a", "int", 0, 1, {}, 1}, {"b", "int", 0, 1}},
+                          "",
+                          [](DibHandle &, const std::vector<double> &) { return true; }};
+  EXPECT_EQ(RequiredArgCount(misplaced), 2u);
+  EXPECT_FALSE(CheckRoutineArgs(misplaced, {1}).empty());
+}
+
 TEST(Routines, KitRoutinesRefuseEachParameterJustOutsideItsRange) {
   for (const Routine &r : AllRoutines()) {
     SCOPED_TRACE(r.name);
