@@ -1,8 +1,8 @@
 // The filters as named routines, parameters in the order of the functions'
 // signatures. They work on 24-bit images and refuse other depths, except
 // the plain resize and the aspect command, which take any.
-#include "effects/Effects.h"
 #include "adjust/Fresize.h"
+#include "effects/Effects.h"
 #include "effects/Fsharpen.h"
 #include "effects/Fsoften.h"
 #include "effects/Median.h"
@@ -49,7 +49,7 @@ std::vector<Routine> EffectRoutines() {
        }},
       {"SoftenWindow",
        {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
-        {"radius", "int", kSoftenStrengthMin, kSoftenStrengthMax},
+        {"radius", "int", kSoftenStrengthMin, kSoftenWindowRadiusMax},
         {"shape", "int", kSoftenShapeMin, kSoftenShapeMax},
         {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax}},
        "weighted-window smoothing: area 0 all, 1 all but edges, 2 edges only; shape 0 square, "
