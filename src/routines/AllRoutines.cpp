@@ -3,11 +3,12 @@
 // Each area's list, defined beside its routines.
 std::vector<Routine> AdjustRoutines();
 std::vector<Routine> EffectRoutines();
+std::vector<Routine> LightingRoutines();
 
 const std::vector<Routine> &AllRoutines() {
   static const std::vector<Routine> all = [] {
     std::vector<Routine> list;
-    for (auto area : {KitRoutines, AdjustRoutines, EffectRoutines}) {
+    for (auto area : {KitRoutines, AdjustRoutines, EffectRoutines, LightingRoutines}) {
       std::vector<Routine> part = area();
       list.insert(list.end(), std::make_move_iterator(part.begin()),
                   std::make_move_iterator(part.end()));

@@ -336,6 +336,42 @@ TEST_F(Cli, OpResizeImageAndSepiaGiveWhatTheRoutinesGive) {
   EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
 }
 
+TEST_F(Cli, OpLeavesOptionalParametersOutFromTheEnd) {
+  WriteBmp(Path("in.bmp"), 17, 13, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const std::string in = Path("in.bmp");
+  // The seed of the random effects is optional and 1 when left out.
+  RunResult r = Run({"op", "WhiteSpot", "5", "3", in, Path("white.bmp")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_EQ(Run({"op", "DustSpot", "5", "3", in, Path("dust.bmp")}).exitCode, 0);
+  ASSERT_EQ(Run({"op", "DustSpot", "5", "3", "1", in, Path("dust1.bmp")}).exitCode, 0);
+  ASSERT_EQ(Run({"op", "dustspot", "5", "3", "4000000000", in, Path("dust2.bmp")}).exitCode, 0);
+  Loaded dust(Path("dust.bmp")), dust1(Path("dust1.bmp")), dust2(Path("dust2.bmp"));
+  ASSERT_NE(dust.h, nullptr);
+  EXPECT_EQ(Rows(dust.h), Rows(dust1.h));
+  EXPECT_NE(Rows(dust.h), Rows(dust2.h));
+  // What the routine gives in this process.
+  DibHandle expected(Kit.ImgKitFileLoad(in.c_str(), "", ""));
+  ASSERT_TRUE(RunRoutine(*FindRoutine("DustSpot"), expected, {5, 3, 4000000000.0}));
+  EXPECT_EQ(Rows(dust2.h), Rows(expected.get()));
+  // Fewer than the required ones, more than all, a seed out of range.
+  for (const std::vector<std::string> &args :
+       {std::vector<std::string>{"op", "DustSpot", "5", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "1", "1", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "-1", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "4294967296", in, Path("x.bmp")}}) {
+    r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args.size();
+  }
+  EXPECT_NE(Run({"op", "DustSpot", "5", in, Path("x.bmp")}).err.find("takes 2 to 3 parameter(s)"),
+            std::string::npos);
+  EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
+  // The list marks the optional parameter with its value.
+  EXPECT_NE(Run({"op", "--list"})
+                .out.find("WhiteSpot diameter:int[3..7] strength:int[1..5] "
+                          "seed:int[0..4294967295]=1"),
+            std::string::npos);
+}
+
 TEST_F(Cli, OpListShowsEveryKitRoutine) {
   const RunResult r = Run({"op", "--list"});
   ASSERT_EQ(r.exitCode, 0);
