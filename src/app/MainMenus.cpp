@@ -246,6 +246,7 @@ struct SpeedButtonEntry {
   Handler handler;  // null: a button of an area command (ToolButtonClick)
   const char *glyph;
   Glyph group;
+  const char *hint = nullptr; // a hint of its own ("tooltip|status"), when it has one
 };
 
 // First row in layout order.
@@ -345,8 +346,8 @@ const SpeedButtonEntry kRow2[] = {
     {"tb25", "立体枠", nullptr, "立", Glyph::Frame},
     {"SpeedButton38", "波型枠", nullptr, "波", Glyph::Frame},
     {"SpeedButton39", "テクスチャー効果", nullptr, "質", Glyph::Effect},
-    {"tb26", "テクスチャー効果（布調）", nullptr, "布", Glyph::Effect},
-    {"tb27", "テクスチャー効果（絹目調）", nullptr, "絹", Glyph::Effect},
+    {"tb26", "テクスチャー効果（布調）", nullptr, "布", Glyph::Effect, "布調のテクスチャー化|"},
+    {"tb27", "テクスチャー効果（絹目調）", nullptr, "絹", Glyph::Effect, "絹目調のテクスチャー化|"},
     {"SpeedButton40", "モザイク", nullptr, "モ", Glyph::Special},
     {"SpeedButton41", "エンボス", nullptr, "エ", Glyph::Special},
     {"SpeedButton42", "輪郭抽出１", nullptr, "輪", Glyph::Special},
@@ -600,7 +601,7 @@ void TMainForm::BuildWindow() {
     for (const SpeedButtonEntry &entry : entries) {
       const QString buttonName = Text(entry.name);
       // Buttons end their hint in "|": a tooltip and an empty status text.
-      const QString hint = Text(entry.text) + QLatin1Char('|');
+      const QString hint = entry.hint ? Text(entry.hint) : Text(entry.text) + QLatin1Char('|');
       auto *action =
           new QAction(ButtonGlyph(Text(entry.glyph), entry.group), TooltipPart(hint), this);
       action->setObjectName(buttonName);

@@ -1,6 +1,7 @@
 #include "effects/dialogs/EffectCommands.h"
 
 #include "effects/dialogs/KitFilters.h"
+#include "effects/dialogs/LiteningForm.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
 #include "effects/dialogs/SharpenForm.h"
@@ -12,6 +13,10 @@ namespace {
 template <KitFilterKind kind> void KitFilter(Host *host, Document *doc) {
   KitFilterCommand(host, doc, kind);
   RaiseMain(host);
+}
+
+template <LiteningMode mode> void Litening(Host *host, Document *doc) {
+  LiteningCommand(host, doc, mode);
 }
 
 void Mosaic(Host *host, Document *doc) {
@@ -104,42 +109,88 @@ const std::vector<Command> &EffectCommands() {
        .needs = Needs::FullColour},
       {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
       {.handler = "S3Click", .menuItem = "S3", .buttons = {"btnSai"}},
+      // Lighting, frames, spots, noise and texture: one dialog in eleven modes
       {.handler = "mTexClick",
        .menuItem = "mTex",
        .buttons = {"SpeedButton39"},
        .needs = Needs::FullColour,
-       .presets = {{"tb26", 0}, {"tb27", 1}}},
+       .run = Litening<LiteningMode::Texture>,
+       .routine = "ApplyTexture",
+       .settings = "Texture",
+       // Cloth and fine silk, with the remembered strength.
+       .presets = {{"tb26", 5}, {"tb27", 3}},
+       .runPreset = TexturePresetCommand},
       {.handler = "mSandSpotClick",
        .menuItem = "mSandSpot",
        .buttons = {"SpeedButton36"},
-       .needs = Needs::FullColour},
-      {.handler = "P1Click", .menuItem = "P1", .buttons = {"tb18"}, .needs = Needs::FullColour},
-      {.handler = "S2Click", .menuItem = "S2", .buttons = {"tb19"}, .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::DustSpot>,
+       .routine = "DustSpot",
+       .settings = "Spot1"},
+      {.handler = "P1Click",
+       .menuItem = "P1",
+       .buttons = {"tb18"},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::SoftSpot>,
+       .routine = "SoftSpot",
+       .settings = "Spot2"},
+      {.handler = "S2Click",
+       .menuItem = "S2",
+       .buttons = {"tb19"},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::WhiteSpot>,
+       .routine = "WhiteSpot",
+       .settings = "Spot3"},
       {.handler = "mLiteningClick",
        .menuItem = "mLitening",
        .buttons = {"tb20"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Lighting>,
+       .routine = "LightingEffect",
+       .settings = "Lightenning"},
       {.handler = "mNoizClick",
        .menuItem = "mNoiz",
        .buttons = {"SpeedButton37"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Noise>,
+       .routine = "AddNoise",
+       .settings = "Noise"},
       {.handler = "mFadeOutClick",
        .menuItem = "mFadeOut",
        .buttons = {"tb24"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::FadeOut>,
+       .routine = "FadeOutFrame",
+       .settings = "Lim1"},
       {.handler = "mTransClick",
        .menuItem = "mTrans",
        .buttons = {"tb22"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Translucent>,
+       .routine = "TranslucentFrame",
+       .settings = "Lim2"},
       {.handler = "W1Click",
        .menuItem = "W1",
        .buttons = {"SpeedButton38"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Wave>,
+       .routine = "WaveFrame",
+       .settings = "Lim3"},
       {.handler = "bButtonFrameClick",
        .menuItem = "bButtonFrame",
        .buttons = {"tb25"},
-       .needs = Needs::FullColour},
-      {.handler = "C2Click", .menuItem = "C2", .buttons = {"tb23"}, .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Bevel>,
+       .routine = "BevelFrame",
+       .settings = "Lim4"},
+      {.handler = "C2Click",
+       .menuItem = "C2",
+       .buttons = {"tb23"},
+       .needs = Needs::FullColour,
+       .run = Litening<LiteningMode::Ellipse>,
+       .routine = "EllipseFrame",
+       .settings = "Lim5"},
+      // Still to come
       {.handler = "mSotowakuClick",
        .menuItem = "mSotowaku",
        .buttons = {"SpeedButton49"},
