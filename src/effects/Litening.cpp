@@ -303,11 +303,14 @@ bool FadeOutFrame(TMDIB &dib, int red, int green, int blue, int width, Progress 
 
   // Per byte: t, and c * (100 - t); t = 100 (no change) outside the band.
   // t never exceeds 100 inside it: g <= width * W / 100.
+  std::vector<uint16_t> percent(static_cast<size_t>(band) + 1);
+  for (int64_t g = 0; g <= band; ++g)
+    percent[static_cast<size_t>(g)] = static_cast<uint16_t>(g * 10000 / width / W);
   std::vector<uint16_t> mul(n), add(n);
   auto fill = [&](int64_t rowEdge) {
     for (int64_t x = 0; x < W; ++x) {
       const int64_t g = std::min({x, W - x, rowEdge});
-      const int64_t t = g <= band ? g * 10000 / width / W : 100;
+      const int64_t t = g <= band ? percent[static_cast<size_t>(g)] : 100;
       for (int ch = 0; ch < 3; ++ch) {
         mul[3 * x + ch] = static_cast<uint16_t>(t);
         add[3 * x + ch] = static_cast<uint16_t>(c[ch] * (100 - t));
