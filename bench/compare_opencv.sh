@@ -52,7 +52,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 photo="$work/photo.bmp"
 
-filter='^BM_(SharpenImage|SoftenWindow/[01]|MedianFilter/0|AreaAverageResize|BilinearResize|NoiseRemovalA)$'
+filter='^BM_(SharpenImage|SoftenWindow/[01]|MedianFilter/0|AreaAverageResize|BilinearResize|NoiseRemovalA|RotateFree|SwirlMap|RippleMap)$'
 for round in $(seq 1 "$rounds"); do
   echo "== round $round of $rounds: velmir-bench, then OpenCV"
   # velmir-bench writes the photo it times as a BMP for OpenCV to read.
@@ -111,6 +111,9 @@ rows = [
     ("AreaAverage to 1600x1200", "BM_AreaAverageResize", "resizeArea1600x1200", 1.5, None),
     ("Bilinear to 6000x4500", "BM_BilinearResize", "resizeLinear1.5x", 1.5, None),
     ("NoiseRemovalA", "BM_NoiseRemovalA", None, None, 1000.0),
+    ("RotateFree 17 degrees", "BM_RotateFree", "warpAffine17", 1.5, None),
+    ("SwirlMap 5, centred", "BM_SwirlMap", "remapSwirl", 2.0, None),
+    ("RippleMap 10, 15, centred", "BM_RippleMap", "remapRipple", 2.0, None),
 ]
 print()
 print("%s; best of %d rounds x 5 repetitions each" % (header, rounds))

@@ -4,6 +4,7 @@
 #include "effects/Fsharpen.h"
 #include "effects/Fsoften.h"
 #include "effects/Median.h"
+#include "effects/OuterFrame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -102,6 +103,21 @@ void BM_NoiseRemovalB(benchmark::State &state) {
 
 } // namespace
 
+namespace {
+
+// A 100-pixel border on every side: a new 4200 x 3200 picture.
+void BM_OuterFrame(benchmark::State &state) {
+  for (auto _ : state) {
+    DibHandle framed = OuterFrame(BenchPhoto().get(), {100, 100, 100, 100}, 255, 255, 255);
+    if (!framed) state.SkipWithError("no image");
+    benchmark::DoNotOptimize(framed.get());
+  }
+  SetRate(state, TMDIB(BenchPhoto().get()));
+}
+
+} // namespace
+
+BENCHMARK(BM_OuterFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharpenImage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SoftenWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AverageForward)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@ least the minimum time and takes the mean; the figure is the best of the
 repetitions.
 """
 import argparse
+import math
 import sys
 import time
 
@@ -30,6 +31,45 @@ def best_ms(f, repetitions, min_time):
                 break
         best = min(best, elapsed / rounds)
     return best * 1000.0
+
+
+def distortions(img):
+    """warpAffine for RotateFree at 17 degrees into the same output size, and
+    remap with the swirl's and the ripple's maps computed beforehand (as
+    float maps; VELMIR's figures include computing its positions)."""
+    h, w = img.shape[:2]
+    rad = -17.0 * (1.0 / 180) * 3.1415
+    s, c = math.sin(rad), math.cos(rad)
+    xs = [x * c - y * s for x, y in ((0, 0), (w, 0), (w, h), (0, h))]
+    ys = [x * s + y * c for x, y in ((0, 0), (w, 0), (w, h), (0, h))]
+    ow, oh = int(max(xs) - min(xs)), int(max(ys) - min(ys))
+    # Output (x, y) reads the source at the turned position about the centres.
+    matrix = np.array([[c, -s, w // 2 - (ow // 2) * c + (oh // 2) * s],
+                       [s, c, h // 2 - (ow // 2) * s - (oh // 2) * c]], np.float64)
+    turned = np.empty((oh, ow, 3), np.uint8)
+
+    gy, gx = np.mgrid[0:h, 0:w].astype(np.float64)
+    cx, cy, m = w * 0.5, h * 0.5, min(w, h)
+    r2 = (gx - cx) ** 2 + (gy - cy) ** 2
+    maps = {}
+    for name, theta in (("swirl", 0.1 * -5 * r2 / (m * m)),
+                        ("ripple", -0.001 * 10 * np.sin(6 * r2 / (2.0 * m / 15) ** 2))):
+        maps[name] = ((cx + (gx - cx) * np.cos(theta) - (gy - cy) * np.sin(theta)).astype(np.float32),
+                      (cy + (gx - cx) * np.sin(theta) + (gy - cy) * np.cos(theta)).astype(np.float32))
+    remapped = np.empty_like(img)
+
+    def remap(name):
+        mx, my = maps[name]
+        return lambda: cv2.remap(img, mx, my, cv2.INTER_LINEAR, dst=remapped,
+                                 borderMode=cv2.BORDER_CONSTANT)
+
+    return [
+        ("warpAffine17", lambda: cv2.warpAffine(img, matrix, (ow, oh), dst=turned,
+                                                flags=cv2.INTER_LINEAR | cv2.WARP_INVERSE_MAP,
+                                                borderMode=cv2.BORDER_CONSTANT)),
+        ("remapSwirl", remap("swirl")),
+        ("remapRipple", remap("ripple")),
+    ]
 
 
 def main():
@@ -64,6 +104,7 @@ def main():
          lambda: cv2.resize(img, (large.shape[1], large.shape[0]), dst=large,
                             interpolation=cv2.INTER_LINEAR)),
     ]
+    ops += distortions(img)
     print("# opencv %s, threads %d, %dx%d" % (cv2.__version__, cv2.getNumThreads(), w, h))
     for name, f in ops:
         print("%s %.3f" % (name, best_ms(f, args.repetitions, args.min_time)))

@@ -136,6 +136,11 @@ IMGKIT_API IMGHANDLE ImgKitFileLoad(const char *file, const char *caption, const
  * need far fewer pixels than a photo has. */
 IMGKIT_API IMGHANDLE ImgKitFileLoadReduced(const char *file, int32_t coverWidth,
                                            int32_t coverHeight);
+/* Non-zero when the last ImgKitFileLoad or ImgKitFileLoadReduced of the
+ * calling thread returned a picture some of whose data was damaged or
+ * missing (a JPEG file cut short or with corrupt data); the decoder filled
+ * the missing part. A file with nothing decodable is refused instead. */
+IMGKIT_API int ImgKitFileLoadDamaged(void);
 /* Writes a BMP file of the image's own depth. Non-zero on success. */
 IMGKIT_API int ImgKitBmpFileSave(const char *file, IMGHANDLE h, const char *caption,
                                  const char *text, int reserved);

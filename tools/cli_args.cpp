@@ -94,6 +94,10 @@ int CannotRead(const std::string &path) {
   return kExitFailed;
 }
 
+void WarnIfDamaged(const std::string &path) {
+  if (LastReadDamaged()) Error(path + ": " + kDamagedPictureText);
+}
+
 int CannotWrite(const std::string &path) {
   Error("cannot write " + path + ": ファイルを保存できません");
   return kExitFailed;

@@ -37,8 +37,12 @@ int KitReady();
 int ReadyToRead(const std::string &pluginFolder);
 
 int CannotRead(const std::string &path);
+// After a read that succeeded: says on the standard error when the file's
+// picture was damaged (what could be read is used).
+void WarnIfDamaged(const std::string &path);
 int CannotWrite(const std::string &path);
 int UnknownExtension(const std::string &path);
 
 // The commands kept in files of their own.
 int Batch(std::vector<std::string> args);
+int Paint(std::vector<std::string> args);

@@ -36,10 +36,26 @@ constexpr const char *kUsageText =
       it (16- and 32-bit images become 24-bit). K is the kit's image kind:
       0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
       5 RGB 24-bit.
-  op NAME [PARAM ...] IN OUT [--quality N] [--plugins DIR]
+  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR]
       Run the pixel routine NAME (letter case ignored) with its parameters on
       IN and write OUT as convert does. Parameters listed with "=V" are
-      optional and take V when left out (only from the end).
+      optional and take V when left out (only from the end). A routine that
+      reads further pictures (listed as NAME:image) takes them as image files
+      after IN, e.g. op BlendImages MODE WEIGHT TOP BASE OUT.
+  paint METHOD [CONTROLS] IN OUT [--quality N] [--plugins DIR]
+      Make a painting- or illustration-style picture of IN as the painting
+      window does and write it as OUT. METHOD is 1 ... 8 or line. CONTROLS,
+      with each page's defaults (the ranges of methods 3, 7 and 8 in
+      brackets):
+        --brush 4..7        brushwork, methods 1, 4, 5, 6 (default 6)
+        --colour 0..20      colour use, methods 1 ... 8 (default 10;
+                            [0..10], default 5)
+        --black 1..20       black-fill strength, methods 1, 3 ... 8 (default
+                            10; [3..7], default 5)
+        --relief 5..10      relief (sharpening), methods 4 ... 8 (default 7)
+        --edge 6..10        edge extraction, line (default 8)
+        --pen colour|black  the outline pen (default colour)
+      Prints the number of each finished step on the standard error.
   op --list
       Print every routine with its parameters, one per line.
   pack ARCHIVE FOLDER
@@ -115,6 +131,7 @@ int Convert(std::vector<std::string> args) {
   if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
+  WarnIfDamaged(in);
   if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
   return kExitOk;
 }
@@ -127,6 +144,7 @@ int Info(std::vector<std::string> args) {
   DibHandle image = LoadImageFile(args[0]);
   IMGKIT_IMAGEINFO info{};
   if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return CannotRead(args[0]);
+  WarnIfDamaged(args[0]);
   std::printf("width=%d height=%d bits=%d kind=%d\n", info.width, info.height, info.bitCount,
               info.kind);
   return kExitOk;
@@ -146,14 +164,19 @@ int Op(std::vector<std::string> args) {
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
-  // NAME, the parameters, IN and OUT: the optional parameters at the end
-  // may be left out.
+  // NAME, the parameters, IN, the further pictures and OUT: the optional
+  // parameters at the end may be left out.
   const size_t least = RequiredArgCount(*routine), most = routine->params.size();
-  if (args.size() < least + 3 || args.size() > most + 3)
+  const size_t further = routine->inputs.size();
+  if (args.size() < least + further + 3 || args.size() > most + further + 3) {
+    std::string files = "IN";
+    for (const char *input : routine->inputs)
+      files += std::string(" ") + input;
     return Usage(routine->name + " takes " + std::to_string(least) +
                  (least == most ? std::string() : " to " + std::to_string(most)) +
-                 " parameter(s), then IN OUT");
-  const size_t count = args.size() - 3;
+                 " parameter(s), then " + files + " OUT");
+  }
+  const size_t count = args.size() - further - 3;
   std::vector<double> values(count);
   for (size_t i = 0; i < count; ++i) {
     const RoutineParam &p = routine->params[i];
@@ -164,12 +187,21 @@ int Op(std::vector<std::string> args) {
   }
   if (why = CheckRoutineArgs(*routine, values); !why.empty()) return Usage(why);
   const std::string &in = args[count + 1];
-  const std::string &out = args[count + 2];
+  const std::string &out = args[count + further + 2];
   if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
   if (const int rc = ReadyToRead(plugins)) return rc;
   DibHandle image = LoadImageFile(in);
   if (!image) return CannotRead(in);
-  if (!RunRoutine(*routine, image, values, &why)) {
+  WarnIfDamaged(in);
+  std::vector<DibHandle> pictures;
+  std::vector<IMGHANDLE> inputs;
+  for (size_t i = 0; i < further; ++i) {
+    const std::string &file = args[count + 2 + i];
+    pictures.push_back(LoadImageFile(file));
+    if (!pictures.back()) return CannotRead(file);
+    inputs.push_back(pictures.back().get());
+  }
+  if (!RunRoutine(*routine, image, values, inputs, &why)) {
     Error(why);
     return kExitFailed;
   }
@@ -244,5 +276,6 @@ int main(int argc, char **argv) {
   if (command == "unpack") return Archive(command, args, Unpack);
   if (command == "thumbs") return Thumbs(std::move(args));
   if (command == "batch") return Batch(std::move(args));
+  if (command == "paint") return Paint(std::move(args));
   return Usage("unknown command " + command);
 }

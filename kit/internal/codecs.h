@@ -49,6 +49,11 @@ bool WriteTiff(const char *path, IMGHANDLE h);
 IMGHANDLE LoadFile(const char *path);
 // As LoadFile, JPEG files through ReadJpegReduced; other formats whole.
 IMGHANDLE LoadFileReduced(const char *path, int coverWidth, int coverHeight);
+// Whether the last LoadFile or LoadFileReduced of the calling thread gave a
+// picture some of whose data was damaged or missing (and filled in by the
+// decoder). The readers say it with NoteLoadDamaged.
+bool LastLoadDamaged();
+void NoteLoadDamaged(bool damaged);
 bool FileInfo(const char *path, IMGKIT_FILEINFO &info);
 
 } // namespace kit

@@ -31,7 +31,16 @@ FileKind SniffStream(FILE *f) {
 
 IMGHANDLE LoadFile(const char *path) { return LoadFileReduced(path, 0, 0); }
 
+namespace {
+// Per thread: the thumbnails are read on several threads at once.
+thread_local bool tLastLoadDamaged = false;
+} // namespace
+
+bool LastLoadDamaged() { return tLastLoadDamaged; }
+void NoteLoadDamaged(bool damaged) { tLastLoadDamaged = damaged; }
+
 IMGHANDLE LoadFileReduced(const char *path, int coverWidth, int coverHeight) {
+  tLastLoadDamaged = false;
   FilePtr f = OpenRead(path);
   if (!f) return nullptr;
   switch (SniffStream(f.get())) {

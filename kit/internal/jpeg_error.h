@@ -1,7 +1,9 @@
 // libjpeg error handling shared by the JPEG reader and writer: fatal errors
-// jump back to the setjmp of the calling helper, messages are never printed,
-// and a premature end of the file counts as fatal so that truncated files are
-// refused instead of being padded with grey.
+// jump back to the setjmp of the calling helper and messages are never
+// printed. Warnings (corrupt entropy data, a file cut short) are counted and
+// the decoder goes on, filling what is missing as libjpeg does; only a file
+// that ends before one whole row of blocks of its first scan could be
+// decoded is refused, since nothing of its picture would be real.
 #pragma once
 
 // jpeglib.h needs FILE and size_t declared before it.
@@ -29,8 +31,10 @@ inline void OutputMessage(j_common_ptr) {}
 
 inline void EmitMessage(j_common_ptr c, int level) {
   if (level >= 0) return; // trace messages
-  if (c->err->msg_code == JWRN_JPEG_EOF) ErrorExit(c);
-  // Other warnings (corrupt entropy data and the like) are tolerated.
+  if (c->err->msg_code == JWRN_JPEG_EOF && c->is_decompressor) {
+    const auto *d = reinterpret_cast<j_decompress_ptr>(c);
+    if (d->input_scan_number <= 1 && d->input_iMCU_row == 0) ErrorExit(c);
+  }
   ++c->err->num_warnings;
 }
 

@@ -33,6 +33,7 @@ struct ReadState {
   int coverWidth;    // a reduced read: the size the output must still cover
   int coverHeight;
   bool created;
+  bool damaged; // warnings while the picture was decoded
 };
 
 void LimitScans(j_common_ptr c) {
@@ -71,11 +72,28 @@ void OpenDecoder(ReadState &s) {
   jpeg_stdio_src(&s.cinfo, s.in);
 }
 
+// A progressive (or otherwise multi-scan) file is decoded through a buffer
+// of every coefficient of the picture, 128 bytes a block, allocated by
+// libjpeg in jpeg_start_decompress; it must stay within the same limit.
+bool CoefficientsWithinLimits(j_decompress_ptr c) {
+  if (!jpeg_has_multiple_scans(c)) return true;
+  const auto roundUp = [](uint64_t v, uint64_t step) { return (v + step - 1) / step * step; };
+  uint64_t bytes = 0;
+  for (int i = 0; i < c->num_components; ++i) {
+    // Whole iMCU rows and columns, as libjpeg allocates them.
+    const jpeg_component_info &comp = c->comp_info[i];
+    bytes += roundUp(comp.width_in_blocks, uint64_t(comp.h_samp_factor)) *
+             roundUp(comp.height_in_blocks, uint64_t(comp.v_samp_factor)) * sizeof(JBLOCK);
+  }
+  return bytes <= kMaxPixelBytes;
+}
+
 bool ReadHeader(ReadState &s) {
   if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
   if (!SupportedColourSpace(s.cinfo)) return false;
   const int bpp = s.cinfo.num_components == 1 ? 8 : 24;
-  return WithinLimits(s.cinfo.image_width, s.cinfo.image_height, bpp);
+  return WithinLimits(s.cinfo.image_width, s.cinfo.image_height, bpp) &&
+         CoefficientsWithinLimits(&s.cinfo);
 }
 
 bool InfoHelper(ReadState &s, IMGKIT_FILEINFO &info) {
@@ -179,6 +197,8 @@ bool DecodeHelper(ReadState &s) {
       for (int i = 0; i < got; ++i)
         CmykRowToBgr(rows[i], d.TopRow(top + i), width, inverted);
   }
+  // Every row is out: a missing end marker found from here on is no damage.
+  s.damaged = c.err->num_warnings > 0;
   jpeg_finish_decompress(&c);
   return true;
 }
@@ -211,6 +231,7 @@ IMGHANDLE ReadJpegReduced(FILE *f, int coverWidth, int coverHeight) {
   s.coverHeight = coverHeight;
   const bool ok = DecodeHelper(s);
   Release(s);
+  NoteLoadDamaged(ok && s.damaged);
   if (!ok) {
     Free(s.handle);
     return nullptr;

@@ -17,6 +17,8 @@ IMGHANDLE ImgKitFileLoadReduced(const char *file, int32_t coverWidth, int32_t co
   return kit::LoadFileReduced(file, coverWidth, coverHeight);
 }
 
+int ImgKitFileLoadDamaged(void) { return kit::LastLoadDamaged() ? 1 : 0; }
+
 int ImgKitBmpFileSave(const char *file, IMGHANDLE h, const char *, const char *, int) {
   return kit::WriteBmp(file, h) ? 1 : 0;
 }

@@ -52,10 +52,20 @@ void TMainForm::PasteItemClick() {
     UpdateMenuItems();
     return;
   }
+  ShowAsNewDocument(child, std::move(pasted));
+}
+
+void TMainForm::ShowAsNewDocument(TMDIChild *child, DibHandle picture) {
   // A failed conversion keeps the picture as it came.
-  MakeFullColour(pasted);
-  child->ShowNewPicture(std::move(pasted));
+  MakeFullColour(picture);
+  child->ShowNewPicture(std::move(picture));
   UpdateMenuItems();
+}
+
+bool TMainForm::OpenAsNewDocument(DibHandle picture) {
+  if (!picture) return false;
+  ShowAsNewDocument(CreateChild(TMDIChild::kNewImageCaption), std::move(picture));
+  return true;
 }
 
 void TMainForm::mClearClipboardClick() {

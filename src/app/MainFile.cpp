@@ -152,12 +152,14 @@ bool TMainForm::OpenImageFile(const QString &fileName) {
     return false;
   }
 
+  const bool damaged = !fromPlugin && LastReadDamaged();
   child->image = std::move(loaded);
   child->zoomIndex = 2;
   child->ReadImageInfo();
   child->RefreshDisplay();
   child->RebuildPreview();
   hidePanel();
+  if (damaged) UserDialogs::Inform(this, QString::fromUtf8(kDamagedPictureText));
   return true;
 }
 

@@ -152,6 +152,7 @@ void TMainForm::FormShow() {
     UpdateMenuItems();
   }
   setAcceptDrops(true);
+  ApplyToolbarLayout();
   if (General.toolbar2Visible == 0) ToolPanel->hide();
 }
 

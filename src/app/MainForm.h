@@ -89,6 +89,8 @@ public:
   TfWaitMess *WaitWindow() override { return WaitMess; }
   int DisplayColourCount() const override { return DisplayColours; }
   void CommandsChanged() override { UpdateMenuItems(); }
+  bool OpenAsNewDocument(DibHandle picture) override;
+  void RunViewCommand(ViewCommand command) override;
 
   // ---- shared operations ---------------------------------------------------
   void UpdateMenuItems();
@@ -159,6 +161,9 @@ public slots:
   void mCenterClick();
   void sbToolClick();
   void C3Click();
+  // Shows the buttons of both rows whose stored flags are 1, in their
+  // layout order, the others hidden.
+  void ApplyToolbarLayout();
   void mBeginnerClick();
   // Window menu and buttons
   void WindowCascadeItemClick();
@@ -192,6 +197,9 @@ private:
   void BuildWindow();  // menus, toolbars, guidance pages, panels (MainMenus.cpp)
   void BindCommands(); // the area commands' menu items (MainImage.cpp)
   void ZoomTo(int index);
+  // The end of every new-image path: the picture made 24-bit when it has 16
+  // or 32 bits, shown in `child`, the enabling re-run.
+  void ShowAsNewDocument(TMDIChild *child, DibHandle picture);
   void Enable(const QString &name, bool on);
   void ShowHint(const QString &hint);
 

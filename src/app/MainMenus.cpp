@@ -2,6 +2,7 @@
 // from tables: one row per menu item, speed button and guidance label.
 #include "app/Icons.h"
 #include "app/MainForm.h"
+#include "app/Toolbars.h"
 
 #include <QActionGroup>
 #include <QFrame>
@@ -240,126 +241,6 @@ const MenuItem kMenu[] = {
      &TMainForm::HelpAboutItemClick, 0},
 };
 
-struct SpeedButtonEntry {
-  const char *name;
-  const char *text; // list text, also the tooltip
-  Handler handler;  // null: a button of an area command (ToolButtonClick)
-  const char *glyph;
-  Glyph group;
-  const char *hint = nullptr; // a hint of its own ("tooltip|status"), when it has one
-};
-
-// First row in layout order.
-const SpeedButtonEntry kRow1[] = {
-    {"SpeedButton1", "イメージブラウザのＯＮ／ＯＦＦ", &TMainForm::mBrowseClick, "閲", Glyph::File},
-    {"SpeedButton12", "新規画像作成（色付台紙）", &TMainForm::FileNewItemClick, "新", Glyph::File},
-    {"SpeedButton13", "新規文字画像作成", &TMainForm::TextImgClick, "字", Glyph::File},
-    {"OpenBtn", "画像ファイルを開く", &TMainForm::FileOpenItemClick, "開", Glyph::File},
-    {"SpeedButton18", "画像ファイルから読込直し", &TMainForm::mReloadClick, "再", Glyph::File},
-    {"bClose", "画像を閉じる", &TMainForm::FileCloseItemClick, "閉", Glyph::File},
-    {"SaveBtn", "ファイルへ上書保存", &TMainForm::FileSaveItemClick, "保", Glyph::File},
-    {"SpeedButton19", "名前を付けてファイル保存", &TMainForm::FileSaveAsItemClick, "名",
-     Glyph::File},
-    {"SpeedButton47", "TWAIN 機器の選択", &TMainForm::mTSelectClick, "選", Glyph::Scan},
-    {"SpeedButton48", "TWAIN からの複数画像一括入力", &TMainForm::mMScanClick, "複", Glyph::Scan},
-    {"SpeedButton10", "TWAIN からの単一画像の入力", &TMainForm::mSScanClick, "取", Glyph::Scan},
-    {"tb31", "印刷", &TMainForm::mPrintClick, "印", Glyph::File},
-    {"CutBtn", "切取ってクリップボードへ", &TMainForm::CutItemClick, "切", Glyph::Edit},
-    {"CopyBtn", "クリップボードへコピー", &TMainForm::CopyItemClick, "写", Glyph::Edit},
-    {"PasteBtn", "新規画像として貼り付け", &TMainForm::PasteItemClick, "貼", Glyph::Edit},
-    {"sbGousei", "合成貼り付け", &TMainForm::mGouseiClick, "合", Glyph::Edit},
-    {"SpeedButton21", "クリップボードをクリヤ", &TMainForm::mClearClipboardClick, "消",
-     Glyph::Edit},
-    {"sUndo", "元に戻す", &TMainForm::Undo1Click, "戻", Glyph::Edit},
-    {"SpeedButton20", "「元に戻す」バッファをクリヤ", &TMainForm::mClearUndoClick, "履",
-     Glyph::Edit},
-    {"sbZoomOut", "ズームアウト", &TMainForm::sbZoomOutClick, "－", Glyph::View},
-    {"sbZoomIn", "ズームイン", &TMainForm::sbZoomInClick, "＋", Glyph::View},
-    {"SpeedButton16", "前の画像を表示", &TMainForm::SpeedButton16Click, "←", Glyph::View},
-    {"SpeedButton17", "次の画像を表示", &TMainForm::SpeedButton17Click, "→", Glyph::View},
-    {"sbFull", "全画面表示", &TMainForm::DispStrechClick, "全", Glyph::View},
-    {"bPreviewArea", "プレビュー領域指定", &TMainForm::bPreviewAreaClick, "枠", Glyph::View},
-    {"sbAuto1", "輝度・コントラスト自動補正", nullptr, "A1", Glyph::Auto},
-    {"sbAuto2", "輝度・コントラスト・カラーバランス自動補正", nullptr, "A2", Glyph::Auto},
-    {"tb17", "ノイズ取り名人１", nullptr, "NA", Glyph::Auto},
-    {"SpeedButton27", "ノイズ取り名人２", nullptr, "NB", Glyph::Auto},
-    {"sbGamma", "ガンマ補正（バリエーション）", nullptr, "γ", Glyph::Variation},
-    {"SpeedButton33", "ガンマ補正（トラックバー調整）", nullptr, "γ", Glyph::Adjust},
-    {"sbYUV", "色調整（バリエーション）", nullptr, "色", Glyph::Variation},
-    {"SpeedButton28", "色調整（RGB)", nullptr, "RGB", Glyph::Adjust},
-    {"SpeedButton29", "色調整（UYV)", nullptr, "YUV", Glyph::Adjust},
-    {"SpeedButton5", "輝度調整（バリエーション）", nullptr, "輝", Glyph::Variation},
-    {"SpeedButton30", "輝度調整（トラックバー調整）", nullptr, "輝", Glyph::Adjust},
-    {"SpeedButton6", "コントラスト調整（バリエーション）", nullptr, "コ", Glyph::Variation},
-    {"SpeedButton31", "コントラスト調整（トラックバー調整）", nullptr, "コ", Glyph::Adjust},
-    {"SpeedButton7", "彩度調整（バリエーション）", nullptr, "彩", Glyph::Variation},
-    {"SpeedButton32", "彩度調整（トラックバー調整）", nullptr, "彩", Glyph::Adjust},
-    {"sbHistFunc", "ヒストグラムによる明るさ調整", nullptr, "ヒ", Glyph::Adjust},
-    {"sbHist", "ヒストグラムの表示", nullptr, "ヒ", Glyph::View},
-    {"SpeedButton2", "通常法による拡大縮小", nullptr, "拡", Glyph::Size},
-    {"SpeedButton3", "高画質縮小", nullptr, "縮", Glyph::Size},
-    {"SpeedButton4", "高画質拡大", nullptr, "大", Glyph::Size},
-    {"SpeedButton25", "切取り", nullptr, "切", Glyph::Size},
-    {"SpeedButton8", "ソフト化", nullptr, "ソ", Glyph::Filter},
-    {"SpeedButton9", "シャープ化", nullptr, "シ", Glyph::Filter},
-    {"tb16", "ノイズ除去（メディアンフィルター）", nullptr, "ノ", Glyph::Filter},
-    {"SpeedButton14", "文字入れ", nullptr, "文", Glyph::Effect},
-    {"btnSai", "絵画・イラスト作成", nullptr, "絵", Glyph::Effect},
-    {"sbGuide", "ガイダンス画面へ", &TMainForm::mBeginnerClick, "案", Glyph::Mode},
-    {"sbTool", "２行目のツールバー表示ＯＮ／ＦＦ", &TMainForm::sbToolClick, "２", Glyph::Mode},
-};
-
-// Second row in layout order.
-const SpeedButtonEntry kRow2[] = {
-    {"tb01", "反時計周りに９０度回転", nullptr, "左", Glyph::Rotate},
-    {"tb02", "時計周りに９０度回転", nullptr, "右", Glyph::Rotate},
-    {"tb03", "１８０度回転", nullptr, "180", Glyph::Rotate},
-    {"tb04", "左右反転", nullptr, "左右", Glyph::Rotate},
-    {"tb05", "上下反転", nullptr, "上下", Glyph::Rotate},
-    {"SpeedButton24", "任意角度の回転", nullptr, "角", Glyph::Rotate},
-    {"SpeedButton49", "外枠の作成", nullptr, "外", Glyph::Frame},
-    {"tb06", "ガンマを下げる", nullptr, "γ-", Glyph::OneClick},
-    {"tb07", "ガンマを上げる", nullptr, "γ+", Glyph::OneClick},
-    {"tb08", "輝度を下げる", nullptr, "輝-", Glyph::OneClick},
-    {"tb09", "輝度を上げる", nullptr, "輝+", Glyph::OneClick},
-    {"tb10", "コントラストを下げる", nullptr, "コ-", Glyph::OneClick},
-    {"tb11", "コントラストを上げる", nullptr, "コ+", Glyph::OneClick},
-    {"tb12", "彩度を下げる", nullptr, "彩-", Glyph::OneClick},
-    {"tb13", "彩度を上げる", nullptr, "彩+", Glyph::OneClick},
-    {"SpeedButton34", "減色処理", nullptr, "減", Glyph::Depth},
-    {"SpeedButton35", "パレット色数を増やす", nullptr, "増", Glyph::Depth},
-    {"tb14", "フルカラーへ変換", nullptr, "24", Glyph::Depth},
-    {"tb15", "２５６色へ変換", nullptr, "256", Glyph::Depth},
-    {"SpeedButton22", "モノクロ画像へ", nullptr, "灰", Glyph::Adjust},
-    {"SpeedButton26", "セピア色画像へ", nullptr, "セ", Glyph::Adjust},
-    {"SpeedButton23", "色反転", nullptr, "反", Glyph::Adjust},
-    {"tb32", "色相の変更", nullptr, "相", Glyph::Adjust},
-    {"tb18", "ソフトスポット", nullptr, "ソ", Glyph::Effect},
-    {"tb19", "ホワイトスポット", nullptr, "白", Glyph::Effect},
-    {"SpeedButton36", "ダストスポット", nullptr, "塵", Glyph::Effect},
-    {"tb20", "照明効果", nullptr, "照", Glyph::Effect},
-    {"tb21", "特定色の強調", nullptr, "強", Glyph::Effect},
-    {"SpeedButton37", "ノイズ付与", nullptr, "粒", Glyph::Effect},
-    {"tb22", "半透明矩形枠", nullptr, "□", Glyph::Frame},
-    {"tb23", "半透明楕円枠", nullptr, "○", Glyph::Frame},
-    {"tb24", "フェイドアウト枠", nullptr, "霞", Glyph::Frame},
-    {"tb25", "立体枠", nullptr, "立", Glyph::Frame},
-    {"SpeedButton38", "波型枠", nullptr, "波", Glyph::Frame},
-    {"SpeedButton39", "テクスチャー効果", nullptr, "質", Glyph::Effect},
-    {"tb26", "テクスチャー効果（布調）", nullptr, "布", Glyph::Effect, "布調のテクスチャー化|"},
-    {"tb27", "テクスチャー効果（絹目調）", nullptr, "絹", Glyph::Effect, "絹目調のテクスチャー化|"},
-    {"SpeedButton40", "モザイク", nullptr, "モ", Glyph::Special},
-    {"SpeedButton41", "エンボス", nullptr, "エ", Glyph::Special},
-    {"SpeedButton42", "輪郭抽出１", nullptr, "輪", Glyph::Special},
-    {"SpeedButton43", "輪郭抽出２", nullptr, "郭", Glyph::Special},
-    {"SpeedButton44", "波紋調", nullptr, "紋", Glyph::Special},
-    {"SpeedButton45", "渦巻き", nullptr, "渦", Glyph::Special},
-    {"SpeedButton46", "透かしガラス調", nullptr, "硝", Glyph::Special},
-    {"tb28", "壁紙（中央）へ保存", &TMainForm::mCenterClick, "壁", Glyph::Wall},
-    {"tb29", "壁紙（タイル）へ保存", &TMainForm::mCenterClick, "タ", Glyph::Wall},
-    {"tb30", "壁紙を読込む", &TMainForm::mWallOpenClick, "読", Glyph::Wall},
-};
-
 enum GuideKind { Title, Heading, Tip, Link };
 
 struct GuideEntry {
@@ -589,7 +470,7 @@ void TMainForm::BuildWindow() {
   });
 
   // ---- toolbar rows --------------------------------------------------------
-  auto makeRow = [this](const QString &name, const auto &entries) {
+  auto makeRow = [this](const QString &name, int rowNumber) {
     auto *row = new QToolBar(name, this);
     row->setObjectName(name);
     row->setMovable(false);
@@ -598,7 +479,9 @@ void TMainForm::BuildWindow() {
     // Packed tight, as the rows hold up to 53 buttons.
     row->setStyleSheet(
         QStringLiteral("QToolBar { spacing: 0px; } QToolButton { padding: 1px; margin: 0px; }"));
-    for (const SpeedButtonEntry &entry : entries) {
+    const std::span<const SpeedButtonEntry> entries = SpeedButtonRow(rowNumber);
+    for (int index : ToolbarLayoutOrder(rowNumber)) {
+      const SpeedButtonEntry &entry = entries[size_t(index)];
       const QString buttonName = Text(entry.name);
       // Buttons end their hint in "|": a tooltip and an empty status text.
       const QString hint = entry.hint ? Text(entry.hint) : Text(entry.text) + QLatin1Char('|');
@@ -624,10 +507,10 @@ void TMainForm::BuildWindow() {
     }
     return row;
   };
-  SpeedPanel = makeRow(QStringLiteral("SpeedPanel"), kRow1);
+  SpeedPanel = makeRow(QStringLiteral("SpeedPanel"), 0);
   addToolBar(Qt::TopToolBarArea, SpeedPanel);
   addToolBarBreak(Qt::TopToolBarArea);
-  ToolPanel = makeRow(QStringLiteral("ToolPanel"), kRow2);
+  ToolPanel = makeRow(QStringLiteral("ToolPanel"), 1);
   addToolBar(Qt::TopToolBarArea, ToolPanel);
 
   // ---- client area: guidance panel, document frame, reading panel ---------

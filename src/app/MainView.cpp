@@ -1,5 +1,6 @@
 // View, window and help commands of the main window.
 #include "app/MainForm.h"
+#include "app/Toolbars.h"
 
 #include "app/About.h"
 #include "app/MDIChild.h"
@@ -76,7 +77,19 @@ void TMainForm::bPreviewAreaClick() {
 // These arrive with their own windows and dialogs.
 void TMainForm::DispStrechClick() {}
 void TMainForm::mCenterClick() {}
-void TMainForm::C3Click() {}
+
+void TMainForm::C3Click() {
+  TTBar form(this);
+  form.exec();
+}
+
+void TMainForm::ApplyToolbarLayout() {
+  CurrentToolbarFlags = LoadToolbarFlags();
+  for (int row = 0; row < kToolbarRows; ++row)
+    for (size_t i = 0; i < SpeedButtonRow(row).size(); ++i)
+      if (QAction *a = actions_.value(QString::fromLatin1(SpeedButtonRow(row)[i].name)))
+        a->setVisible(CurrentToolbarFlags[size_t(row)][i] == 1);
+}
 
 // ---- windows ---------------------------------------------------------------
 
@@ -121,6 +134,20 @@ void TMainForm::SpeedButton17Click() {
   if (Children().isEmpty()) return;
   mdi_->activateNextSubWindow();
   UpdateMenuItems();
+}
+
+void TMainForm::RunViewCommand(ViewCommand command) {
+  switch (command) {
+  case ViewCommand::PreviousImage: SpeedButton16Click(); break;
+  case ViewCommand::NextImage: SpeedButton17Click(); break;
+  case ViewCommand::CloseImage: FileCloseItemClick(); break;
+  case ViewCommand::ZoomOut: sbZoomOutClick(); break;
+  case ViewCommand::ZoomIn: sbZoomInClick(); break;
+  case ViewCommand::GammaDown: ToolButtonClick(QStringLiteral("tb06")); break;
+  case ViewCommand::GammaUp: ToolButtonClick(QStringLiteral("tb07")); break;
+  case ViewCommand::SaturationDown: ToolButtonClick(QStringLiteral("tb12")); break;
+  case ViewCommand::SaturationUp: ToolButtonClick(QStringLiteral("tb13")); break;
+  }
 }
 
 // ---- help ------------------------------------------------------------------

@@ -44,12 +44,6 @@ QImage LoadTile(const QString &file) {
 
 } // namespace
 
-unsigned ColourRefFromRgb(unsigned rgb) {
-  return ((rgb & 0xffu) << 16) | (rgb & 0xff00u) | ((rgb >> 16) & 0xffu);
-}
-
-unsigned RgbFromColourRef(unsigned colourRef) { return ColourRefFromRgb(colourRef & 0xffffffu); }
-
 TNewImgForm::TNewImgForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("NewImgForm"));
   setWindowTitle(QStringLiteral("新規画像作成"));

@@ -48,7 +48,3 @@ private:
 class QImage;
 QImage MakeNewSheet(int width, int height, unsigned colour, bool tile, const QString &tileFile,
                     bool *tileMissing);
-
-// The colour as the settings store it (the system's 0x00BBGGRR) and back.
-unsigned ColourRefFromRgb(unsigned rgb);
-unsigned RgbFromColourRef(unsigned colourRef);

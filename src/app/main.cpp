@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPointer>
 #include <QTimer>
@@ -58,6 +59,12 @@ int main(int argc, char **argv) {
   if (!shot.isEmpty()) {
     QTimer::singleShot(1500, main.data(), [&shotTaken, main, shot] {
       QWidget *top = QApplication::activeModalWidget();
+      // A modeless tool window the command showed counts as its dialog.
+      if (!top)
+        for (QWidget *w : QApplication::topLevelWidgets())
+          if (w != main && w != main->WaitMess && w != main->AboutBox && w->isVisible() &&
+              qobject_cast<QDialog *>(w))
+            top = w;
       (top ? top : static_cast<QWidget *>(main))->grab().save(shot);
       shotTaken = true;
       if (top) top->close();

@@ -6,6 +6,7 @@
 #include "effects/Fsharpen.h"
 #include "effects/Fsoften.h"
 #include "effects/Median.h"
+#include "effects/OuterFrame.h"
 #include "image/Routines.h"
 
 #include <utility>
@@ -145,5 +146,19 @@ std::vector<Routine> EffectRoutines() {
        {{"toFiveFour", "int", 0, 1}},
        "height x 16/15 (1: 4:3 to 5:4) or x 15/16 (0: 5:4 to 4:3), width kept",
        [](DibHandle &image, Args a) { return AspectCorrect(image, I(a, 0) != 0); }},
+      {"OuterFrame",
+       {{"top", "int", 0, kOuterFrameMaxPixels},
+        {"bottom", "int", 0, kOuterFrameMaxPixels},
+        {"left", "int", 0, kOuterFrameMaxPixels},
+        {"right", "int", 0, kOuterFrameMaxPixels},
+        {"red", "int", 0, 255},
+        {"green", "int", 0, 255},
+        {"blue", "int", 0, 255}},
+       "the picture on a larger canvas of one colour (palette images become 24-bit)",
+       [](DibHandle &image, Args a) {
+         return image.Adopt(OuterFrame(image.get(), {I(a, 0), I(a, 1), I(a, 2), I(a, 3)}, I(a, 4),
+                                       I(a, 5), I(a, 6))
+                                .release());
+       }},
   };
 }

@@ -6,6 +6,7 @@
 #include "forms/Widgets.h"
 #include "image/Dib.h"
 #include "platform/Settings.h"
+#include "platform/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -19,7 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kFrameSide = 100;
 
 // The integers stored under `name`, field by field.
 std::vector<std::optional<int>> Remembered(const QString &name, size_t count) {
@@ -43,8 +43,8 @@ void Remember(const QString &name, const std::vector<int> &values) {
 constexpr int kControlsWidth = 272;
 } // namespace
 
-PreviewDialog::PreviewDialog(Host *main, const QString &caption, QPoint frame)
-    : DocumentDialog(main), frame_(frame) {
+PreviewDialog::PreviewDialog(Host *main, const QString &caption, QPoint frame, int frameSide)
+    : DocumentDialog(main), frame_(frame), frameSide_(frameSide) {
   setWindowTitle(caption);
   setModal(true);
   auto *controls = new QWidget(this);
@@ -53,11 +53,11 @@ PreviewDialog::PreviewDialog(Host *main, const QString &caption, QPoint frame)
   controls->setGeometry(8, 8, std::max(kControlsWidth, frame.x() - 16), 10);
 
   const ApplyButtons buttons =
-      AddApplyButtons(this, QPoint(frame.x(), frame.y() + kFrameSide + 12), kFrameSide);
+      AddApplyButtons(this, QPoint(frame.x(), frame.y() + frameSide + 12), frameSide);
   connect(buttons.ok, &QPushButton::clicked, this, &PreviewDialog::bOKClick);
   connect(buttons.cancel, &QPushButton::clicked, this, &PreviewDialog::bCancelClick);
   connect(buttons.reset, &QPushButton::clicked, this, &PreviewDialog::bResetClick);
-  setFixedSize(frame.x() + kFrameSide + 12, std::max(buttons.bottom + 4, 200));
+  setFixedSize(frame.x() + frameSide + 12, std::max(buttons.bottom + 4, 200));
 }
 
 PreviewDialog::~PreviewDialog() = default;
@@ -69,11 +69,10 @@ QString PreviewDialog::ValueText(int position) {
 void PreviewDialog::Prepare(Document *child) {
   child_ = child;
   if (!child_) return;
-  source_.reset(Kit.ImgKitCopy(child_->PreviewImage(), "", ""));
-  shown_.reset(Kit.ImgKitCopy(child_->PreviewImage(), "", ""));
+  source_ = MakePreviewSource(child_);
+  if (source_) shown_.reset(Kit.ImgKitCopy(source_.get(), "", ""));
   ConvertForDisplay();
-  origin_ = QPoint(frame_.x() + (kFrameSide - child_->PreviewWidth()) / 2,
-                   frame_.y() + (kFrameSide - child_->PreviewHeight()) / 2);
+  PlacePreview();
   recomputing_ = false;
   ResetControls();
   RefreshValueTexts();
@@ -90,6 +89,30 @@ void PreviewDialog::Prepare(Document *child) {
   }
 }
 
+DibHandle PreviewDialog::MakePreviewSource(Document *child) {
+  return DibHandle(Kit.ImgKitCopy(child->PreviewImage(), "", ""));
+}
+
+// The shown preview centred in the frame (its size may change with the
+// controls, as a turned picture's does).
+void PreviewDialog::PlacePreview() {
+  int w = 0, h = 0;
+  if (shown_) {
+    const auto *header = static_cast<const IMGKIT_BMIH *>(shown_.get());
+    w = header->biWidth;
+    h = header->biHeight;
+  }
+  origin_ = QPoint(frame_.x() + (frameSide_ - w) / 2, frame_.y() + (frameSide_ - h) / 2);
+}
+
+QRect PreviewDialog::PreviewRect() const {
+  if (!shown_) return {};
+  const auto *header = static_cast<const IMGKIT_BMIH *>(shown_.get());
+  return QRect(origin_, QSize(header->biWidth, header->biHeight));
+}
+
+QRect PreviewDialog::FrameRect() const { return QRect(frame_, QSize(frameSide_, frameSide_)); }
+
 void PreviewDialog::ConvertForDisplay() {
   if (!main_ || main_->DisplayColourCount() != 256 || !shown_) return;
   shown_.Adopt(Kit.ImgKitConvertColor(shown_.get(), 8, 1, 1, "", ""));
@@ -97,7 +120,11 @@ void PreviewDialog::ConvertForDisplay() {
 
 void PreviewDialog::Recompute() {
   if (recomputing_ || !source_ || PreviewFrozen()) return;
-  if (IsKitAdjustment()) {
+  if (MakesNewPicture()) {
+    DibHandle made = NewPicture(source_.get(), nullptr);
+    if (!made) return;
+    shown_ = std::move(made);
+  } else if (IsKitAdjustment()) {
     shown_.reset(Kit.ImgKitCopy(source_.get(), "", ""));
     if (shown_) KitAdjust(shown_.get(), "", "");
   } else {
@@ -110,10 +137,13 @@ void PreviewDialog::Recompute() {
     shown_ = std::move(work);
   }
   ConvertForDisplay();
+  PlacePreview();
   update();
 }
 
 void PreviewDialog::Adjust(TMDIB &, Progress *) {}
+
+DibHandle PreviewDialog::NewPicture(IMGHANDLE, Progress *) { return {}; }
 
 void PreviewDialog::KitAdjust(IMGHANDLE, const char *, const char *) {}
 
@@ -126,7 +156,9 @@ void PreviewDialog::bOKClick() {
   }
   if (!ReadyToApply()) return;
   setEnabled(false);
-  if (IsKitAdjustment())
+  if (MakesNewPicture())
+    ApplyNew();
+  else if (IsKitAdjustment())
     ApplyKit();
   else
     ApplyOwn(main_ ? main_->WaitWindow() : nullptr);
@@ -154,6 +186,31 @@ void PreviewDialog::ApplyOwn(Progress *progress) {
     child_->Commit();
   }
   if (opened) wait->End();
+}
+
+void PreviewDialog::ApplyNew() {
+  TfWaitMess *wait = main_ ? main_->WaitWindow() : nullptr;
+  bool opened = false;
+  if (wait && (AlwaysOwnsWaitWindow() || !wait->isVisible())) {
+    wait->Begin(ProgressMaximum());
+    opened = true;
+  }
+  Progress *progress = wait && wait->isVisible() ? wait : nullptr;
+  DibHandle made = NewPicture(child_->Picture().get(), progress);
+  const bool done = static_cast<bool>(made);
+  if (done) {
+    if (!automatic) child_->RecordUndo();
+    bool resized = false;
+    {
+      const TMDIB result(made.get());
+      resized = result.width != child_->Width() || result.height != child_->Height();
+    }
+    child_->Picture() = std::move(made);
+    if (resized) child_->ResetArea();
+    child_->Commit();
+  }
+  if (opened) wait->End();
+  if (!done) UserDialogs::OutOfMemory(WindowOf(main_));
 }
 
 void PreviewDialog::ApplyKit() {
@@ -238,7 +295,7 @@ void PreviewDialog::paintEvent(QPaintEvent *event) {
   QDialog::paintEvent(event);
   QPainter p(this);
   p.setPen(palette().color(QPalette::Mid));
-  p.drawRect(frame_.x() - 1, frame_.y() - 1, kFrameSide + 1, kFrameSide + 1);
+  p.drawRect(frame_.x() - 1, frame_.y() - 1, frameSide_ + 1, frameSide_ + 1);
   if (shown_) Kit.ImgKitDisplayXY(&p, shown_.get(), origin_.x(), origin_.y());
 }
 

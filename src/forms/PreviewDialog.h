@@ -3,11 +3,14 @@
 // a 100 x 100 frame; OK applies the adjustment to the whole document image
 // with one edit-history entry (none when run automatically).
 //
-// A dialog supplies its controls and one of two kinds of work:
+// A dialog supplies its controls and one of three kinds of work:
 // - own-code adjustments override Adjust(), a pixel routine over a TMDIB
 //   that the preview and OK both run;
 // - kit adjustments override KitAdjust(), a kit call changing a handle in
-//   place, and KitMessage(), the progress text of OK.
+//   place, and KitMessage(), the progress text of OK;
+// - effects that make a new picture (of any size) override NewPicture().
+// The frame is 100 x 100 unless the dialog asks for another side; the shown
+// preview is centred in it.
 #pragma once
 
 #include "image/DibHandle.h"
@@ -16,6 +19,7 @@
 #include "forms/DocumentDialog.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -33,14 +37,17 @@ class Host;
 class PreviewDialog : public DocumentDialog {
   Q_OBJECT
 public:
-  // `frame` is the top-left of the 100 x 100 preview frame in the client
-  // area ((288, 8) for most dialogs).
-  PreviewDialog(Host *main, const QString &caption, QPoint frame = QPoint(288, 8));
+  // `frame` is the top-left of the preview frame in the client area ((288, 8)
+  // for most dialogs), `frameSide` its width and height.
+  PreviewDialog(Host *main, const QString &caption, QPoint frame = QPoint(288, 8),
+                int frameSide = kFrameSide);
+  static constexpr int kFrameSide = 100;
   ~PreviewDialog() override;
 
-  // Stores the document window, copies its preview (source and shown),
-  // converts the shown one for a 256-colour display, sets the controls to
-  // their defaults. Does not recompute: at the defaults both are equal.
+  // Stores the document window, makes the preview source (by default a copy
+  // of the document's preview) and a shown copy of it, converts the shown
+  // one for a 256-colour display, sets the controls to their defaults. Does
+  // not recompute: at the defaults both are equal.
   virtual void Prepare(Document *child);
 
   // OK: applies to the document and closes. Also what the one-click tool
@@ -57,6 +64,9 @@ public:
   IMGHANDLE ShownPreview() const { return shown_.get(); }
   IMGHANDLE SourcePreview() const { return source_.get(); }
   QPoint PreviewOrigin() const { return origin_; }
+  // Where the shown preview lies, and the frame around it.
+  QRect PreviewRect() const;
+  QRect FrameRect() const;
 
   // The value text of a track bar: its position, a blank and "%".
   static QString ValueText(int position);
@@ -72,6 +82,14 @@ protected:
   virtual bool IsKitAdjustment() const { return false; }
   virtual void KitAdjust(IMGHANDLE image, const char *caption, const char *message);
   virtual QString KitMessage() const { return {}; }
+  // New-picture effect: a new picture from `source`, which stays as it is;
+  // empty when it cannot be made (OK then tells of too little memory and
+  // leaves the document alone). Progress only while the wait window shows.
+  virtual bool MakesNewPicture() const { return false; }
+  virtual DibHandle NewPicture(IMGHANDLE source, Progress *progress);
+  // The picture the preview starts from; by default a copy of the
+  // document's reduced preview copy.
+  virtual DibHandle MakePreviewSource(Document *child);
   // Sets every control to its default (without recomputing).
   virtual void ResetControls() = 0;
   // Range of the wait window's progress bar on OK.
@@ -118,12 +136,15 @@ protected:
 
 private:
   void ConvertForDisplay();
+  void PlacePreview();
   void ApplyOwn(Progress *progress);
   void ApplyKit();
+  void ApplyNew();
 
   DibHandle source_;
   DibHandle shown_;
   QPoint frame_;
+  int frameSide_;
   QPoint origin_;
   QBoxLayout *controls_ = nullptr;
   struct Bar {

@@ -42,6 +42,8 @@ DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options
   return image;
 }
 
+bool LastReadDamaged() { return Kit.ImgKitFileLoadDamaged() != 0; }
+
 bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality) {
   return SaveImageFileAs(path, image, FileKindByExtension(path), jpegQuality);
 }

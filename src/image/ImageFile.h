@@ -28,6 +28,14 @@ struct ImageReadOptions {
 DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options = {},
                         bool *fromPlugin = nullptr);
 
+// Whether the picture the last read of this thread returned was damaged in
+// the file (a JPEG cut short or with corrupt data): what could be decoded is
+// there, the rest filled in. The open command tells the user; thumbnails and
+// batch jobs take such pictures silently.
+bool LastReadDamaged();
+inline const char *kDamagedPictureText =
+    "画像データの一部が壊れています。読み込めた部分を表示します。";
+
 // Writes `image` in the format of the extension of `path`, `jpegQuality`
 // (1 ... 100) for JPEG only. False for an unknown extension (nothing is
 // written), no image, or a failed write. The kit's writers go through a

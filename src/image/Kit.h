@@ -33,6 +33,7 @@
   F(imgetc3, ImgKitConvertColor)                                                                   \
   F(imgfile3, ImgKitFileLoad)                                                                      \
   F(imgfile3, ImgKitFileLoadReduced)                                                               \
+  F(imgfile3, ImgKitFileLoadDamaged)                                                               \
   F(imgfile3, ImgKitBmpFileSave)                                                                   \
   F(imgfile3, ImgKitJpegFileSave)                                                                  \
   F(imgfile3, ImgKitFileType)                                                                      \

@@ -71,10 +71,25 @@ std::vector<double> CompleteRoutineArgs(const Routine &routine, std::vector<doub
 
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error) {
+  return RunRoutine(routine, image, args, {}, error);
+}
+
+bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
+                const std::vector<IMGHANDLE> &inputs, std::string *error) {
   std::string why = CheckRoutineArgs(routine, args);
   if (why.empty() && !image) why = routine.name + ": no image";
-  if (why.empty() && !routine.run(image, CompleteRoutineArgs(routine, args)))
-    why = routine.name + " failed";
+  if (why.empty() && inputs.size() != routine.inputs.size())
+    why = routine.name + " reads " + std::to_string(routine.inputs.size()) +
+          " further picture(s), not " + std::to_string(inputs.size());
+  if (why.empty() && std::find(inputs.begin(), inputs.end(), nullptr) != inputs.end())
+    why = routine.name + ": no image";
+  if (why.empty()) {
+    const std::vector<double> all = CompleteRoutineArgs(routine, args);
+    const bool done = routine.inputs.empty()
+                          ? routine.run && routine.run(image, all)
+                          : routine.runWith && routine.runWith(image, all, inputs);
+    if (!done) why = routine.name + " failed";
+  }
   if (!why.empty() && error) *error = why;
   return why.empty();
 }
@@ -104,6 +119,11 @@ std::string DescribeRoutine(const Routine &routine) {
       line += '=';
       line += Number(*p.fallback);
     }
+  }
+  for (const char *input : routine.inputs) {
+    line += ' ';
+    line += input;
+    line += ":image";
   }
   if (!routine.summary.empty()) line += "  -- " + routine.summary;
   return line;

@@ -29,6 +29,13 @@ struct Routine {
   // Changes `image` (in place or by adopting a new handle); false when the
   // routine failed, and the image is then as it was.
   std::function<bool(DibHandle &image, const std::vector<double> &args)> run;
+  // Further pictures the routine reads besides the one it changes, by name
+  // ("base"); given as image files after IN on the command line. A routine
+  // that has them runs through `runWith`, which gets them in this order.
+  std::vector<const char *> inputs = {};
+  std::function<bool(DibHandle &image, const std::vector<double> &args,
+                     const std::vector<IMGHANDLE> &inputs)>
+      runWith = {};
 };
 
 // By name, letter case ignored, in `list`; null when there is none.
@@ -48,8 +55,13 @@ std::vector<double> CompleteRoutineArgs(const Routine &routine, std::vector<doub
 // returns false and sets *error (when given); the image is then unchanged.
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error = nullptr);
+// The same for a routine that reads further pictures: `inputs` in the order
+// of its `inputs` names, none of them null. The plain form refuses such a
+// routine.
+bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
+                const std::vector<IMGHANDLE> &inputs, std::string *error = nullptr);
 // One line: the name, each parameter with its type and range (an optional
-// one followed by "=" and its value), the summary.
+// one followed by "=" and its value), the further pictures, the summary.
 std::string DescribeRoutine(const Routine &routine);
 
 // The kit's image functions as routines.

@@ -22,6 +22,15 @@ void WriteSettingIn(const QString &key, const QString &name, const QString &text
 // Decimal text to a number; text that is not a number reads as 0.
 int SettingNumber(const QString &text);
 
+// A colour as the settings store it (red in the low byte: 0x00BBGGRR) from
+// 0xRRGGBB, and back.
+inline unsigned ColourRefFromRgb(unsigned rgb) {
+  return ((rgb & 0xffu) << 16) | (rgb & 0xff00u) | ((rgb >> 16) & 0xffu);
+}
+inline unsigned RgbFromColourRef(unsigned colourRef) {
+  return ColourRefFromRgb(colourRef & 0xffffffu);
+}
+
 // The folder of the program's working files, ending in "/": the program
 // folder when it can be written, else "velmir" in the user's data folder
 // ($XDG_DATA_HOME, by default ~/.local/share).

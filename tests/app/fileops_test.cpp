@@ -148,6 +148,29 @@ TEST_F(FileOps, DamagedFileLeavesNoWindowAndSaysSo) {
   EXPECT_FALSE(main->FileMess && main->FileMess->isVisible());
 }
 
+TEST_F(FileOps, AJpegCutShortOpensWithWhatCouldBeReadAndSaysSo) {
+  QImage picture(64, 48, QImage::Format_RGB888);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x)
+      picture.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
+  const QString whole = Path("whole.jpg");
+  DibHandle dib = DibFromBitmap(picture);
+  ASSERT_TRUE(Kit.ImgKitJpegFileSave(whole.toUtf8().constData(), dib.get(), "", "", 90, 0));
+  QFile f(whole);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  ASSERT_TRUE(WriteFile(Path("cut.jpg"), bytes.left(bytes.size() * 3 / 4)));
+  ASSERT_TRUE(main->OpenImageFile(Path("cut.jpg")));
+  ASSERT_EQ(main->Children().size(), 1);
+  EXPECT_EQ(main->ActiveChild()->width, 64);
+  ASSERT_EQ(Messages(), QStringList{QStringLiteral(
+                            "画像データの一部が壊れています。読み込めた部分を表示します。")});
+  EXPECT_EQ(requests.back().caption, "VELMIR");
+  // A sound file says nothing.
+  ASSERT_TRUE(main->OpenImageFile(whole));
+  EXPECT_EQ(Messages().size(), 1);
+}
+
 TEST_F(FileOps, OpenCommandChecksTheFileAndRemembersItsFolder) {
   QString chosen;
   answer = [&chosen](const UserDialogs::Request &r) {

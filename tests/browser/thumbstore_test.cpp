@@ -599,7 +599,10 @@ TEST_F(ThumbStoreTest, StopAfterTheThirdOfTenListsThree) {
 TEST_F(ThumbStoreTest, BadFilesAreLeftOutAndTheRestListed) {
   Save(QStringLiteral("good.jpg"), Plain(400, 300, 0x336699));
   const std::string jpeg = Bytes(Image("good.jpg"));
+  // Cut short: what could be decoded makes its thumbnail. Cut before any
+  // picture data: left out.
   WriteBytes(Image("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
+  WriteBytes(Image("nodata.jpg"), jpeg.substr(0, jpeg.find("\xff\xda") + 14));
   WriteBytes(Image("zero.jpg"), "");
   WriteBytes(Image("words.jpg"), "not a picture at all");
   WriteBytes(Image("words.bmp"), "BM but nothing else");
@@ -635,9 +638,9 @@ TEST_F(ThumbStoreTest, BadFilesAreLeftOutAndTheRestListed) {
     Recorder r;
     const ThumbRefreshResult result = perImage ? store.RefreshPerImage(images_, QString(), r)
                                                : store.RefreshArchive(images_, QString(), r);
-    EXPECT_EQ(result.listed, 1);
-    EXPECT_EQ(store.Lists().images, QStringList({Image("good.jpg")}));
-    EXPECT_EQ(r.statuses.filter(QStringLiteral("を処理中")).size(), 7);
+    EXPECT_EQ(result.listed, 2);
+    EXPECT_EQ(store.Lists().images, QStringList({Image("good.jpg"), Image("truncated.jpg")}));
+    EXPECT_EQ(r.statuses.filter(QStringLiteral("を処理中")).size(), 8);
     EXPECT_EQ(r.statuses.last(), ThumbStatus::kDone);
   }
 }

@@ -3,6 +3,7 @@
 // loading them through the kit in this process.
 #include "adjust/Fresize.h"
 #include "adjust/Sepia.h"
+#include "effects/Painting.h"
 #include "image/Dib.h"
 #include "image/Kit.h"
 #include "routines/AllRoutines.h"
@@ -372,6 +373,93 @@ TEST_F(Cli, OpLeavesOptionalParametersOutFromTheEnd) {
             std::string::npos);
 }
 
+TEST_F(Cli, OpBlendImagesReadsTheBaseAfterTheTop) {
+  WriteBmp(Path("top.bmp"), 6, 4, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  WriteBmp(Path("base.bmp"), 6, 4, 24, {}, [](int x, int y) { return Pattern(24, y, x); });
+  for (int mode : {0, 1, 6, 9}) {
+    const std::string out = Path("b" + std::to_string(mode) + ".bmp");
+    const RunResult r = Run(
+        {"op", "BlendImages", std::to_string(mode), "40", Path("top.bmp"), Path("base.bmp"), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    DibHandle top(Kit.ImgKitFileLoad(Path("top.bmp").c_str(), "", ""));
+    const DibHandle base(Kit.ImgKitFileLoad(Path("base.bmp").c_str(), "", ""));
+    std::string why;
+    ASSERT_TRUE(
+        RunRoutine(*FindRoutine("BlendImages"), top, {double(mode), 40}, {base.get()}, &why))
+        << why;
+    Loaded got(out);
+    ASSERT_NE(got.h, nullptr);
+    EXPECT_EQ(Rows(got.h), Rows(top.get())) << mode;
+  }
+  // Without the base file the output name is taken for it: bad usage.
+  EXPECT_EQ(Run({"op", "BlendImages", "0", "40", Path("top.bmp"), Path("x.bmp")}).exitCode, 2);
+  EXPECT_EQ(Run({"op", "BlendImages", "0", "40", Path("top.bmp"), Path("none.bmp"), Path("x.bmp")})
+                .exitCode,
+            1);
+  EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
+  EXPECT_NE(
+      Run({"op", "--list"}).out.find("BlendImages mode:int[0..9] weight:int[0..100] base:image"),
+      std::string::npos);
+}
+
+TEST_F(Cli, PaintRunsTheChainsWithThePagesControls) {
+  WriteBmp(Path("in.bmp"), 9, 7, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const DibHandle source(Kit.ImgKitFileLoad(Path("in.bmp").c_str(), "", ""));
+  struct Case {
+    std::vector<std::string> options;
+    PaintMethod method;
+    PaintControls controls;
+  };
+  PaintControls one = PaintDefaults(PaintMethod::Method1);
+  PaintControls four = PaintDefaults(PaintMethod::Method4);
+  four.brush = 4, four.colour = 0, four.black = 20, four.relief = 10, four.pen = ppBlack;
+  PaintControls seven = PaintDefaults(PaintMethod::Method7);
+  seven.colour = 10, seven.black = 3, seven.relief = 5;
+  PaintControls line = PaintDefaults(PaintMethod::Line);
+  line.edge = 10, line.pen = ppBlack;
+  const Case cases[] = {
+      {{"1"}, PaintMethod::Method1, one},
+      {{"4", "--brush", "4", "--colour", "0", "--black", "20", "--relief", "10", "--pen", "black"},
+       PaintMethod::Method4,
+       four},
+      {{"7", "--colour", "10", "--black", "3", "--relief", "5"}, PaintMethod::Method7, seven},
+      {{"line", "--edge", "10", "--pen", "black"}, PaintMethod::Line, line},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> args = {"paint"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(Path("in.bmp"));
+    args.push_back(Path("out.bmp"));
+    const RunResult r = Run(args);
+    ASSERT_EQ(r.exitCode, 0) << c.options[0] << ": " << r.err;
+    const int n = PaintStepCount(c.method);
+    EXPECT_NE(r.err.find("step " + std::to_string(n) + " of " + std::to_string(n)),
+              std::string::npos)
+        << r.err;
+    const DibHandle want = PaintPicture(source.get(), c.method, c.controls);
+    Loaded got(Path("out.bmp"));
+    ASSERT_NE(got.h, nullptr);
+    EXPECT_EQ(Rows(got.h), Rows(want.get())) << c.options[0];
+  }
+  // Out of range, not read by the method, unknown methods and pens: bad
+  // usage, nothing written.
+  for (const std::vector<std::string> &bad :
+       std::vector<std::vector<std::string>>{{"3", "--colour", "11"},
+                                             {"1", "--brush", "3"},
+                                             {"2", "--brush", "5"},
+                                             {"line", "--relief", "7"},
+                                             {"9"},
+                                             {"1", "--pen", "red"},
+                                             {"1", "--black", "x"}}) {
+    std::vector<std::string> args = {"paint"};
+    args.insert(args.end(), bad.begin(), bad.end());
+    args.push_back(Path("in.bmp"));
+    args.push_back(Path("bad.bmp"));
+    EXPECT_EQ(Run(args).exitCode, 2) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
+  }
+  EXPECT_NE(access(Path("bad.bmp").c_str(), F_OK), 0);
+}
+
 TEST_F(Cli, OpListShowsEveryKitRoutine) {
   const RunResult r = Run({"op", "--list"});
   ASSERT_EQ(r.exitCode, 0);
@@ -539,6 +627,23 @@ TEST_F(Cli, ThumbsRefreshesAFolderAndPrintsEveryStatus) {
                                              {"thumbs"},
                                              {"thumbs", Path("images"), Path("images")}})
     EXPECT_EQ(Run(args).exitCode, 2) << args.back();
+}
+
+TEST_F(Cli, AJpegCutShortIsReadWithAWarning) {
+  WriteBmp(Path("a.bmp"), 64, 48, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  ASSERT_EQ(Run({"convert", Path("a.bmp"), Path("a.jpg"), "--quality", "90"}).exitCode, 0);
+  const std::string bytes = ReadAll(Path("a.jpg"));
+  std::ofstream(Path("cut.jpg"), std::ios::binary) << bytes.substr(0, bytes.size() * 3 / 4);
+  const RunResult r = Run({"convert", Path("cut.jpg"), Path("out.bmp")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("画像データの一部が壊れています。読み込めた部分を表示します。"),
+            std::string::npos)
+      << r.err;
+  Loaded out(Path("out.bmp"));
+  ASSERT_NE(out.h, nullptr);
+  EXPECT_EQ(out.Header().biWidth, 64);
+  // A sound file: no warning.
+  EXPECT_EQ(Run({"convert", Path("a.jpg"), Path("b.bmp")}).err, "");
 }
 
 TEST_F(Cli, BatchWritesEachFileAndTellsWhichFailed) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -387,24 +388,86 @@ std::string WithSize(std::string jpeg, unsigned width, unsigned height) {
   return jpeg;
 }
 
-TEST(JpegBadInput, TruncatedInHalf) {
-  const std::string good = ValidJpeg();
-  const std::string path =
-      kittest::WriteFile("truncated_half.jpg", good.substr(0, good.size() / 2));
-  EXPECT_FALSE(Load(path));
-  IMGKIT_FILEINFO info{};
-  EXPECT_TRUE(Info(path, info)); // the header itself is whole
-  EXPECT_EQ(info.width, 40);
+// Rows of the picture that are the same in both images, counted from the top.
+int SameRowsFromTheTop(const kit::Dib &a, const kit::Dib &b) {
+  const size_t bytes = size_t(a.width) * size_t(a.bpp / 8);
+  int y = 0;
+  while (y < a.height && std::memcmp(a.TopRow(y), b.TopRow(y), bytes) == 0)
+    ++y;
+  return y;
 }
 
-TEST(JpegBadInput, MissingLastBytes) {
-  const std::string good = ValidJpeg();
-  for (size_t cut : {size_t{1}, size_t{2}, size_t{4}, size_t{40}}) {
+TEST(JpegDamaged, FilesCutShortOpenWithWhatCouldBeRead) {
+  Handle src = NoisyImage(160, 120);
+  const std::string path = Scratch("whole.jpg");
+  ASSERT_TRUE(kit::WriteJpeg(path.c_str(), src.get(), 90));
+  const std::string good = Bytes(path);
+  Handle whole = Load(path);
+  ASSERT_TRUE(whole);
+  EXPECT_FALSE(kit::LastLoadDamaged());
+  const size_t data = SegmentEnd(good, 0xda);
+  ASSERT_NE(data, std::string::npos);
+  int lastSame = 0;
+  // Ten cuts after the first row of blocks, which a picture needs at least.
+  for (int k = 2; k <= 11; ++k) {
+    const size_t cut = data + (good.size() - 2 - data) * size_t(k) / 12;
     SCOPED_TRACE(cut);
-    const std::string path =
-        kittest::WriteFile("truncated_tail.jpg", good.substr(0, good.size() - cut));
-    EXPECT_FALSE(Load(path));
+    const std::string cutPath = kittest::WriteFile("cut.jpg", good.substr(0, cut));
+    Handle h = Load(cutPath);
+    ASSERT_TRUE(h);
+    EXPECT_TRUE(kit::LastLoadDamaged());
+    const kit::Dib d = h.View();
+    ASSERT_EQ(d.width, 160);
+    ASSERT_EQ(d.height, 120);
+    EXPECT_TRUE(PaddingClear(d));
+    // The rows decoded before the cut are the whole file's rows; more of
+    // them the later the cut.
+    const int same = SameRowsFromTheTop(d, whole.View());
+    EXPECT_GE(same, lastSame);
+    EXPECT_LT(same, 120);
+    lastSame = same;
   }
+  EXPECT_GE(lastSame, 80);
+  // Through the loader of every format, and reduced for thumbnails.
+  const std::string half = kittest::WriteFile("half.jpg", good.substr(0, good.size() / 2));
+  IMGHANDLE loaded = kit::LoadFile(half.c_str());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_TRUE(kit::LastLoadDamaged());
+  kit::Free(loaded);
+  EXPECT_TRUE(kittest::Handle(kit::LoadFileReduced(half.c_str(), 20, 15)));
+  EXPECT_TRUE(kit::LastLoadDamaged());
+  // The next sound file clears the mark.
+  loaded = kit::LoadFile(path.c_str());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_FALSE(kit::LastLoadDamaged());
+  kit::Free(loaded);
+}
+
+TEST(JpegDamaged, AMissingEndMarkerLosesNoRow) {
+  const std::string good = ValidJpeg();
+  Handle whole = Load(kittest::WriteFile("with_end.jpg", good));
+  ASSERT_TRUE(whole);
+  for (size_t cut : {size_t{1}, size_t{2}}) {
+    Handle h = Load(kittest::WriteFile("no_end.jpg", good.substr(0, good.size() - cut)));
+    ASSERT_TRUE(h) << cut;
+    EXPECT_EQ(SameRowsFromTheTop(h.View(), whole.View()), 24) << cut;
+  }
+}
+
+TEST(JpegDamaged, CorruptEntropyDataOpensMarkedDamaged) {
+  Handle src = NoisyImage(160, 120);
+  const std::string path = Scratch("corrupt_src.jpg");
+  ASSERT_TRUE(kit::WriteJpeg(path.c_str(), src.get(), 90));
+  std::string bytes = Bytes(path);
+  const size_t data = SegmentEnd(bytes, 0xda);
+  // A marker where entropy data belongs: the decoder stops that scan there.
+  const size_t at = data + (bytes.size() - data) / 2;
+  bytes[at] = '\xff';
+  bytes[at + 1] = '\xd0' + 5; // a restart marker out of place
+  Handle h = Load(kittest::WriteFile("corrupt.jpg", bytes));
+  ASSERT_TRUE(h);
+  EXPECT_TRUE(kit::LastLoadDamaged());
+  EXPECT_EQ(h.View().width, 160);
 }
 
 TEST(JpegBadInput, HeadersWithoutScanData) {
@@ -604,10 +667,11 @@ TEST(JpegReduced, GreyFilesStayGrey) {
   EXPECT_EQ(d.bpp, 8);
 }
 
-TEST(JpegReduced, DamagedFilesAreRefusedAsByTheFullRead) {
+TEST(JpegReduced, RefusalsAreThoseOfTheFullRead) {
   const std::string good = ValidJpeg();
-  const std::string half = kittest::WriteFile("reduced_half.jpg", good.substr(0, good.size() / 2));
-  EXPECT_FALSE(LoadReduced(half, 5, 3));
+  const size_t data = SegmentEnd(good, 0xda);
+  const std::string none = kittest::WriteFile("reduced_no_data.jpg", good.substr(0, data));
+  EXPECT_FALSE(LoadReduced(none, 5, 3));
   const std::string over =
       kittest::WriteFile("reduced_over_limit.jpg", WithSize(good, 65535, 4097));
   EXPECT_FALSE(LoadReduced(over, 100, 100));

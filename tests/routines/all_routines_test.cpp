@@ -79,7 +79,15 @@ TEST(AllRoutines, EveryRoutineOnEverySmallSizeAndDepth) {
           ASSERT_TRUE(image);
           const QByteArray before = Bytes(image.get());
           std::string why;
-          const bool done = RunRoutine(routine, image, args, &why);
+          // Further pictures: one of the same size and depth, one smaller.
+          std::vector<DibHandle> others;
+          std::vector<IMGHANDLE> inputs;
+          for (size_t i = 0; i < routine.inputs.size(); ++i) {
+            others.push_back(i % 2 == 0 ? Picture(width, height, depth)
+                                        : Picture(1 + width / 2, 1 + height / 2, depth));
+            inputs.push_back(others.back().get());
+          }
+          const bool done = RunRoutine(routine, image, args, inputs, &why);
           const std::string where_ = routine.name + " at " + depth.name + " bits, " +
                                      std::to_string(width) + " x " + std::to_string(height);
           ASSERT_TRUE(image) << where_;
@@ -99,6 +107,30 @@ TEST(AllRoutines, EveryRoutineOnEverySmallSizeAndDepth) {
     // (a cut needs a picture as large as its rectangle).
     EXPECT_GT(appliedAt24, 0) << routine.name;
   }
+}
+
+TEST(AllRoutines, FurtherPicturesAreCheckedBeforeTheRoutineRuns) {
+  const Routine *blend = FindRoutine("blendimages");
+  ASSERT_TRUE(blend);
+  ASSERT_EQ(blend->inputs.size(), 1u);
+  DibHandle top = Picture(4, 3, kDepths[0]);
+  const DibHandle base = Picture(4, 3, kDepths[0]);
+  const QByteArray before = Bytes(top.get());
+  std::string why;
+  // The plain form and a missing picture are refused, the top untouched.
+  EXPECT_FALSE(RunRoutine(*blend, top, {0, 50}, &why));
+  EXPECT_NE(why.find("further picture"), std::string::npos) << why;
+  EXPECT_FALSE(RunRoutine(*blend, top, {0, 50}, {nullptr}, &why));
+  EXPECT_FALSE(RunRoutine(*blend, top, {0, 50}, {base.get(), base.get()}, &why));
+  EXPECT_EQ(Bytes(top.get()), before);
+  // Mode 1 at weight 0 gives the base.
+  ASSERT_TRUE(RunRoutine(*blend, top, {1, 0}, {base.get()}, &why)) << why;
+  EXPECT_EQ(Bytes(top.get()), Bytes(base.get()));
+  EXPECT_NE(DescribeRoutine(*blend).find("base:image"), std::string::npos);
+  // A routine without further pictures refuses any.
+  const Routine *stretch = FindRoutine("StretchLevels");
+  ASSERT_TRUE(stretch);
+  EXPECT_FALSE(RunRoutine(*stretch, top, {5, 98}, {base.get()}, &why));
 }
 
 } // namespace

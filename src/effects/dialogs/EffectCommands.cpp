@@ -1,9 +1,15 @@
 #include "effects/dialogs/EffectCommands.h"
 
+#include "effects/dialogs/Fglass.h"
+#include "effects/dialogs/Frotateangle.h"
+#include "effects/dialogs/Fuzu.h"
+#include "effects/dialogs/Fwave.h"
 #include "effects/dialogs/KitFilters.h"
 #include "effects/dialogs/LiteningForm.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
+#include "effects/dialogs/OuterFrameForm.h"
+#include "effects/dialogs/SaiForm.h"
 #include "effects/dialogs/SharpenForm.h"
 #include "effects/dialogs/SoftenForm.h"
 #include "forms/PreviewDialog.h"
@@ -102,13 +108,28 @@ const std::vector<Command> &EffectCommands() {
        .needs = Needs::ColourOrGrey8,
        .run = KitFilter<KitFilterKind::Laplacian>,
        .routine = "ImgKitFilter"},
+      {.handler = "mSotowakuClick",
+       .menuItem = "mSotowaku",
+       .buttons = {"SpeedButton49"},
+       .needs = Needs::FullColour,
+       .run = SotowakuCommand,
+       .routine = "OuterFrame",
+       .settings = TSotowaku::kSettingsName},
+      // The painting window
+      {.handler = "S3Click",
+       .menuItem = "S3",
+       .buttons = {"btnSai"},
+       .run = SaiCommand,
+       .settings = TSaiForm::kSettings},
       // Still to come
       {.handler = "mRotateExClick",
        .menuItem = "mRotateEx",
        .buttons = {"SpeedButton24"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = RotateAngleCommand,
+       .routine = "RotateFree",
+       .settings = TRotateAngle::kSettings},
       {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
-      {.handler = "S3Click", .menuItem = "S3", .buttons = {"btnSai"}},
       // Lighting, frames, spots, noise and texture: one dialog in eleven modes
       {.handler = "mTexClick",
        .menuItem = "mTex",
@@ -190,23 +211,27 @@ const std::vector<Command> &EffectCommands() {
        .run = Litening<LiteningMode::Ellipse>,
        .routine = "EllipseFrame",
        .settings = "Lim5"},
-      // Still to come
-      {.handler = "mSotowakuClick",
-       .menuItem = "mSotowaku",
-       .buttons = {"SpeedButton49"},
-       .needs = Needs::FullColour},
       {.handler = "mNamiClick",
        .menuItem = "mNami",
        .buttons = {"SpeedButton44"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = WaveCommand,
+       .routine = "RippleMap",
+       .settings = TWave::kSettings},
       {.handler = "mUzuClick",
        .menuItem = "mUzu",
        .buttons = {"SpeedButton45"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = UzuCommand,
+       .routine = "SwirlMap",
+       .settings = TUzu::kSettings},
       {.handler = "mGlassClick",
        .menuItem = "mGlass",
        .buttons = {"SpeedButton46"},
-       .needs = Needs::FullColour},
+       .needs = Needs::FullColour,
+       .run = GlassCommand,
+       .routine = "GlassMap",
+       .settings = TGlass::kSettings},
   };
   return rows;
 }

@@ -1,0 +1,569 @@
+#include "effects/Distort.h"
+
+#include "effects/Effects.h"
+#include "image/HotLoop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELMIR_DISTORT_VECTORS 1
+#else
+#define VELMIR_DISTORT_VECTORS 0
+#endif
+
+using effects::PictureRow;
+
+namespace {
+
+// Beyond any picture, yet far inside the 64-bit range.
+constexpr double kFar = 1e15;
+
+// A coordinate in pixels as thousandths, truncated toward zero. What is not
+// a number, or lies absurdly far out, lands far outside instead of
+// overflowing the conversion.
+inline int64_t Thousandths(double v) {
+  double t = v * 1000.0;
+  t = t > -kFar ? t : -kFar;
+  t = t < kFar ? t : kFar;
+  return static_cast<int64_t>(t);
+}
+
+inline int Lerp(int a, int b, int f) { return a + f * (b - a) / 1000; }
+
+inline uint8_t Clamp255(int v) { return effects::Clamp255(v); }
+
+bool gUseVectors = true;
+
+// The source of one distortion with its background colour, and the new
+// picture it fills.
+struct Mapping {
+  TMDIB source;
+  DibHandle output;
+  TMDIB out;
+  // Picture row 0 of the source, the step to the next picture row (rows
+  // are stored bottom-up) and the largest thousandths at which all four
+  // neighbours of a position lie inside; no interior when the source is not
+  // 24-bit or narrower than two pixels.
+  const uint8_t *top = nullptr;
+  ptrdiff_t stride = 0;
+  bool interior = false;
+  uint64_t limitX = 0, limitY = 0;
+  // Where positions lie outside the picture altogether.
+  int64_t endX = 0, endY = 0;
+  uint8_t background[3] = {0, 0, 0}; // blue, green, red, clamped
+  // The eight-at-a-time path: its offsets and thousandths fit 32 bits.
+  bool vectors = false;
+
+  Mapping(IMGHANDLE image, int width, int height, int red, int green, int blue)
+      : source(image), output(CreateBlankDib(width, height)) {
+    source.backgroundRed = red;
+    source.backgroundGreen = green;
+    source.backgroundBlue = blue;
+    background[0] = Clamp255(blue);
+    background[1] = Clamp255(green);
+    background[2] = Clamp255(red);
+    if (!output) return;
+    out.Attach(output.get());
+    if (effects::Is24(source) && source.width >= 2 && source.height >= 2) {
+      interior = true;
+      top = source.topRow;
+      stride = source.stride;
+      limitX = 1000 * static_cast<uint64_t>(source.width - 2);
+      limitY = 1000 * static_cast<uint64_t>(source.height - 2);
+      endX = 1000 * static_cast<int64_t>(source.width);
+      endY = 1000 * static_cast<int64_t>(source.height);
+      constexpr int64_t k31 = int64_t{1} << 31;
+      vectors = gUseVectors && HasVectors() && endX < k31 && endY < k31 &&
+                static_cast<int64_t>(stride) * source.height < k31;
+    }
+  }
+
+  static bool HasVectors();
+
+  // One output pixel from position (x, y) in thousandths.
+  void Pixel(uint8_t *d, int64_t x, int64_t y) const {
+    const auto ux = static_cast<uint64_t>(x), uy = static_cast<uint64_t>(y);
+    if (interior && ux <= limitX && uy <= limitY) {
+      const uint64_t i = ux / 1000, j = uy / 1000;
+      const int fx = static_cast<int>(ux - 1000 * i), fy = static_cast<int>(uy - 1000 * j);
+      const uint8_t *a = top - static_cast<ptrdiff_t>(j) * stride + 3 * static_cast<ptrdiff_t>(i);
+      const uint8_t *c = a - stride;
+      for (int ch = 0; ch < 3; ++ch) {
+        const int upper = Lerp(a[ch], a[ch + 3], fx);
+        const int lower = Lerp(c[ch], c[ch + 3], fx);
+        d[ch] = static_cast<uint8_t>(Lerp(upper, lower, fy));
+      }
+    } else if (interior && (x < -999 || y < -999 || x >= endX || y >= endY)) {
+      d[0] = background[0];
+      d[1] = background[1];
+      d[2] = background[2];
+    } else {
+      const BilinearSample s = SampleBilinear(source, x, y);
+      d[0] = Clamp255(s.blue);
+      d[1] = Clamp255(s.green);
+      d[2] = Clamp255(s.red);
+    }
+  }
+
+  // Output picture row y from the positions xs[k], ys[k] (thousandths).
+  // Positions whose four neighbours all lie inside take the straight
+  // blend; the rest go through the sampler with its edge rules.
+  void Row(int y, const int64_t *xs, const int64_t *ys) const {
+    uint8_t *d = PictureRow(out, y);
+    const int n = out.width;
+    int k = 0;
+#if VELMIR_DISTORT_VECTORS
+    if (vectors) k = RowVectors(d, xs, ys, n);
+#endif
+    for (; k < n; ++k)
+      Pixel(d + 3 * static_cast<ptrdiff_t>(k), xs[k], ys[k]);
+  }
+
+#if VELMIR_DISTORT_VECTORS
+  int RowVectors(uint8_t *d, const int64_t *xs, const int64_t *ys, int n) const;
+#endif
+};
+
+#if VELMIR_DISTORT_VECTORS
+
+bool Mapping::HasVectors() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
+
+// a + trunc(f * (b - a) / 1000) on whole numbers held as floats. The
+// product is exact (below 2^18); n * 0.001f lies within 3.1e-5 of the
+// exact quotient, whose fraction is a whole number of thousandths, so
+// half a thousandth toward n's sign before truncating gives the exact
+// integer quotient.
+__attribute__((target("avx2"))) inline __m256 LerpVector(__m256 a, __m256 b, __m256 f) {
+  const __m256 n = _mm256_mul_ps(f, _mm256_sub_ps(b, a));
+  const __m256 half =
+      _mm256_or_ps(_mm256_and_ps(n, _mm256_set1_ps(-0.0f)), _mm256_set1_ps(0.0005f));
+  const __m256 q = _mm256_round_ps(_mm256_add_ps(_mm256_mul_ps(n, _mm256_set1_ps(0.001f)), half),
+                                   _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  return _mm256_add_ps(a, q);
+}
+
+// The low 32 bits of eight 64-bit numbers.
+__attribute__((target("avx2"))) inline __m256i Narrow(__m256i lo, __m256i hi) {
+  const __m256i pick = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+  const __m256i a = _mm256_permutevar8x32_epi32(lo, pick);
+  const __m256i b = _mm256_permutevar8x32_epi32(hi, pick);
+  return _mm256_permute2x128_si256(a, b, 0x20);
+}
+
+// v / 1000 and v % 1000 of eight numbers 0 ... 2^31 - 1, through doubles:
+// the quotient's fraction is a whole number of thousandths, far above the
+// rounding of the product.
+__attribute__((target("avx2"))) inline __m256i Thousands(__m256i v) {
+  const __m256d k = _mm256_set1_pd(0.001), half = _mm256_set1_pd(0.0005);
+  const __m256d lo =
+      _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), k), half);
+  const __m256d hi =
+      _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), k), half);
+  return _mm256_set_m128i(_mm256_cvttpd_epi32(hi), _mm256_cvttpd_epi32(lo));
+}
+
+__attribute__((target("avx2"))) inline __m256 Channel(__m256i pixels, int shift) {
+  return _mm256_cvtepi32_ps(
+      _mm256_and_si256(_mm256_srli_epi32(pixels, shift), _mm256_set1_epi32(0xff)));
+}
+
+// Four bytes at base + offsets[0 ... 7]. Loaded one by one: element loads
+// beat the gather instruction on processors that slow it down for safety.
+__attribute__((target("avx2"))) inline __m256i Fetch(const uint8_t *base, const int *offsets) {
+  auto word = [base, offsets](int e) {
+    int v;
+    std::memcpy(&v, base + offsets[e], 4);
+    return v;
+  };
+  const __m128i lo = _mm_setr_epi32(word(0), word(1), word(2), word(3));
+  const __m128i hi = _mm_setr_epi32(word(4), word(5), word(6), word(7));
+  return _mm256_set_m128i(hi, lo);
+}
+
+// All ones where a position is not far outside: x and y after `before`
+// and before their ends.
+__attribute__((target("avx2"))) inline __m256i Near(__m256i x, __m256i y, __m256i before,
+                                                    __m256i endX, __m256i endY) {
+  return _mm256_and_si256(
+      _mm256_and_si256(_mm256_cmpgt_epi64(x, before), _mm256_cmpgt_epi64(endX, x)),
+      _mm256_and_si256(_mm256_cmpgt_epi64(y, before), _mm256_cmpgt_epi64(endY, y)));
+}
+
+// Eight pixels at a time while all four neighbours of each lie inside;
+// any other block goes pixel by pixel. Returns the pixels done.
+__attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_t *xs,
+                                                        const int64_t *ys, int n) const {
+  const __m256i limX = _mm256_set1_epi64x(static_cast<int64_t>(limitX));
+  const __m256i limY = _mm256_set1_epi64x(static_cast<int64_t>(limitY));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i before = _mm256_set1_epi64x(-1000);
+  const __m256i endsX = _mm256_set1_epi64x(endX), endsY = _mm256_set1_epi64x(endY);
+  uint8_t backgrounds[24];
+  for (int e = 0; e < 24; ++e)
+    backgrounds[e] = background[e % 3];
+  const __m256i thousand = _mm256_set1_epi32(1000);
+  const __m256i rowStep = _mm256_set1_epi32(static_cast<int>(stride));
+  const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const uint8_t *upper = top, *upperRight = top + 2;
+  const uint8_t *lower = top - stride, *lowerRight = top - stride + 2;
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k));
+    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k + 4));
+    const __m256i y0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k));
+    const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k + 4));
+    __m256i off = _mm256_or_si256(_mm256_cmpgt_epi64(x0, limX), _mm256_cmpgt_epi64(zero, x0));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(x1, limX), _mm256_cmpgt_epi64(zero, x1)));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(y0, limY), _mm256_cmpgt_epi64(zero, y0)));
+    off = _mm256_or_si256(
+        off, _mm256_or_si256(_mm256_cmpgt_epi64(y1, limY), _mm256_cmpgt_epi64(zero, y1)));
+    uint8_t *out = d + 3 * static_cast<ptrdiff_t>(k);
+    if (!_mm256_testz_si256(off, off)) {
+      // Eight positions far outside (x or y before -999 or at the end):
+      // the background at once.
+      const __m256i close =
+          _mm256_or_si256(Near(x0, y0, before, endsX, endsY), Near(x1, y1, before, endsX, endsY));
+      if (_mm256_testz_si256(close, close)) {
+        std::memcpy(out, backgrounds, 24);
+        continue;
+      }
+      for (int e = 0; e < 8; ++e)
+        Pixel(out + 3 * e, xs[k + e], ys[k + e]);
+      continue;
+    }
+    const __m256i x = Narrow(x0, x1), y = Narrow(y0, y1);
+    const __m256i i = Thousands(x), j = Thousands(y);
+    const __m256 fx = _mm256_cvtepi32_ps(_mm256_sub_epi32(x, _mm256_mullo_epi32(i, thousand)));
+    const __m256 fy = _mm256_cvtepi32_ps(_mm256_sub_epi32(y, _mm256_mullo_epi32(j, thousand)));
+    const __m256i at = _mm256_sub_epi32(_mm256_add_epi32(i, _mm256_add_epi32(i, i)),
+                                        _mm256_mullo_epi32(j, rowStep));
+    alignas(32) int offsets[8];
+    _mm256_store_si256(reinterpret_cast<__m256i *>(offsets), at);
+    const __m256i a = Fetch(upper, offsets);
+    const __m256i b = _mm256_srli_epi32(Fetch(upperRight, offsets), 8);
+    const __m256i c = Fetch(lower, offsets);
+    const __m256i dd = _mm256_srli_epi32(Fetch(lowerRight, offsets), 8);
+    __m256i result = zero;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const __m256 above = LerpVector(Channel(a, shift), Channel(b, shift), fx);
+      const __m256 below = LerpVector(Channel(c, shift), Channel(dd, shift), fx);
+      const __m256i v = _mm256_cvttps_epi32(LerpVector(above, below, fy));
+      result = _mm256_or_si256(result, _mm256_slli_epi32(v, shift));
+    }
+    // Eight three-byte pixels: 24 bytes, written exactly.
+    const __m128i first = _mm_shuffle_epi8(_mm256_castsi256_si128(result), pack);
+    const __m128i second = _mm_shuffle_epi8(_mm256_extracti128_si256(result, 1), pack);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                     _mm_or_si128(first, _mm_slli_si128(second, 12)));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), _mm_srli_si128(second, 4));
+  }
+  return k;
+}
+
+#else
+
+bool Mapping::HasVectors() { return false; }
+
+#endif
+
+// Positions in pixels, written as the effects state them; the loops
+// vectorise without changing a bit (no reassociation, no fused
+// multiply-adds).
+VELMIR_HOT_LOOP void TurnedRow(double *__restrict px, double *__restrict py,
+                               const double *__restrict us, int n, double s, double c, double vs,
+                               double vc, double cx, double cy) {
+  for (int x = 0; x < n; ++x) {
+    px[x] = us[x] * c - vs + cx;
+    py[x] = us[x] * s + vc + cy;
+  }
+}
+
+VELMIR_HOT_LOOP void TurnedAbout(double *__restrict px, double *__restrict py,
+                                 const double *__restrict dxs, const double *__restrict cosines,
+                                 const double *__restrict sines, int n, double cx, double cy,
+                                 double dy) {
+  for (int x = 0; x < n; ++x) {
+    px[x] = cx + dxs[x] * cosines[x] - dy * sines[x];
+    py[x] = cy + dxs[x] * sines[x] + dy * cosines[x];
+  }
+}
+
+#if VELMIR_DISTORT_VECTORS
+// Four at a time: times 1000, clamped as Thousandths() clamps (a NaN goes
+// to the low end), truncated, and made a 64-bit integer through the bits of
+// a double with 2^52 + 2^51 added (exact below 2^51).
+__attribute__((target("avx2"))) void ToThousandthsVectors(int64_t *out, const double *v, int n,
+                                                          int64_t add, int &done) {
+  const __m256d thousand = _mm256_set1_pd(1000.0), low = _mm256_set1_pd(-kFar),
+                high = _mm256_set1_pd(kFar), magic = _mm256_set1_pd(6755399441055744.0);
+  const __m256i magicBits = _mm256_castpd_si256(magic), extra = _mm256_set1_epi64x(add);
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    __m256d t = _mm256_mul_pd(_mm256_loadu_pd(v + k), thousand);
+    t = _mm256_min_pd(_mm256_max_pd(t, low), high);
+    t = _mm256_round_pd(t, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    const __m256i bits = _mm256_castpd_si256(_mm256_add_pd(t, magic));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + k),
+                        _mm256_add_epi64(_mm256_sub_epi64(bits, magicBits), extra));
+  }
+  done = k;
+}
+#endif
+
+// out[k] = Thousandths(v[k]) + add.
+void ToThousandths(int64_t *out, const double *v, int n, int64_t add) {
+  int k = 0;
+#if VELMIR_DISTORT_VECTORS
+  if (gUseVectors && Mapping::HasVectors()) ToThousandthsVectors(out, v, n, add, k);
+#endif
+  for (; k < n; ++k)
+    out[k] = Thousandths(v[k]) + add;
+}
+
+void StartProgress(Progress *progress, int rows) {
+  if (progress) progress->SetRange(rows);
+}
+
+void Step(Progress *progress) {
+  if (progress) progress->Step();
+}
+
+// Ripple and swirl: every pixel turned about (cx, cy) by an angle that
+// depends on r^2 alone. r^2 = (x - cx)^2 + (y - cy)^2 takes the same value,
+// to the bit, at columns (and rows) mirrored about the centre, so the
+// trigonometry runs once per distinct pair of squares: per row only for
+// the first column of each mirrored pair, and a mirrored row reuses the
+// whole row's values. The results are those of computing every pixel.
+template <class Angle>
+DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green, int blue,
+                  Progress *progress, Angle angle) {
+  const TMDIB header(image);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0) return {};
+  const int w = header.width, h = header.height;
+  Mapping map(image, w, h, red, green, blue);
+  if (!map.output) return {};
+  const double cx = w * 0.01 * centreX, cy = h * 0.01 * centreY;
+
+  std::vector<double> dxs(w), squares(w);
+  std::vector<int> first(w); // the first column with the same square
+  for (int x = 0; x < w; ++x) {
+    dxs[x] = x - cx;
+    squares[x] = dxs[x] * dxs[x];
+    first[x] = x;
+    const double mirror = std::nearbyint(2 * cx - x);
+    if (mirror >= 0 && mirror < x) {
+      const int m = static_cast<int>(mirror);
+      if (squares[m] == squares[x]) first[x] = first[m];
+    }
+  }
+  std::vector<double> cosines(w), sines(w);
+  std::vector<int64_t> xs(w), ys(w);
+  std::vector<char> done(h, 0);
+
+  std::vector<double> px(w), py(w);
+  auto render = [&](int y) {
+    TurnedAbout(px.data(), py.data(), dxs.data(), cosines.data(), sines.data(), w, cx, cy, y - cy);
+    ToThousandths(xs.data(), px.data(), w, 0);
+    ToThousandths(ys.data(), py.data(), w, 0);
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  };
+
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    if (done[y]) continue;
+    const double dy = y - cy, dy2 = dy * dy;
+    for (int x = 0; x < w; ++x) {
+      if (first[x] == x) {
+        const double theta = angle(squares[x] + dy2);
+        cosines[x] = std::cos(theta);
+        sines[x] = std::sin(theta);
+      } else {
+        cosines[x] = cosines[first[x]];
+        sines[x] = sines[first[x]];
+      }
+    }
+    render(y);
+    const double mirror = std::nearbyint(2 * cy - y);
+    if (mirror > y && mirror < h) {
+      const int m = static_cast<int>(mirror);
+      const double dm = m - cy;
+      if (dm * dm == dy2) {
+        done[m] = 1;
+        render(m);
+      }
+    }
+  }
+  return std::move(map.output);
+}
+
+} // namespace
+
+void DistortUseVectors(bool on) { gUseVectors = on; }
+
+BilinearSample SampleBilinear(const TMDIB &view, int64_t x, int64_t y) {
+  BilinearSample bg{view.backgroundRed, view.backgroundGreen, view.backgroundBlue, true};
+  const int64_t w = view.width, h = view.height;
+  if (!effects::Is24(view) || x < -999 || y < -999 || x >= 1000 * w || y >= 1000 * h) return bg;
+  bg.outside = false;
+  const int64_t i = x / 1000, j = y / 1000;
+  const int fx = static_cast<int>((x + 1000) % 1000), fy = static_cast<int>((y + 1000) % 1000);
+  const bool left = x >= 0 && x <= 1000 * (w - 1);
+  const bool right = x + 1000 >= 0 && x + 1000 <= 1000 * (w - 1);
+  const bool upper = y >= 0 && y <= 1000 * (h - 1);
+  const bool lower = y + 1000 >= 0 && y + 1000 <= 1000 * (h - 1);
+  const int background[3] = {bg.blue, bg.green, bg.red};
+  auto pixel = [&](bool inside, int64_t px, int64_t py) -> const uint8_t * {
+    return inside ? PictureRow(view, static_cast<int>(py)) + 3 * px : nullptr;
+  };
+  const uint8_t *a = pixel(left && upper, i, j);
+  const uint8_t *b = pixel(right && upper, i + 1, j);
+  const uint8_t *c = pixel(left && lower, i, j + 1);
+  const uint8_t *d = pixel(right && lower, i + 1, j + 1);
+  int result[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    const int va = a ? a[ch] : background[ch], vb = b ? b[ch] : background[ch];
+    const int vc = c ? c[ch] : background[ch], vd = d ? d[ch] : background[ch];
+    // A multiple of 1000 has no fraction, and a zero fraction adds nothing:
+    // one formula serves the four cases.
+    const int top = Lerp(va, vb, fx), bottom = Lerp(vc, vd, fx);
+    result[ch] = Lerp(top, bottom, fy);
+  }
+  bg.blue = result[0];
+  bg.green = result[1];
+  bg.red = result[2];
+  return bg;
+}
+
+DibHandle GlassMap(IMGHANDLE source, int direction, int depth, int width, int red, int green,
+                   int blue, Progress *progress) {
+  const TMDIB header(source);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0) return {};
+  const int w = header.width, h = header.height;
+  Mapping map(source, w, h, red, green, blue);
+  if (!map.output) return {};
+  const int m = std::min(w, h);
+  auto shift = [&](int v) {
+    return 0.05 * depth * std::sin(20000 * (static_cast<double>(v) / m) / width);
+  };
+  std::vector<int64_t> xs(w), ys(w);
+  for (int x = 0; x < w; ++x)
+    xs[x] = Thousandths(x + (direction == 1 ? 0.0 : shift(x)));
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    std::fill(ys.begin(), ys.end(), Thousandths(y + (direction == 0 ? 0.0 : shift(y))));
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  }
+  return std::move(map.output);
+}
+
+DibHandle RippleMap(IMGHANDLE source, int strength, int frequency, int centreX, int centreY,
+                    int red, int green, int blue, Progress *progress) {
+  const TMDIB header(source);
+  const int m = std::min(header.width, header.height);
+  const double root = 2.0 * m / frequency, k = root * root;
+  return TurnMap(source, centreX, centreY, red, green, blue, progress,
+                 [&](double r2) { return -0.001 * strength * std::sin(6 * r2 / k); });
+}
+
+DibHandle SwirlMap(IMGHANDLE source, int amount, int direction, int centreX, int centreY, int red,
+                   int green, int blue, Progress *progress) {
+  const TMDIB header(source);
+  const int m = std::min(header.width, header.height);
+  const double m2 = static_cast<double>(m) * m;
+  const int k = direction == 0 ? -amount : amount;
+  return TurnMap(source, centreX, centreY, red, green, blue, progress,
+                 [&](double r2) { return 0.1 * k * r2 / m2; });
+}
+
+namespace {
+
+// The kit's turn for an angle on the shortcut path, -1 for the bilinear one.
+int QuarterTurnCode(double theta) {
+  if (theta == 180 || theta == -180) return IMGKIT_ROTATE_180;
+  if (theta == 90) return IMGKIT_ROTATE_LEFT;
+  if (theta == -90) return IMGKIT_ROTATE_RIGHT;
+  return -1;
+}
+
+struct Turn {
+  double s, c;
+};
+
+Turn TurnOf(double angle) {
+  const double rad = -angle * (1.0 / 180) * 3.1415;
+  return {std::sin(rad), std::cos(rad)};
+}
+
+} // namespace
+
+RotatedSize RotateFreeSize(int width, int height, double angle) {
+  const double theta = -angle;
+  if (angle == 0 || QuarterTurnCode(theta) == IMGKIT_ROTATE_180) return {width, height};
+  if (QuarterTurnCode(theta) >= 0) return {height, width};
+  const Turn t = TurnOf(angle);
+  const double cornersX[4] = {0, static_cast<double>(width), static_cast<double>(width), 0};
+  const double cornersY[4] = {0, 0, static_cast<double>(height), static_cast<double>(height)};
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (int i = 0; i < 4; ++i) {
+    const double x = cornersX[i] * t.c - cornersY[i] * t.s;
+    const double y = cornersX[i] * t.s + cornersY[i] * t.c;
+    if (i == 0 || x < minX) minX = x;
+    if (i == 0 || x > maxX) maxX = x;
+    if (i == 0 || y < minY) minY = y;
+    if (i == 0 || y > maxY) maxY = y;
+  }
+  // A one-pixel picture turned by a hair would come out 0.99... wide.
+  return {std::max<int64_t>(1, static_cast<int64_t>(maxX - minX)),
+          std::max<int64_t>(1, static_cast<int64_t>(maxY - minY))};
+}
+
+DibHandle RotateFree(IMGHANDLE source, double angle, int red, int green, int blue,
+                     Progress *progress) {
+  const TMDIB header(source);
+  if (!header.Attached() || header.width <= 0 || header.height <= 0 || !std::isfinite(angle))
+    return {};
+  if (angle == 0) return DibHandle(Kit.ImgKitCopy(source, "", ""));
+  if (const int code = QuarterTurnCode(-angle); code >= 0) {
+    DibHandle copy(Kit.ImgKitCopy(source, "", ""));
+    if (!copy) return {};
+    IMGHANDLE turned = Kit.ImgKitRotation(copy.get(), "", "", code);
+    if (!turned) return {};
+    copy.reset(turned);
+    return copy;
+  }
+  const RotatedSize size = RotateFreeSize(header.width, header.height, angle);
+  if (size.width * size.height > (int64_t{1} << 28)) return {};
+  const int w = static_cast<int>(size.width), h = static_cast<int>(size.height);
+  Mapping map(source, w, h, red, green, blue);
+  if (!map.output) return {};
+  const Turn t = TurnOf(angle);
+  const double cx = header.width / 2, cy = header.height / 2;
+  const int cxo = w / 2, cyo = h / 2;
+  std::vector<double> us(w);
+  for (int x = 0; x < w; ++x)
+    us[x] = x - cxo;
+  std::vector<int64_t> xs(w), ys(w);
+  std::vector<double> px(w), py(w);
+  StartProgress(progress, h);
+  for (int y = 0; y < h; ++y) {
+    const double v = y - cyo;
+    TurnedRow(px.data(), py.data(), us.data(), w, t.s, t.c, v * t.s, v * t.c, cx, cy);
+    // The one thousandth less: this path only runs for a turned picture.
+    ToThousandths(xs.data(), px.data(), w, -1);
+    ToThousandths(ys.data(), py.data(), w, -1);
+    map.Row(y, xs.data(), ys.data());
+    Step(progress);
+  }
+  return std::move(map.output);
+}
