@@ -6,6 +6,7 @@
 
 #include "effects/Litening.h"
 #include "effects/dialogs/LiteningForm.h"
+#include "forms/ColourSwatch.h"
 #include "forms/Waitmess.h"
 
 #include <QAbstractButton>

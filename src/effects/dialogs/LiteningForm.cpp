@@ -1,14 +1,13 @@
 #include "effects/dialogs/LiteningForm.h"
 
 #include "effects/Litening.h"
+#include "forms/ColourSwatch.h"
 #include "forms/Document.h"
 #include "forms/Host.h"
 #include "image/Dib.h"
-#include "platform/UserDialogs.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
@@ -82,17 +81,18 @@ TLiteningForm::TLiteningForm(Host *main, LiteningMode mode)
       auto *row = new QHBoxLayout;
       bColour = new QPushButton(QStringLiteral("外枠の色指定"), this);
       bColour->setObjectName(QStringLiteral("bColour"));
-      bColour->setAutoDefault(false);
-      pColour = new QLabel(this);
+      pColour = new ColourSwatch(this, bColour);
       pColour->setObjectName(QStringLiteral("pColour"));
       pColour->setFixedSize(48, 22);
-      pColour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      pColour->setAutoFillBackground(true);
       row->addWidget(bColour);
       row->addWidget(pColour);
       row->addStretch();
       ControlsLayout()->addLayout(row);
-      connect(bColour, &QPushButton::clicked, this, &TLiteningForm::bColourClick);
+      // A colour taken in the dialog is the frame's too.
+      connect(pColour, &ColourSwatch::Changed, this, [this] {
+        frame_ = pColour->Rgb();
+        Recompute();
+      });
     }
     tbFrameWidth = AddTrackBar(QStringLiteral("外枠の幅"), kFrameWidthMin, kFrameWidthMax, 6);
     if (mode != LiteningMode::FadeOut)
@@ -125,20 +125,15 @@ int TLiteningForm::HelpContext() const { return Row(mode_).help; }
 
 const char *TLiteningForm::SettingsName() const { return Row(mode_).settings; }
 
+unsigned TLiteningForm::SwatchColour() const { return pColour ? pColour->Rgb() : 0; }
+
 void TLiteningForm::SetColours(unsigned swatch, unsigned frame) {
-  swatch_ = swatch & 0xFFFFFF;
   frame_ = frame & 0xFFFFFF;
-  if (!pColour) return;
-  QPalette p = pColour->palette();
-  p.setColor(QPalette::Window, QColor::fromRgb(swatch_));
-  pColour->setPalette(p);
+  if (pColour) pColour->SetRgb(swatch);
 }
 
 void TLiteningForm::bColourClick() {
-  unsigned rgb = swatch_;
-  if (!UserDialogs::ChooseColour(this, rgb)) return;
-  SetColours(rgb, rgb);
-  Recompute();
+  if (pColour) pColour->Choose();
 }
 
 void TLiteningForm::SetTexture(int texture) {
@@ -191,7 +186,7 @@ void TLiteningForm::ResetControls() {
 }
 
 std::vector<int> TLiteningForm::SettingValues() const {
-  const int swatch = static_cast<int>(SwapRedBlue(swatch_));
+  const int swatch = static_cast<int>(SwapRedBlue(SwatchColour()));
   const int frame = static_cast<int>(SwapRedBlue(frame_));
   switch (mode_) {
   case LiteningMode::Lighting:
@@ -225,7 +220,7 @@ void TLiteningForm::RestoreSettings(const std::vector<std::optional<int>> &store
   };
   if (HasColour()) {
     const std::optional<int> swatch = next(), frame = next();
-    SetColours(swatch ? SwapRedBlue(static_cast<unsigned>(*swatch)) : swatch_,
+    SetColours(swatch ? SwapRedBlue(static_cast<unsigned>(*swatch)) : SwatchColour(),
                frame ? SwapRedBlue(static_cast<unsigned>(*frame)) : frame_);
   }
   switch (mode_) {

@@ -7,8 +7,8 @@
 
 #include "forms/PreviewDialog.h"
 
+class ColourSwatch;
 class QButtonGroup;
-class QLabel;
 class QPushButton;
 
 enum class LiteningMode {
@@ -36,7 +36,7 @@ public:
 
   // Frame colours as 0xRRGGBB: the swatch shows one, the routine draws with
   // the other (the colour dialog's own), normally the same.
-  unsigned SwatchColour() const { return swatch_; }
+  unsigned SwatchColour() const;
   unsigned FrameColour() const { return frame_; }
   // "外枠の色指定": the colour dialog, preset to the swatch; a chosen colour
   // becomes the swatch's and the frame's and redraws the preview.
@@ -52,7 +52,7 @@ public:
   // The frame panel; the colour is not the 3-D frame's, the second bar not
   // the fade-out's.
   QPushButton *bColour = nullptr;  // "外枠の色指定"
-  QLabel *pColour = nullptr;       // the swatch
+  ColourSwatch *pColour = nullptr; // the swatch
   QSlider *tbFrameWidth = nullptr; // "外枠の幅"
   QSlider *tbFrameLevel = nullptr; // "透明度", "波長" or "効果の強さ"
   // The spot panel.
@@ -79,7 +79,6 @@ private:
   void SetColours(unsigned swatch, unsigned frame);
 
   LiteningMode mode_;
-  unsigned swatch_ = 0;
   unsigned frame_ = 0;
 };
 
