@@ -1,6 +1,7 @@
 // The lighting, frame, spot, noise and texture effects as named routines,
 // parameters in the order of the functions' signatures; colours as red,
-// green, blue. The random effects take the generator's seed last; it may be
+// green, blue; the soft spot's blend reads the sharp picture as a further
+// one. The random effects take the generator's seed last; it may be
 // left out and is then 1, so that a script gives the same picture every
 // time. 24-bit images only.
 #include "effects/Effects.h"
@@ -105,6 +106,18 @@ std::vector<Routine> LightingRoutines() {
        [](DibHandle &image, Args a) {
          return InPlace(image, [&](TMDIB &d) { return SoftSpotBlur(d, I(a, 0)); });
        }},
+      {.name = "SoftSpotBlend",
+       .params = {kDiameter},
+       .summary = "the soft spot's blend alone: the image (blurred) takes the sharp picture in the "
+                  "centre and mixes towards it in the ring",
+       .run = {},
+       .inputs = {"sharp"},
+       .runWith =
+           [](DibHandle &image, Args a, const std::vector<IMGHANDLE> &inputs) {
+             TMDIB blurred(image.get());
+             const TMDIB sharp(inputs[0]);
+             return SoftSpotBlend(blurred, sharp, I(a, 0));
+           }},
       {"AddNoise",
        {{"kind", "int", kNoiseKindMin, kNoiseKindMax},
         {"strength", "int", kNoiseStrengthMin, kNoiseStrengthMax},

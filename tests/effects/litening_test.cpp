@@ -649,4 +649,12 @@ TEST(Litening, RegisteredWithTheSeedLastAndOptional) {
   for (const char *name :
        {"FadeOutFrame", "TranslucentFrame", "WaveFrame", "BevelFrame", "SoftSpotBlur"})
     EXPECT_NE(FindRoutine(name), nullptr) << name;
+  // The blend takes the sharp picture as a further one: blur, then blend,
+  // is the soft spot.
+  DibHandle blurred = Copy(image);
+  ASSERT_TRUE(RunRoutine(*FindRoutine("SoftSpotBlur"), blurred, {4}));
+  std::string why;
+  ASSERT_TRUE(RunRoutine(*FindRoutine("SoftSpotBlend"), blurred, {6}, {image.get()}, &why)) << why;
+  EXPECT_EQ(ToPicture(blurred), Applied(image, [](TMDIB &d) { return SoftSpot(d, 6, 4); }));
+  EXPECT_FALSE(RunRoutine(*FindRoutine("SoftSpotBlend"), blurred, {6}));
 }
