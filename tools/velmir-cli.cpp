@@ -38,9 +38,10 @@ constexpr const char *kUsageText =
       5 RGB 24-bit.
   op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR]
       Run the pixel routine NAME (letter case ignored) with its parameters on
-      IN and write OUT as convert does. A routine that reads further pictures
-      (listed as NAME:image) takes them as image files after IN, e.g.
-      op BlendImages MODE WEIGHT TOP BASE OUT.
+      IN and write OUT as convert does. Parameters listed with "=V" are
+      optional and take V when left out (only from the end). A routine that
+      reads further pictures (listed as NAME:image) takes them as image files
+      after IN, e.g. op BlendImages MODE WEIGHT TOP BASE OUT.
   paint METHOD [CONTROLS] IN OUT [--quality N] [--plugins DIR]
       Make a painting- or illustration-style picture of IN as the painting
       window does and write it as OUT. METHOD is 1 ... 8 or line. CONTROLS,
@@ -163,15 +164,19 @@ int Op(std::vector<std::string> args) {
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
-  const size_t count = routine->params.size();
+  // NAME, the parameters, IN, the further pictures and OUT: the optional
+  // parameters at the end may be left out.
+  const size_t least = RequiredArgCount(*routine), most = routine->params.size();
   const size_t further = routine->inputs.size();
-  if (args.size() != count + further + 3) {
+  if (args.size() < least + further + 3 || args.size() > most + further + 3) {
     std::string files = "IN";
     for (const char *input : routine->inputs)
       files += std::string(" ") + input;
-    return Usage(routine->name + " takes " + std::to_string(count) + " parameter(s), then " +
-                 files + " OUT");
+    return Usage(routine->name + " takes " + std::to_string(least) +
+                 (least == most ? std::string() : " to " + std::to_string(most)) +
+                 " parameter(s), then " + files + " OUT");
   }
+  const size_t count = args.size() - further - 3;
   std::vector<double> values(count);
   for (size_t i = 0; i < count; ++i) {
     const RoutineParam &p = routine->params[i];

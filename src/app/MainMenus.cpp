@@ -484,7 +484,7 @@ void TMainForm::BuildWindow() {
       const SpeedButtonEntry &entry = entries[size_t(index)];
       const QString buttonName = Text(entry.name);
       // Buttons end their hint in "|": a tooltip and an empty status text.
-      const QString hint = Text(entry.text) + QLatin1Char('|');
+      const QString hint = entry.hint ? Text(entry.hint) : Text(entry.text) + QLatin1Char('|');
       auto *action =
           new QAction(ButtonGlyph(Text(entry.glyph), entry.group), TooltipPart(hint), this);
       action->setObjectName(buttonName);

@@ -22,7 +22,8 @@ struct SpeedButtonEntry {
   void (TMainForm::*handler)(); // null: a button of an area command (ToolButtonClick)
   const char *glyph;
   Glyph group;
-  const char *presets; // shown ("1") or not in the presets for 1024, 800 and 640
+  const char *presets;        // shown ("1") or not in the presets for 1024, 800 and 640
+  const char *hint = nullptr; // a hint of its own ("tooltip|status"), when it has one
 };
 
 constexpr int kToolbarRows = 2;

@@ -50,7 +50,7 @@ std::vector<Routine> EffectRoutines() {
        }},
       {"SoftenWindow",
        {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
-        {"radius", "int", kSoftenStrengthMin, kSoftenStrengthMax},
+        {"radius", "int", kSoftenStrengthMin, kSoftenWindowRadiusMax},
         {"shape", "int", kSoftenShapeMin, kSoftenShapeMax},
         {"threshold", "int", kSoftenThresholdMin, kSoftenThresholdMax}},
        "weighted-window smoothing: area 0 all, 1 all but edges, 2 edges only; shape 0 square, "

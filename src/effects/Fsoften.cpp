@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 using effects::PictureRow;
@@ -23,14 +24,16 @@ struct Offset {
   SampleKind kind;
 };
 
-// Every weight is a multiple of 50 and at most 5000 (radius 4, square);
-// a channel's sum stays below 2^14, sum * 100 below 2^21, and for such
-// numbers n * ceil(2^40 / w) >> 40 is exactly n / w. The factor 100 is
-// folded into the multiplier.
+// Every weight is a multiple of 50 and at most 7200 (radius 5, square:
+// 200 + 20 * 100 + 100 * 50); a channel's sum stays below 2^15 (18310),
+// sum * 100 below 2^21, and for such numbers n * ceil(2^40 / w) >> 40 is
+// exactly n / w. The factor 100 is folded into the multiplier.
+constexpr int kMostWeight = 200 + 4 * kSoftenWindowRadiusMax * 100 +
+                            4 * kSoftenWindowRadiusMax * kSoftenWindowRadiusMax * 50;
 struct Reciprocals {
-  uint64_t m[101] = {};
+  uint64_t m[kMostWeight / 50 + 1] = {};
   Reciprocals() {
-    for (int i = 1; i <= 100; ++i) {
+    for (int i = 1; i <= kMostWeight / 50; ++i) {
       const uint64_t w = 50u * static_cast<uint64_t>(i);
       m[i] = 100u * (((uint64_t(1) << 40) + w - 1) / w);
     }
@@ -42,7 +45,7 @@ inline uint8_t Divide(int sum, uint64_t multiplier) {
   return static_cast<uint8_t>((static_cast<uint64_t>(sum) * multiplier) >> 40);
 }
 
-// sum[k] += the sample's share of s[k]; the sums stay below 2^14.
+// sum[k] += the sample's share of s[k]; the sums stay below 2^15.
 template <SampleKind kKind>
 VELMIR_HOT_LOOP void AddSamples(uint16_t *__restrict sum, const uint8_t *__restrict s, size_t n) {
   for (size_t k = 0; k < n; ++k) {
@@ -104,21 +107,159 @@ void FinishRow(uint8_t *d, const uint8_t *p, const uint16_t *known, const uint8_
   }
 }
 
+// The same over the whole picture with two or more samples to the left:
+// their new values kept as a running sum, whatever the radius. Each new
+// value feeds the next pixel's sum, so the loop runs at the speed of one
+// sum, multiply and shift per pixel; the values stay 64-bit on that path
+// (the quotients are below 256 anyway).
+inline void FinishRowEverywhere(uint8_t *d, const uint16_t *known, const uint64_t *scale, int w,
+                                int rx) {
+  uint64_t sb = 0, sg = 0, sr = 0; // the new values of pixels x - rx ... x - 1
+  for (int x = 0; x < w; ++x) {
+    const size_t k = 3 * static_cast<size_t>(x);
+    if (x > rx) {
+      const uint8_t *q = d + k - 3 * static_cast<size_t>(rx + 1);
+      sb -= q[0];
+      sg -= q[1];
+      sr -= q[2];
+    }
+    const uint64_t m = scale[x];
+    const uint64_t nb = ((known[k] + sb) * m) >> 40, ng = ((known[k + 1] + sg) * m) >> 40,
+                   nr = ((known[k + 2] + sr) * m) >> 40;
+    d[k] = static_cast<uint8_t>(nb);
+    d[k + 1] = static_cast<uint8_t>(ng);
+    d[k + 2] = static_cast<uint8_t>(nr);
+    sb += nb;
+    sg += ng;
+    sr += nr;
+  }
+}
+
 template <int kArea>
 void FinishRow(uint8_t *d, const uint8_t *p, const uint16_t *known, const uint8_t *far,
                const uint64_t *scale, int w, int rx, int t) {
-  if (rx == 1)
+  if (kArea == 0 && rx >= 2)
+    FinishRowEverywhere(d, known, scale, w, rx);
+  else if (rx == 1)
     FinishRow<kArea, 1>(d, p, known, far, scale, w, rx, t);
   else
     FinishRow<kArea, 0>(d, p, known, far, scale, w, rx, t);
 }
 
+VELMIR_HOT_LOOP void AddRow(uint16_t *__restrict a, const uint16_t *__restrict b, size_t n) {
+  for (size_t k = 0; k < n; ++k)
+    a[k] = static_cast<uint16_t>(a[k] + b[k]);
+}
+
+// Window rows, added to or taken from the running sums: their samples'
+// halves, and what the halves leave of each sample. The sums may wrap
+// around modulo 2^16 on the way; those they end with are true.
+VELMIR_HOT_LOOP void AddHalves(uint16_t *__restrict halves, uint16_t *__restrict rests,
+                               const uint8_t *__restrict v, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    halves[k] = static_cast<uint16_t>(halves[k] + (v[k] >> 1));
+    rests[k] = static_cast<uint16_t>(rests[k] + (v[k] - (v[k] >> 1)));
+  }
+}
+
+VELMIR_HOT_LOOP void SubtractHalves(uint16_t *__restrict halves, uint16_t *__restrict rests,
+                                    const uint8_t *__restrict v, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    halves[k] = static_cast<uint16_t>(halves[k] - (v[k] >> 1));
+    rests[k] = static_cast<uint16_t>(rests[k] - (v[k] - (v[k] >> 1)));
+  }
+}
+
+// next[k] = run[k] + run[k + step]: sums of twice as many pixels.
+VELMIR_HOT_LOOP void PairSums(uint16_t *__restrict next, const uint16_t *__restrict run,
+                              size_t step, size_t n) {
+  for (size_t k = 0; k < n; ++k)
+    next[k] = static_cast<uint16_t>(run[k] + run[k + step]);
+}
+
+// The square window over the whole picture, where no sample is compared.
+// A window row other than the centre's adds to a pixel the halves of its
+// 2r + 1 samples, plus the other half of the one in the pixel's column
+// (which counts in full). Summed over the window rows, that is the sum over
+// 2r + 1 columns of the rows' halves added up column by column, plus their
+// other halves added up: both column sums follow the window down the
+// picture by adding the row that comes in and taking away the one that
+// leaves, so a row costs the same few passes whatever the radius. Rows
+// below the centre come in with their input values, rows above with their
+// new ones; each row is read again, unchanged, when it leaves: the input
+// rows as the centre reaches them, the new ones `radius` rows later.
+class RowShares {
+public:
+  RowShares(const TMDIB &dest, const TMDIB &source, int radius)
+      : dest_(dest), source_(source), w_(source.width), h_(source.height), r_(radius),
+        n_(3 * static_cast<size_t>(source.width)), pad_(3 * static_cast<size_t>(radius)),
+        halves_(n_ + 2 * pad_), rests_(n_), runs_{halves_, halves_} {
+    for (int j = 1; j <= std::min(r_, h_ - 1); ++j)
+      AddHalves(Halves(), rests_.data(), PictureRow(source_, j), n_);
+  }
+
+  // The known samples of centre row y: the window rows', then the row's own
+  // centre (twice) and the samples to its right, not yet rewritten.
+  void KnownSums(int y, uint16_t *sum) {
+    std::copy(rests_.begin(), rests_.end(), sum);
+    AddWindowHalves(sum);
+    const uint8_t *row = PictureRow(dest_, y);
+    AddSamples<kCentre>(sum, row, n_);
+    for (int dx = 1; dx <= r_ && dx < w_; ++dx)
+      AddSamples<kAxis>(sum, row + 3 * dx, n_ - 3 * static_cast<size_t>(dx));
+  }
+
+  // Row y has been rewritten: move the window down by one row.
+  void Next(int y) {
+    if (y + 1 < h_) // the new centre
+      SubtractHalves(Halves(), rests_.data(), PictureRow(source_, y + 1), n_);
+    AddHalves(Halves(), rests_.data(), PictureRow(dest_, y), n_);
+    if (y - r_ >= 0) SubtractHalves(Halves(), rests_.data(), PictureRow(dest_, y - r_), n_);
+    if (y + 1 + r_ < h_) AddHalves(Halves(), rests_.data(), PictureRow(source_, y + 1 + r_), n_);
+  }
+
+private:
+  uint16_t *Halves() { return halves_.data() + pad_; }
+
+  // sum[k] += the halves of the 2r + 1 pixels around k's: the zeros beyond
+  // the picture's sides stand for the samples that are not there. Sums of
+  // 1, 2, 4 and 8 neighbouring pixels, each from the one before, make up
+  // the 2r + 1 in a few passes.
+  void AddWindowHalves(uint16_t *sum) {
+    const int wide = 2 * r_ + 1;
+    const uint16_t *run = halves_.data(); // sums of `width` pixels from k's on
+    size_t length = halves_.size();
+    int offset = 0;
+    for (int width = 1, turn = 0;; width *= 2, turn ^= 1) {
+      if (wide & width) {
+        AddRow(sum, run + 3 * static_cast<size_t>(offset), n_);
+        offset += width;
+      }
+      if (2 * width > wide) break;
+      const size_t step = 3 * static_cast<size_t>(width);
+      length -= step;
+      uint16_t *next = runs_[turn].data();
+      PairSums(next, run, step, length);
+      run = next;
+    }
+  }
+
+  const TMDIB &dest_;
+  const TMDIB &source_;
+  int w_, h_, r_;
+  size_t n_, pad_;
+  // Column sums over the window rows: the halves, with r zero pixels on
+  // either side, and what the halves leave.
+  std::vector<uint16_t> halves_, rests_;
+  std::vector<uint16_t> runs_[2]; // the sums of 2, 4, 8 pixels, in turn
+};
+
 } // namespace
 
 void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int shape, int threshold,
                   Progress *progress) {
-  if (!effects::SameSize24(dest, source) || area < 0 || area > 2 || radius < 1 || radius > 4 ||
-      shape < 0 || shape > 2)
+  if (!effects::SameSize24(dest, source) || area < 0 || area > 2 || radius < 1 ||
+      radius > kSoftenWindowRadiusMax || shape < 0 || shape > 2)
     return;
   static const Reciprocals reciprocal;
   const int w = source.width, h = source.height;
@@ -145,6 +286,9 @@ void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int sh
   std::vector<int> weight(w);
   std::vector<uint64_t> scale(w);
   int scaleAbove = -1, scaleBelow = -1; // the window rows the scales were made for
+  // From radius 2 on the running shares take fewer passes than the samples.
+  std::optional<RowShares> shares;
+  if (area == 0 && shape == 0 && radius >= 2) shares.emplace(dest, source, radius);
   for (int y = 0; y < h; ++y) {
     // The window's weights depend on the row only near the top and bottom.
     const int above = std::min(ry, y), below = std::min(ry, h - 1 - y);
@@ -161,10 +305,17 @@ void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int sh
       scaleAbove = above;
       scaleBelow = below;
     }
-    std::fill(sum.begin(), sum.end(), uint16_t(0));
-    if (edges) std::fill(far.begin(), far.end(), uint8_t(0));
     const uint8_t *p = PictureRow(source, y);
     uint8_t *d = PictureRow(dest, y);
+    if (shares) {
+      shares->KnownSums(y, sum.data());
+      FinishRow<0>(d, p, sum.data(), far.data(), scale.data(), w, rx, t);
+      shares->Next(y);
+      if (progress) progress->Step();
+      continue;
+    }
+    std::fill(sum.begin(), sum.end(), uint16_t(0));
+    if (edges) std::fill(far.begin(), far.end(), uint8_t(0));
     for (const Offset &o : known) {
       const int yy = y + o.dy;
       if (yy < 0 || yy >= h) continue;

@@ -11,6 +11,8 @@ constexpr int kSoftenAreaMin = 0, kSoftenAreaMax = 2;
 constexpr int kSoftenDirectionMin = 0, kSoftenDirectionMax = 2;
 constexpr int kEdgeDirectionMax = 1;
 constexpr int kSoftenStrengthMin = 1, kSoftenStrengthMax = 4; // also the window radius
+// The window itself goes one step further, for the soft spot's blur.
+constexpr int kSoftenWindowRadiusMax = 5;
 constexpr int kSoftenShapeMin = 0, kSoftenShapeMax = 2;
 constexpr int kSoftenThresholdMin = 0, kSoftenThresholdMax = 255;
 constexpr int kSoftenMethodMin = 0, kSoftenMethodMax = 1;
@@ -20,9 +22,13 @@ constexpr int kSoftenMethodMin = 0, kSoftenMethodMax = 1;
 // come from `dest`, so those above and to the left already hold their new
 // values, while the pixel's own input value comes from `source`.
 // shape: 0 square, 1 vertical column, 2 horizontal row, each of radius
-// `radius`. area: 0 everywhere, 1 all but edges, 2 edges only, where an edge
-// is a window sample differing from the pixel by more than `threshold` in
-// some channel. One progress step per row.
+// `radius` (1 ... kSoftenWindowRadiusMax). area: 0 everywhere, 1 all but
+// edges, 2 edges only, where an edge is a window sample differing from the
+// pixel by more than `threshold` in some channel. One progress step per
+// row, as soon as it is rewritten; by then the row `radius` rows above it
+// will not be read again. With area 0 no sample is compared and `source`
+// is read only where `dest` still holds the same values: the image may be
+// its own source.
 void SoftenWindow(TMDIB &dest, const TMDIB &source, int area, int radius, int shape, int threshold,
                   Progress *progress = nullptr);
 

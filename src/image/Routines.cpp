@@ -27,10 +27,21 @@ const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view 
   return nullptr;
 }
 
+size_t RequiredArgCount(const Routine &routine) {
+  // Up to the last parameter without a value of its own, so that an
+  // optional one misplaced before a required one is simply required.
+  size_t n = routine.params.size();
+  while (n > 0 && routine.params[n - 1].fallback)
+    --n;
+  return n;
+}
+
 std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &args) {
-  if (args.size() != routine.params.size())
-    return routine.name + " takes " + std::to_string(routine.params.size()) +
-           " parameter(s), not " + std::to_string(args.size());
+  const size_t least = RequiredArgCount(routine), most = routine.params.size();
+  if (args.size() < least || args.size() > most)
+    return routine.name + " takes " + std::to_string(least) +
+           (least == most ? std::string() : " to " + std::to_string(most)) + " parameter(s), not " +
+           std::to_string(args.size());
   for (size_t i = 0; i < args.size(); ++i) {
     const RoutineParam &p = routine.params[i];
     const double v = args[i];
@@ -52,6 +63,12 @@ std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &
   return {};
 }
 
+std::vector<double> CompleteRoutineArgs(const Routine &routine, std::vector<double> args) {
+  for (size_t i = args.size(); i < routine.params.size() && routine.params[i].fallback; ++i)
+    args.push_back(*routine.params[i].fallback);
+  return args;
+}
+
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error) {
   return RunRoutine(routine, image, args, {}, error);
@@ -67,9 +84,10 @@ bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<doub
   if (why.empty() && std::find(inputs.begin(), inputs.end(), nullptr) != inputs.end())
     why = routine.name + ": no image";
   if (why.empty()) {
+    const std::vector<double> all = CompleteRoutineArgs(routine, args);
     const bool done = routine.inputs.empty()
-                          ? routine.run && routine.run(image, args)
-                          : routine.runWith && routine.runWith(image, args, inputs);
+                          ? routine.run && routine.run(image, all)
+                          : routine.runWith && routine.runWith(image, all, inputs);
     if (!done) why = routine.name + " failed";
   }
   if (!why.empty() && error) *error = why;
@@ -96,6 +114,10 @@ std::string DescribeRoutine(const Routine &routine) {
       line += "..";
       line += Number(p.max);
       line += ']';
+    }
+    if (p.fallback) {
+      line += '=';
+      line += Number(*p.fallback);
     }
   }
   for (const char *input : routine.inputs) {

@@ -6,6 +6,7 @@
 #include "image/DibHandle.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ struct RoutineParam {
   double min, max;
   // When not empty, the only values taken.
   std::vector<double> choices = {};
+  // Set for an optional parameter: the value it takes when left out.
+  // Optional parameters come after all the others.
+  std::optional<double> fallback = std::nullopt;
 };
 
 struct Routine {
@@ -37,11 +41,18 @@ struct Routine {
 // By name, letter case ignored, in `list`; null when there is none.
 const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view name);
 
+// How many arguments the routine needs: its parameters up to the last one
+// that is not optional.
+size_t RequiredArgCount(const Routine &routine);
 // Empty when `args` suit the routine's parameters (count, whole numbers for
-// "int", range, choices); otherwise why not, in English.
+// "int", range, choices); otherwise why not, in English. Trailing optional
+// parameters may be left out.
 std::string CheckRoutineArgs(const Routine &routine, const std::vector<double> &args);
-// Checks the arguments, then runs. On refusal or failure returns false and
-// sets *error (when given); the image is then unchanged.
+// `args` with the optional parameters left out filled in with their values.
+std::vector<double> CompleteRoutineArgs(const Routine &routine, std::vector<double> args);
+// Checks the arguments, then runs with the optional ones filled in: a
+// routine always gets one argument per parameter. On refusal or failure
+// returns false and sets *error (when given); the image is then unchanged.
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 std::string *error = nullptr);
 // The same for a routine that reads further pictures: `inputs` in the order
@@ -49,8 +60,8 @@ bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<doub
 // routine.
 bool RunRoutine(const Routine &routine, DibHandle &image, const std::vector<double> &args,
                 const std::vector<IMGHANDLE> &inputs, std::string *error = nullptr);
-// One line: the name, each parameter with its type and range, the further
-// pictures, the summary.
+// One line: the name, each parameter with its type and range (an optional
+// one followed by "=" and its value), the further pictures, the summary.
 std::string DescribeRoutine(const Routine &routine);
 
 // The kit's image functions as routines.

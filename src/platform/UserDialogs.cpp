@@ -157,6 +157,7 @@ bool ChooseColour(QWidget *parent, unsigned &rgb) {
   if (Responder()) {
     Request r;
     r.kind = Kind::Colour;
+    r.colour = rgb;
     const Answer a = Responder()(r);
     if (!a.accepted) return false;
     rgb = a.colour;

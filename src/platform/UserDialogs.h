@@ -15,10 +15,11 @@ enum class Kind { Message, OpenFile, SaveFile, Folder, Colour, Input };
 struct Request {
   Kind kind = Kind::Message;
   QString caption;
-  QString text;   // message text; for file dialogs the proposed name
-  QString folder; // initial folder of file dialogs
-  QString filter; // the filter as written ("desc|*.a;*.b|desc|*.c")
-  QString value;  // the text an input box starts with
+  QString text;        // message text; for file dialogs the proposed name
+  QString folder;      // initial folder of file dialogs
+  QString filter;      // the filter as written ("desc|*.a;*.b|desc|*.c")
+  QString value;       // the text an input box starts with
+  unsigned colour = 0; // 0xRRGGBB a colour dialog starts with
   int filterIndex = 1;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;

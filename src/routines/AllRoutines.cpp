@@ -5,12 +5,13 @@ std::vector<Routine> AdjustRoutines();
 std::vector<Routine> EffectRoutines();
 std::vector<Routine> PaintRoutines();
 std::vector<Routine> DistortRoutines();
+std::vector<Routine> LightingRoutines();
 
 const std::vector<Routine> &AllRoutines() {
   static const std::vector<Routine> all = [] {
     std::vector<Routine> list;
-    for (auto area :
-         {KitRoutines, AdjustRoutines, EffectRoutines, PaintRoutines, DistortRoutines}) {
+    for (auto area : {KitRoutines, AdjustRoutines, EffectRoutines, PaintRoutines, DistortRoutines,
+                      LightingRoutines}) {
       std::vector<Routine> part = area();
       list.insert(list.end(), std::make_move_iterator(part.begin()),
                   std::make_move_iterator(part.end()));

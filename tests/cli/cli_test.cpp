@@ -357,6 +357,42 @@ TEST_F(Cli, OpResizeImageAndSepiaGiveWhatTheRoutinesGive) {
   EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
 }
 
+TEST_F(Cli, OpLeavesOptionalParametersOutFromTheEnd) {
+  WriteBmp(Path("in.bmp"), 17, 13, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  const std::string in = Path("in.bmp");
+  // The seed of the random effects is optional and 1 when left out.
+  RunResult r = Run({"op", "WhiteSpot", "5", "3", in, Path("white.bmp")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_EQ(Run({"op", "DustSpot", "5", "3", in, Path("dust.bmp")}).exitCode, 0);
+  ASSERT_EQ(Run({"op", "DustSpot", "5", "3", "1", in, Path("dust1.bmp")}).exitCode, 0);
+  ASSERT_EQ(Run({"op", "dustspot", "5", "3", "4000000000", in, Path("dust2.bmp")}).exitCode, 0);
+  Loaded dust(Path("dust.bmp")), dust1(Path("dust1.bmp")), dust2(Path("dust2.bmp"));
+  ASSERT_NE(dust.h, nullptr);
+  EXPECT_EQ(Rows(dust.h), Rows(dust1.h));
+  EXPECT_NE(Rows(dust.h), Rows(dust2.h));
+  // What the routine gives in this process.
+  DibHandle expected(Kit.ImgKitFileLoad(in.c_str(), "", ""));
+  ASSERT_TRUE(RunRoutine(*FindRoutine("DustSpot"), expected, {5, 3, 4000000000.0}));
+  EXPECT_EQ(Rows(dust2.h), Rows(expected.get()));
+  // Fewer than the required ones, more than all, a seed out of range.
+  for (const std::vector<std::string> &args :
+       {std::vector<std::string>{"op", "DustSpot", "5", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "1", "1", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "-1", in, Path("x.bmp")},
+        {"op", "DustSpot", "5", "3", "4294967296", in, Path("x.bmp")}}) {
+    r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args.size();
+  }
+  EXPECT_NE(Run({"op", "DustSpot", "5", in, Path("x.bmp")}).err.find("takes 2 to 3 parameter(s)"),
+            std::string::npos);
+  EXPECT_NE(access(Path("x.bmp").c_str(), F_OK), 0);
+  // The list marks the optional parameter with its value.
+  EXPECT_NE(Run({"op", "--list"})
+                .out.find("WhiteSpot diameter:int[3..7] strength:int[1..5] "
+                          "seed:int[0..4294967295]=1"),
+            std::string::npos);
+}
+
 TEST_F(Cli, OpBlendImagesReadsTheBaseAfterTheTop) {
   WriteBmp(Path("top.bmp"), 6, 4, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
   WriteBmp(Path("base.bmp"), 6, 4, 24, {}, [](int x, int y) { return Pattern(24, y, x); });
@@ -818,6 +854,40 @@ TEST(Routines, BadArgumentsNeverReachTheRoutine) {
   DibHandle none;
   EXPECT_FALSE(RunRoutine(probe, none, {4, 8, 0}));
   EXPECT_EQ(calls, 3);
+}
+
+TEST(Routines, OptionalParametersAreLeftOutFromTheEndOnly) {
+  std::vector<std::vector<double>> seen;
+  const Routine probe{"Probe",
+                      {{"count", "int", 2, 16},
+                       {"level", "int", 0, 9, {}, 4},
+                       {"factor", "double", -1.5, 1.5, {}, 0.5}},
+                      "",
+                      [&](DibHandle &, const std::vector<double> &args) {
+                        seen.push_back(args);
+                        return true;
+                      }};
+  EXPECT_EQ(RequiredArgCount(probe), 1u);
+  LoadImagingKit();
+  DibHandle image(Kit.ImgKitMemAlloc(64));
+  ASSERT_TRUE(image);
+  // The routine always gets every parameter, the missing ones filled in.
+  for (const auto &args : std::vector<std::vector<double>>{{3}, {3, 7}, {3, 7, -1}})
+    EXPECT_TRUE(RunRoutine(probe, image, args));
+  EXPECT_EQ(seen, (std::vector<std::vector<double>>{{3, 4, 0.5}, {3, 7, 0.5}, {3, 7, -1}}));
+  // None at all, one too many, or a given one out of range are refused.
+  for (const auto &args : std::vector<std::vector<double>>{{}, {3, 7, 0, 0}, {3, 10}})
+    EXPECT_FALSE(CheckRoutineArgs(probe, args).empty()) << args.size();
+  EXPECT_EQ(CheckRoutineArgs(probe, {}), "Probe takes 1 to 3 parameter(s), not 0");
+  EXPECT_EQ(DescribeRoutine(probe),
+            "Probe count:int[2..16] level:int[0..9]=4 factor:double[-1.5..1.5]=0.5");
+  // An optional parameter before a required one is simply required.
+  const Routine misplaced{"Misplaced",
+                          {{"a", "int", 0, 1, {}, 1}, {"b", "int", 0, 1}},
+                          "",
+                          [](DibHandle &, const std::vector<double> &) { return true; }};
+  EXPECT_EQ(RequiredArgCount(misplaced), 2u);
+  EXPECT_FALSE(CheckRoutineArgs(misplaced, {1}).empty());
 }
 
 TEST(Routines, KitRoutinesRefuseEachParameterJustOutsideItsRange) {

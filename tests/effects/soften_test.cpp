@@ -108,6 +108,15 @@ TEST(SoftenWindow, FlatWhiteSquareWindowBecomes254) {
       ASSERT_EQ(v, 255) << "shape " << shape;
 }
 
+TEST(SoftenWindow, WidestWindowOnWhiteSumsBeyond14Bits) {
+  // Whole 11 x 11 windows (rows 5 and 6) sum up to 510 + 20 * 255 +
+  // 100 * 127 = 18310 per channel.
+  DibHandle src = Uniform24(13, 12, Bgr{255, 255, 255});
+  const Picture got = Windowed(src, 0, kSoftenWindowRadiusMax, 0, 64);
+  const Picture want = WindowReference(ToPicture(src), 0, kSoftenWindowRadiusMax, 0, 64);
+  EXPECT_EQ(got, want) << FirstDifference(got, want);
+}
+
 TEST(SoftenWindow, ReadsTheSamplesAlreadyRewritten) {
   // All but edges with threshold 0 on flat 255: a pixel is rewritten (to
   // 254) only when every sample of its window, as rewritten so far, is 255.
@@ -133,7 +142,7 @@ TEST(SoftenWindow, MatchesTheDescriptionOnRandomImages) {
       const Picture in = ToPicture(src);
       for (int area = 0; area < 3; ++area)
         for (int shape = 0; shape < 3; ++shape)
-          for (int r = 1; r <= 4; ++r) {
+          for (int r = 1; r <= kSoftenWindowRadiusMax; ++r) {
             const int t = area ? (r * 37) % 256 : 64;
             const Picture got = Windowed(src, area, r, shape, t);
             const Picture want = WindowReference(in, area, r, shape, t);
@@ -152,7 +161,7 @@ TEST(SoftenWindow, MatchesTheDescriptionOnAWideImage) {
     const Picture in = ToPicture(src);
     for (int area = 0; area < 3; ++area)
       for (int shape = 0; shape < 3; ++shape)
-        for (int r = 1; r <= 4; ++r)
+        for (int r = 1; r <= kSoftenWindowRadiusMax; ++r)
           for (int t : {0, 1, 50, 127, 255, 256, -50, 40000}) {
             if (area == 0 && t != 50) continue;
             const Picture got = Windowed(src, area, r, shape, t);
@@ -160,6 +169,36 @@ TEST(SoftenWindow, MatchesTheDescriptionOnAWideImage) {
             ASSERT_EQ(got, want) << "levels " << levels << " area " << area << " shape " << shape
                                  << " r " << r << " t " << t << ": " << FirstDifference(got, want);
           }
+  }
+}
+
+TEST(SoftenWindow, SquareWindowsMatchOnTallImages) {
+  // Tall enough for every radius to take its rows in and out of the window
+  // many times over.
+  Noise noise;
+  for (int w : {1, 2, 13}) {
+    DibHandle src = Random24(w, 37, noise);
+    const Picture in = ToPicture(src);
+    for (int r = 1; r <= kSoftenWindowRadiusMax; ++r) {
+      const Picture got = Windowed(src, 0, r, 0, 0);
+      const Picture want = WindowReference(in, 0, r, 0, 0);
+      ASSERT_EQ(got, want) << w << " wide, r " << r << ": " << FirstDifference(got, want);
+    }
+  }
+}
+
+TEST(SoftenWindow, OverTheWholePictureTheImageMayBeItsOwnSource) {
+  Noise noise;
+  for (int w : {1, 5, 17}) {
+    DibHandle src = Random24(w, 23, noise);
+    for (int shape = 0; shape < 3; ++shape)
+      for (int r = 1; r <= kSoftenWindowRadiusMax; ++r) {
+        DibHandle self = Copy(src);
+        TMDIB d(self.get());
+        SoftenWindow(d, d, 0, r, shape, 0);
+        const Picture want = Windowed(src, 0, r, shape, 0);
+        ASSERT_EQ(ToPicture(d), want) << w << " wide, shape " << shape << ", r " << r;
+      }
   }
 }
 

@@ -65,8 +65,8 @@ double Argument(const RoutineParam &p, int where) {
 
 TEST(AllRoutines, EveryRoutineOnEverySmallSizeAndDepth) {
   ASSERT_GT(AllRoutines().size(), 30u);
-  int applied = 0, refused = 0;
   for (const Routine &routine : AllRoutines()) {
+    int appliedAt24 = 0;
     for (int where = 0; where < 3; ++where) {
       std::vector<double> args;
       for (const RoutineParam &p : routine.params)
@@ -93,20 +93,20 @@ TEST(AllRoutines, EveryRoutineOnEverySmallSizeAndDepth) {
           ASSERT_TRUE(image) << where_;
           if (!done) {
             EXPECT_EQ(Bytes(image.get()), before) << where_ << ": refused but changed";
-            ++refused;
             continue;
           }
           const TMDIB dib(image.get());
           EXPECT_TRUE(dib.Attached()) << where_;
           EXPECT_GT(dib.width, 0) << where_;
           EXPECT_GT(dib.height, 0) << where_;
-          ++applied;
+          if (depth.bits == 24) ++appliedAt24;
         }
       }
     }
+    // Every routine takes full colour, on some of these sizes at least
+    // (a cut needs a picture as large as its rectangle).
+    EXPECT_GT(appliedAt24, 0) << routine.name;
   }
-  // Most runs apply: every routine takes full colour, many take palettes.
-  EXPECT_GT(applied, 2 * refused);
 }
 
 TEST(AllRoutines, FurtherPicturesAreCheckedBeforeTheRoutineRuns) {
