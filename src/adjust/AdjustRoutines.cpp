@@ -12,8 +12,6 @@
 
 namespace {
 
-int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
-
 // Runs a function on the image. 16- and 32-bit images are refused; the hue
 // functions leave palette images alone, as their commands do.
 template <class F> bool RunOn(DibHandle &image, F f) {
@@ -25,13 +23,13 @@ template <class F> bool RunOn(DibHandle &image, F f) {
 
 AutoCorrectSettings SettingsFrom(const std::vector<double> &a, bool b) {
   AutoCorrectSettings s;
-  (b ? s.contrastB : s.contrastA) = I(a, 0);
-  s.gammaOn = I(a, 1) != 0;
-  s.gamma = I(a, 2);
-  s.colourOn = I(a, 3) != 0;
-  s.red = I(a, 4);
-  s.green = I(a, 5);
-  s.blue = I(a, 6);
+  (b ? s.contrastB : s.contrastA) = IntArg(a, 0);
+  s.gammaOn = IntArg(a, 1) != 0;
+  s.gamma = IntArg(a, 2);
+  s.colourOn = IntArg(a, 3) != 0;
+  s.red = IntArg(a, 4);
+  s.green = IntArg(a, 5);
+  s.blue = IntArg(a, 6);
   return s;
 }
 
@@ -54,25 +52,25 @@ std::vector<Routine> AdjustRoutines() {
        "brighten or darken through the kit (factor position x 0.05)",
        [](DibHandle &image, const std::vector<double> &a) {
          TMDIB dib(image.get());
-         return Brightness(dib, I(a, 0));
+         return Brightness(dib, IntArg(a, 0));
        }},
       {"Contrast",
        {{"p", "int", kContrastMin, kContrastMax}},
        "contrast around 128: -100 grey, 100 doubled",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { Contrast(dib, I(a, 0)); });
+         return RunOn(image, [&](TMDIB &dib) { Contrast(dib, IntArg(a, 0)); });
        }},
       {"Gamma",
        {{"p", "int", kGammaMin, kGammaMax}},
        "255 x (v / 255)^(100 / p): above 100 brightens the mid-tones",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { Gamma(dib, I(a, 0)); });
+         return RunOn(image, [&](TMDIB &dib) { Gamma(dib, IntArg(a, 0)); });
        }},
       {"Saturation",
        {{"p", "int", kSaturationMin, kSaturationMax}},
        "saturation around the channel mean: -100 grey, 100 doubled",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { Saturation(dib, I(a, 0)); });
+         return RunOn(image, [&](TMDIB &dib) { Saturation(dib, IntArg(a, 0)); });
        }},
       {"Levels",
        {{"low", "int", kLevelsMin, kLevelsMax},
@@ -80,7 +78,8 @@ std::vector<Routine> AdjustRoutines() {
         {"channel", "int", lcAverage, lcBlue}},
        "stretch low ... high to 0 ... 255 (channel 0 all, 1 red, 2 green, 3 blue)",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { Levels(dib, I(a, 0), I(a, 1), I(a, 2)); });
+         return RunOn(image,
+                      [&](TMDIB &dib) { Levels(dib, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2)); });
        }},
       {"AutoCorrectA", AutoCorrectParams(),
        "one-click brightness and contrast, then optional gamma and colour shift",
@@ -96,21 +95,21 @@ std::vector<Routine> AdjustRoutines() {
        {{"threshold", "int", kAutoContrastMin, kAutoContrastMax}},
        "the batch job's correction A: levels between the average histogram's ends, no fallbacks",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image,
-                      [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::A, I(a, 0)); });
+         return RunOn(
+             image, [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::A, IntArg(a, 0)); });
        }},
       {"BatchCorrectionB",
        {{"threshold", "int", kAutoContrastMin, kAutoContrastMax}},
        "the batch job's correction B: each of red, green and blue between its own histogram's ends",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image,
-                      [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::B, I(a, 0)); });
+         return RunOn(
+             image, [&](TMDIB &dib) { AutoCorrectLevels(dib, BatchCorrection::B, IntArg(a, 0)); });
        }},
       {"HueChange",
        {{"shift", "int", kHueShiftMin, kHueShiftMax}},
        "turn the hue of a 24-bit image by shift degrees",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { HueChange(dib, I(a, 0)); });
+         return RunOn(image, [&](TMDIB &dib) { HueChange(dib, IntArg(a, 0)); });
        }},
       {"HueEmphasis",
        {{"centre", "int", kEmphasisCentreMin, kEmphasisCentreMax},
@@ -119,8 +118,9 @@ std::vector<Routine> AdjustRoutines() {
         {"outside", "int", kEmphasisSaturationMin, kEmphasisSaturationMax}},
        "keep the colours near a hue, desaturate the others (24-bit images)",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image,
-                      [&](TMDIB &dib) { HueEmphasis(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3)); });
+         return RunOn(image, [&](TMDIB &dib) {
+           HueEmphasis(dib, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3));
+         });
        }},
       {"RgbBalance",
        {{"red", "int", kRgbMin, kRgbMax},
@@ -130,7 +130,7 @@ std::vector<Routine> AdjustRoutines() {
        "shift the channels through the kit, optionally keeping the luminance",
        [](DibHandle &image, const std::vector<double> &a) {
          TMDIB dib(image.get());
-         return RgbBalance(dib, I(a, 0), I(a, 1), I(a, 2), I(a, 3) != 0);
+         return RgbBalance(dib, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3) != 0);
        }},
       {"YuvBalance",
        {{"y", "int", kYuvMin, kYuvMax},
@@ -139,7 +139,7 @@ std::vector<Routine> AdjustRoutines() {
        "shift Y, U and V as channel offsets through the kit",
        [](DibHandle &image, const std::vector<double> &a) {
          TMDIB dib(image.get());
-         return YuvBalance(dib, I(a, 0), I(a, 1), I(a, 2));
+         return YuvBalance(dib, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2));
        }},
       {"Sepia",
        {},
@@ -149,7 +149,8 @@ std::vector<Routine> AdjustRoutines() {
        {{"kind", "int", tvGamma, tvContrast}, {"v", "int", kVariationMin, kVariationMax}},
        "a tone variation's result: 0 gamma, 1 saturation, 2 brightness, 3 contrast; v 100 none",
        [](DibHandle &image, const std::vector<double> &a) {
-         return RunOn(image, [&](TMDIB &dib) { ToneVariationApply(dib, I(a, 0), I(a, 1)); });
+         return RunOn(image,
+                      [&](TMDIB &dib) { ToneVariationApply(dib, IntArg(a, 0), IntArg(a, 1)); });
        }},
   };
 }

@@ -11,8 +11,6 @@ namespace {
 
 using Args = const std::vector<double> &;
 
-int I(Args args, size_t i) { return static_cast<int>(args[i]); }
-
 std::vector<RoutineParam> WithBackground(std::vector<RoutineParam> params) {
   for (const char *name : {"red", "green", "blue"})
     params.push_back({name, "int", 0, 255});
@@ -24,18 +22,10 @@ std::vector<RoutineParam> WithBackground(std::vector<RoutineParam> params) {
 // colour only.
 template <class F> bool Replace(DibHandle &image, Args args, F make) {
   DibHandle converted;
-  IMGHANDLE source = image.get();
-  {
-    const TMDIB dib(image.get());
-    if (!dib.Attached()) return false;
-    if (!effects::Is24(dib)) {
-      converted.reset(Kit.ImgKitConvertColor(image.get(), 24, 0, 0, "", ""));
-      if (!converted) return false;
-      source = converted.get();
-    }
-  }
+  const IMGHANDLE source = effects::Source24(image.get(), converted);
+  if (!source) return false;
   const size_t n = args.size();
-  DibHandle result = make(source, I(args, n - 3), I(args, n - 2), I(args, n - 1));
+  DibHandle result = make(source, IntArg(args, n - 3), IntArg(args, n - 2), IntArg(args, n - 1));
   if (!result) return false;
   image = std::move(result);
   return true;
@@ -53,7 +43,7 @@ std::vector<Routine> DistortRoutines() {
        "width; background colour",
        [](DibHandle &image, Args a) {
          return Replace(image, a, [&](IMGHANDLE s, int r, int g, int b) {
-           return GlassMap(s, I(a, 0), I(a, 1), I(a, 2), r, g, b);
+           return GlassMap(s, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), r, g, b);
          });
        }},
       {"RippleMap",
@@ -64,7 +54,7 @@ std::vector<Routine> DistortRoutines() {
        "ripple around the centre (per cent of width and height); background colour",
        [](DibHandle &image, Args a) {
          return Replace(image, a, [&](IMGHANDLE s, int r, int g, int b) {
-           return RippleMap(s, I(a, 0), I(a, 1), I(a, 2), I(a, 3), r, g, b);
+           return RippleMap(s, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3), r, g, b);
          });
        }},
       {"SwirlMap",
@@ -76,7 +66,7 @@ std::vector<Routine> DistortRoutines() {
        "background colour",
        [](DibHandle &image, Args a) {
          return Replace(image, a, [&](IMGHANDLE s, int r, int g, int b) {
-           return SwirlMap(s, I(a, 0), I(a, 1), I(a, 2), I(a, 3), r, g, b);
+           return SwirlMap(s, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3), r, g, b);
          });
        }},
       {"RotateFree", WithBackground({{"angle", "double", kRotateAngleMin, kRotateAngleMax}}),

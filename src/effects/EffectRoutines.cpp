@@ -13,19 +13,9 @@
 
 namespace {
 
-int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
-
 bool Is24(const DibHandle &image) {
   const TMDIB dib(image.get());
   return effects::Is24(dib);
-}
-
-// A function of (in place view).
-template <class F> bool InPlace(DibHandle &image, F f) {
-  TMDIB dib(image.get());
-  if (!effects::Is24(dib)) return false;
-  f(dib);
-  return true;
 }
 
 // A function of (destination, source) where the destination starts as a
@@ -45,8 +35,9 @@ std::vector<Routine> EffectRoutines() {
         {"strength", "int", kSharpenStrengthMin, kSharpenStrengthMax}},
        "high-pass sharpen: type 0 four neighbours, 1 eight, 2 directional; strength in %",
        [](DibHandle &image, Args a) {
-         return FromCopy(image,
-                         [&](TMDIB &d, const TMDIB &s) { SharpenImage(d, s, I(a, 0), I(a, 1)); });
+         return FromCopy(image, [&](TMDIB &d, const TMDIB &s) {
+           SharpenImage(d, s, IntArg(a, 0), IntArg(a, 1));
+         });
        }},
       {"SoftenWindow",
        {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
@@ -57,20 +48,20 @@ std::vector<Routine> EffectRoutines() {
        "1 column, 2 row",
        [](DibHandle &image, Args a) {
          return FromCopy(image, [&](TMDIB &d, const TMDIB &s) {
-           SoftenWindow(d, s, I(a, 0), I(a, 1), I(a, 2), I(a, 3));
+           SoftenWindow(d, s, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3));
          });
        }},
       {"AverageForward",
        {{"direction", "int", kSoftenDirectionMin, kSoftenDirectionMax}},
        "one forward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { AverageForward(d, I(a, 0)); });
+         return effects::InPlace24(image, [&](TMDIB &d) { AverageForward(d, IntArg(a, 0)); });
        }},
       {"AverageBackward",
        {{"direction", "int", kSoftenDirectionMin, kSoftenDirectionMax}},
        "one backward adjacent-point average: direction 0 horizontal, 1 vertical, 2 both",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { AverageBackward(d, I(a, 0)); });
+         return effects::InPlace24(image, [&](TMDIB &d) { AverageBackward(d, IntArg(a, 0)); });
        }},
       {"AverageForwardEdge",
        {{"direction", "int", kSoftenDirectionMin, kEdgeDirectionMax},
@@ -78,8 +69,9 @@ std::vector<Routine> EffectRoutines() {
         {"edgesOnly", "int", 0, 1}},
        "forward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
        [](DibHandle &image, Args a) {
-         return InPlace(image,
-                        [&](TMDIB &d) { AverageForwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           AverageForwardEdge(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2) != 0);
+         });
        }},
       {"AverageBackwardEdge",
        {{"direction", "int", kSoftenDirectionMin, kEdgeDirectionMax},
@@ -87,8 +79,9 @@ std::vector<Routine> EffectRoutines() {
         {"edgesOnly", "int", 0, 1}},
        "backward adjacent-point average of pairs below (or, edgesOnly, above) the threshold",
        [](DibHandle &image, Args a) {
-         return InPlace(image,
-                        [&](TMDIB &d) { AverageBackwardEdge(d, I(a, 0), I(a, 1), I(a, 2) != 0); });
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           AverageBackwardEdge(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2) != 0);
+         });
        }},
       {"Soften",
        {{"area", "int", kSoftenAreaMin, kSoftenAreaMax},
@@ -99,15 +92,17 @@ std::vector<Routine> EffectRoutines() {
        "the soften command: method 0 weighted window, 1 adjacent-point average passes",
        [](DibHandle &image, Args a) {
          TMDIB dib(image.get());
-         return Soften(dib, SoftenSettings{I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4)});
+         return Soften(dib, SoftenSettings{IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3),
+                                           IntArg(a, 4)});
        }},
       {"MedianFilter",
        {{"method", "int", kMedianMethodMin, kMedianMethodMax},
         {"threshold", "int", kMedianThresholdMin, kMedianThresholdMax}},
        "3 x 3 median; method 1 keeps pixels with a neighbour beyond the threshold",
        [](DibHandle &image, Args a) {
-         return FromCopy(image,
-                         [&](TMDIB &d, const TMDIB &s) { MedianFilter(d, s, I(a, 0), I(a, 1)); });
+         return FromCopy(image, [&](TMDIB &d, const TMDIB &s) {
+           MedianFilter(d, s, IntArg(a, 0), IntArg(a, 1));
+         });
        }},
       {"NoiseRemovalA",
        {},
@@ -128,24 +123,25 @@ std::vector<Routine> EffectRoutines() {
        "the resize command: method 0 the kit's plain resize, 1 area averaging (oversampling), "
        "2 bilinear (24-bit images)",
        [](DibHandle &image, Args a) {
-         return ResizeImage(image, I(a, 0), I(a, 1), static_cast<ResizeMethod>(I(a, 2)));
+         return ResizeImage(image, IntArg(a, 0), IntArg(a, 1),
+                            static_cast<ResizeMethod>(IntArg(a, 2)));
        }},
       {"AreaAverageResize",
        {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by area averaging (oversampling)",
        [](DibHandle &image, Args a) {
-         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Oversampling);
+         return ResizeImage(image, IntArg(a, 0), IntArg(a, 1), ResizeMethod::Oversampling);
        }},
       {"BilinearResize",
        {{"width", "int", kResizeMin, kResizeMax}, {"height", "int", kResizeMin, kResizeMax}},
        "high-quality resize by bilinear interpolation",
        [](DibHandle &image, Args a) {
-         return ResizeImage(image, I(a, 0), I(a, 1), ResizeMethod::Bilinear);
+         return ResizeImage(image, IntArg(a, 0), IntArg(a, 1), ResizeMethod::Bilinear);
        }},
       {"AspectCorrect",
        {{"toFiveFour", "int", 0, 1}},
        "height x 16/15 (1: 4:3 to 5:4) or x 15/16 (0: 5:4 to 4:3), width kept",
-       [](DibHandle &image, Args a) { return AspectCorrect(image, I(a, 0) != 0); }},
+       [](DibHandle &image, Args a) { return AspectCorrect(image, IntArg(a, 0) != 0); }},
       {"OuterFrame",
        {{"top", "int", 0, kOuterFrameMaxPixels},
         {"bottom", "int", 0, kOuterFrameMaxPixels},
@@ -156,8 +152,9 @@ std::vector<Routine> EffectRoutines() {
         {"blue", "int", 0, 255}},
        "the picture on a larger canvas of one colour (palette images become 24-bit)",
        [](DibHandle &image, Args a) {
-         return image.Adopt(OuterFrame(image.get(), {I(a, 0), I(a, 1), I(a, 2), I(a, 3)}, I(a, 4),
-                                       I(a, 5), I(a, 6))
+         return image.Adopt(OuterFrame(image.get(),
+                                       {IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3)},
+                                       IntArg(a, 4), IntArg(a, 5), IntArg(a, 6))
                                 .release());
        }},
   };

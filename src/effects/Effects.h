@@ -6,6 +6,7 @@
 #include "image/Kit.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace effects {
 
@@ -31,6 +32,29 @@ template <class F> bool FromCopy(TMDIB &image, F &&f) {
   if (!SameSize24(image, source)) return false;
   f(image, source);
   return true;
+}
+
+// `image` itself when it is 24-bit; otherwise a 24-bit copy made by the kit
+// and kept in `copy`. Null when there is no picture or no copy can be made.
+inline IMGHANDLE Source24(IMGHANDLE image, DibHandle &copy) {
+  const TMDIB dib(image);
+  if (!dib.Attached()) return nullptr;
+  if (Is24(dib)) return image;
+  copy.reset(Kit.ImgKitConvertColor(image, 24, 0, 0, "", ""));
+  return copy ? copy.get() : nullptr;
+}
+
+// Runs f(view) on a 24-bit image in place: false for other depths, or when
+// f answers false.
+template <class F> bool InPlace24(DibHandle &image, F f) {
+  TMDIB dib(image.get());
+  if (!Is24(dib)) return false;
+  if constexpr (std::is_void_v<std::invoke_result_t<F, TMDIB &>>) {
+    f(dib);
+    return true;
+  } else {
+    return f(dib);
+  }
 }
 
 inline uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }

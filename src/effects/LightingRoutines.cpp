@@ -12,13 +12,7 @@
 
 namespace {
 
-int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
 uint32_t Seed(const std::vector<double> &args, size_t i) { return static_cast<uint32_t>(args[i]); }
-
-template <class F> bool InPlace(DibHandle &image, F f) {
-  TMDIB dib(image.get());
-  return effects::Is24(dib) && f(dib);
-}
 
 RoutineParam Colour(const char *name) { return {name, "int", kColourMin, kColourMax}; }
 const RoutineParam kWidth{"width", "int", kFrameWidthMin, kFrameWidthMax};
@@ -40,71 +34,78 @@ std::vector<Routine> LightingRoutines() {
        "lighting: kind 0 backlight, 1 spotlight, 2 wrap-around; centre in % of width and height "
        "(y from the bottom), lit area in %",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) {
-           return LightingEffect(d, I(a, 0), I(a, 1), I(a, 2), I(a, 3));
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return LightingEffect(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3));
          });
        }},
       {"FadeOutFrame",
        {Colour("red"), Colour("green"), Colour("blue"), kWidth},
        "frame fading from the colour at the edges into the picture",
        [](DibHandle &image, Args a) {
-         return InPlace(
-             image, [&](TMDIB &d) { return FadeOutFrame(d, I(a, 0), I(a, 1), I(a, 2), I(a, 3)); });
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return FadeOutFrame(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3));
+         });
        }},
       {"TranslucentFrame",
        {Colour("red"), Colour("green"), Colour("blue"), kWidth, Level("transparency")},
        "frame of the colour over the picture, transparency 0 opaque ... 10 clear",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) {
-           return TranslucentFrame(d, I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4));
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return TranslucentFrame(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3),
+                                   IntArg(a, 4));
          });
        }},
       {"WaveFrame",
        {Colour("red"), Colour("green"), Colour("blue"), kWidth, Level("wavelength")},
        "opaque frame of the colour with a wavy inner edge",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) {
-           return WaveFrame(d, I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4));
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return WaveFrame(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3),
+                            IntArg(a, 4));
          });
        }},
       {"BevelFrame",
        {{"width", "int", kFrameWidthMin, kFrameWidthMax}, Level("strength")},
        "grey 3-D frame, width in pixels; strength 5 flat, above 5 lit from the top left",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { return BevelFrame(d, I(a, 0), I(a, 1)); });
+         return effects::InPlace24(
+             image, [&](TMDIB &d) { return BevelFrame(d, IntArg(a, 0), IntArg(a, 1)); });
        }},
       {"EllipseFrame",
        {Colour("red"), Colour("green"), Colour("blue"), kWidth, Level("transparency")},
        "the colour over the picture outside an ellipse, transparency 0 opaque ... 10 clear",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) {
-           return EllipseFrame(d, I(a, 0), I(a, 1), I(a, 2), I(a, 3), I(a, 4));
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return EllipseFrame(d, IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), IntArg(a, 3),
+                               IntArg(a, 4));
          });
        }},
       {"DustSpot",
        {kDiameter, kSpotStrength, kSeed},
        "random light specks growing outwards from a clear centre",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { return DustSpot(d, I(a, 0), I(a, 1), Seed(a, 2)); });
+         return effects::InPlace24(
+             image, [&](TMDIB &d) { return DustSpot(d, IntArg(a, 0), IntArg(a, 1), Seed(a, 2)); });
        }},
       {"WhiteSpot",
        {kDiameter, kSpotStrength, kSeed},
        "whitening growing outwards from a clear centre (the seed changes nothing)",
        [](DibHandle &image, Args a) {
-         return InPlace(image,
-                        [&](TMDIB &d) { return WhiteSpot(d, I(a, 0), I(a, 1), Seed(a, 2)); });
+         return effects::InPlace24(
+             image, [&](TMDIB &d) { return WhiteSpot(d, IntArg(a, 0), IntArg(a, 1), Seed(a, 2)); });
        }},
       {"SoftSpot",
        {kDiameter, kSpotStrength},
        "blur growing outwards from a sharp centre; strength is the blur's radius",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { return SoftSpot(d, I(a, 0), I(a, 1)); });
+         return effects::InPlace24(
+             image, [&](TMDIB &d) { return SoftSpot(d, IntArg(a, 0), IntArg(a, 1)); });
        }},
       {"SoftSpotBlur",
        {{"radius", "int", kSpotStrengthMin, kSpotStrengthMax}},
        "the soft spot's blur alone: the square weighted window over the whole picture",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { return SoftSpotBlur(d, I(a, 0)); });
+         return effects::InPlace24(image, [&](TMDIB &d) { return SoftSpotBlur(d, IntArg(a, 0)); });
        }},
       {.name = "SoftSpotBlend",
        .params = {kDiameter},
@@ -116,7 +117,7 @@ std::vector<Routine> LightingRoutines() {
            [](DibHandle &image, Args a, const std::vector<IMGHANDLE> &inputs) {
              TMDIB blurred(image.get());
              const TMDIB sharp(inputs[0]);
-             return SoftSpotBlend(blurred, sharp, I(a, 0));
+             return SoftSpotBlend(blurred, sharp, IntArg(a, 0));
            }},
       {"AddNoise",
        {{"kind", "int", kNoiseKindMin, kNoiseKindMax},
@@ -124,7 +125,8 @@ std::vector<Routine> LightingRoutines() {
         kSeed},
        "noise: kind 0 random, 1 luminance, 2 white, 3 black",
        [](DibHandle &image, Args a) {
-         return InPlace(image, [&](TMDIB &d) { return AddNoise(d, I(a, 0), I(a, 1), Seed(a, 2)); });
+         return effects::InPlace24(
+             image, [&](TMDIB &d) { return AddNoise(d, IntArg(a, 0), IntArg(a, 1), Seed(a, 2)); });
        }},
       {"ApplyTexture",
        {{"texture", "int", kTextureMin, kTextureMax},
@@ -133,8 +135,9 @@ std::vector<Routine> LightingRoutines() {
        "texture: 0 diagonal, 1 vertical, 2 horizontal stripes, 3 fine, 4 coarse silk weave, "
        "5 cloth",
        [](DibHandle &image, Args a) {
-         return InPlace(image,
-                        [&](TMDIB &d) { return ApplyTexture(d, I(a, 0), I(a, 1), Seed(a, 2)); });
+         return effects::InPlace24(image, [&](TMDIB &d) {
+           return ApplyTexture(d, IntArg(a, 0), IntArg(a, 1), Seed(a, 2));
+         });
        }},
   };
 }

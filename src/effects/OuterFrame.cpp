@@ -15,16 +15,13 @@ bool OuterFrameFits(int width, int height, const FrameWidths &widths) {
 DibHandle OuterFrame(IMGHANDLE source, const FrameWidths &widths, int red, int green, int blue,
                      Progress *progress) {
   if (!source) return {};
-  DibHandle converted;
   {
     const TMDIB in(source);
     if (!in.Attached() || !OuterFrameFits(in.width, in.height, widths)) return {};
-    if (in.BitsPerPixel() != 24) {
-      converted.reset(Kit.ImgKitConvertColor(source, 24, 0, 0, "", ""));
-      if (!converted) return {};
-      source = converted.get();
-    }
   }
+  DibHandle converted;
+  source = effects::Source24(source, converted);
+  if (!source) return {};
   const TMDIB in(source);
   if (!effects::Is24(in)) return {};
   const int newWidth = static_cast<int>(FramedWidth(in.width, widths));

@@ -5,16 +5,15 @@
 
 std::vector<Routine> PaintRoutines() {
   using Args = const std::vector<double> &;
-  const auto I = [](Args args, size_t i) { return static_cast<int>(args[i]); };
   return {
       {"StretchLevels",
        {{"lowPercent", "int", kStretchPercentMin, kStretchPercentMax},
         {"highPercent", "int", kStretchPercentMin, kStretchPercentMax}},
        "levels stretched between the levels below which lowPercent and highPercent of the "
        "pixels lie (average histogram)",
-       [I](DibHandle &image, Args a) {
+       [](DibHandle &image, Args a) {
          TMDIB dib(image.get());
-         return StretchLevels(dib, I(a, 0), I(a, 1));
+         return StretchLevels(dib, IntArg(a, 0), IntArg(a, 1));
        }},
       {.name = "BlendImages",
        .params = {{"mode", "int", kBlendModeMin, kBlendModeMax},
@@ -24,10 +23,10 @@ std::vector<Routine> PaintRoutines() {
        .run = {},
        .inputs = {"base"},
        .runWith =
-           [I](DibHandle &image, Args a, const std::vector<IMGHANDLE> &inputs) {
+           [](DibHandle &image, Args a, const std::vector<IMGHANDLE> &inputs) {
              TMDIB top(image.get());
              const TMDIB base(inputs[0]);
-             return BlendImages(top, base, I(a, 0), I(a, 1));
+             return BlendImages(top, base, IntArg(a, 0), IntArg(a, 1));
            }},
   };
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-int I(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
-
 constexpr double kIntMin = INT_MIN;
 constexpr double kIntMax = INT_MAX;
 // The kit refuses images of more than 2^28 pixels anyway.
@@ -31,20 +29,20 @@ std::vector<Routine> KitRoutines() {
         {"bottom", "int", kIntMin, kIntMax}},
        "cut out a rectangle (inclusive corners, y = 0 at the top)",
        [](DibHandle &image, const std::vector<double> &a) {
-         return image.Adopt(
-             Kit.ImgKitRectCut(image.get(), "", "", I(a, 0), I(a, 1), I(a, 2), I(a, 3)));
+         return image.Adopt(Kit.ImgKitRectCut(image.get(), "", "", IntArg(a, 0), IntArg(a, 1),
+                                              IntArg(a, 2), IntArg(a, 3)));
        }},
       {"ImgKitImageSize",
        {{"width", "int", 1, kMaxSide}, {"height", "int", 1, kMaxSide}},
        "resize by pixel replication and decimation",
        [](DibHandle &image, const std::vector<double> &a) {
-         return image.Adopt(Kit.ImgKitImageSize(image.get(), "", "", I(a, 0), I(a, 1)));
+         return image.Adopt(Kit.ImgKitImageSize(image.get(), "", "", IntArg(a, 0), IntArg(a, 1)));
        }},
       {"ImgKitRotation",
        {{"kind", "int", 0, 4}},
        "0 rotate 180, 1 rotate left, 2 rotate right, 3 flip top-bottom, 4 flip left-right",
        [](DibHandle &image, const std::vector<double> &a) {
-         return image.Adopt(Kit.ImgKitRotation(image.get(), "", "", I(a, 0)));
+         return image.Adopt(Kit.ImgKitRotation(image.get(), "", "", IntArg(a, 0)));
        }},
       {"ImgKitConvertColor",
        {{"bits", "int", 1, 24, {1, 4, 8, 24}},
@@ -52,7 +50,8 @@ std::vector<Routine> KitRoutines() {
         {"diffusion", "int", 0, 1}},
        "convert the colour depth (standard or optimised palette, with or without diffusion)",
        [](DibHandle &image, const std::vector<double> &a) {
-         return image.Adopt(Kit.ImgKitConvertColor(image.get(), I(a, 0), I(a, 1), I(a, 2), "", ""));
+         return image.Adopt(
+             Kit.ImgKitConvertColor(image.get(), IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), "", ""));
        }},
       {"ImgKitSetGray",
        {},
@@ -76,13 +75,13 @@ std::vector<Routine> KitRoutines() {
        {{"kind", "int", 3, 4}},
        "edge filter: 3 Roberts, 4 Laplacian",
        [](DibHandle &image, const std::vector<double> &a) {
-         return Kit.ImgKitFilter(image.get(), "", "", I(a, 0)) != 0;
+         return Kit.ImgKitFilter(image.get(), "", "", IntArg(a, 0)) != 0;
        }},
       {"ImgKitMosaic",
        {{"blockSize", "int", 2, 16}},
        "mosaic of square blocks",
        [](DibHandle &image, const std::vector<double> &a) {
-         return Kit.ImgKitMosaic(image.get(), "", "", I(a, 0)) != 0;
+         return Kit.ImgKitMosaic(image.get(), "", "", IntArg(a, 0)) != 0;
        }},
       {"ImgKitBright",
        {{"factor", "double", -10, 10}},
@@ -94,7 +93,7 @@ std::vector<Routine> KitRoutines() {
        {{"red", "int", -255, 255}, {"green", "int", -255, 255}, {"blue", "int", -255, 255}},
        "add an offset to each channel",
        [](DibHandle &image, const std::vector<double> &a) {
-         return Kit.ImgKitRGB(image.get(), "", "", I(a, 0), I(a, 1), I(a, 2)) != 0;
+         return Kit.ImgKitRGB(image.get(), "", "", IntArg(a, 0), IntArg(a, 1), IntArg(a, 2)) != 0;
        }},
   };
 }

@@ -38,6 +38,10 @@ struct Routine {
       runWith = {};
 };
 
+// Argument i of a routine as a whole number (the argument check has made
+// sure it is one).
+inline int IntArg(const std::vector<double> &args, size_t i) { return static_cast<int>(args[i]); }
+
 // By name, letter case ignored, in `list`; null when there is none.
 const Routine *FindRoutineIn(const std::vector<Routine> &list, std::string_view name);
 
