@@ -292,6 +292,26 @@ bool LightingEffect(TMDIB &dib, int kind, int x, int y, int area, Progress *prog
 
 // ---- frames ------------------------------------------------------------------------------
 
+namespace {
+
+// The bytes of a row that a frame band of `band` pixels reaches, when the
+// row lies between the top and bottom bands: the first `left` and those
+// from `right` on (all of them when the two meet).
+struct SideBands {
+  size_t left, right;
+  SideBands(int64_t band, int64_t width)
+      : left(3 * static_cast<size_t>(std::min(band + 1, width))),
+        right(3 * static_cast<size_t>(std::max<int64_t>(width - band, 0))) {}
+  bool Meet() const { return left >= right; }
+  // blend(offset, count) over the side bands.
+  template <class F> void ForEach(size_t n, F blend) const {
+    blend(size_t{0}, left);
+    blend(right, n - right);
+  }
+};
+
+} // namespace
+
 bool FadeOutFrame(TMDIB &dib, int red, int green, int blue, int width, Progress *progress) {
   if (!Fits(dib) || !ColourFits(red, green, blue) || !Within(width, kFrameWidthMin, kFrameWidthMax))
     return false;
@@ -323,8 +343,7 @@ bool FadeOutFrame(TMDIB &dib, int red, int green, int blue, int width, Progress 
   midMul = mul;
   midAdd = add;
   // Those rows change only in the columns with x <= band or W - x <= band.
-  const size_t left = 3 * static_cast<size_t>(std::min(band + 1, W));
-  const size_t right = 3 * static_cast<size_t>(std::max<int64_t>(W - band, 0));
+  const SideBands sides(band, W);
 
   for (int r = h - 1; r >= 0; --r) {
     uint8_t *row = dib.Row(r);
@@ -332,11 +351,12 @@ bool FadeOutFrame(TMDIB &dib, int red, int green, int blue, int width, Progress 
     if (edge <= band) {
       fill(edge);
       Blend100(row, mul.data(), add.data(), n);
-    } else if (left >= right) {
+    } else if (sides.Meet()) {
       Blend100(row, midMul.data(), midAdd.data(), n);
     } else {
-      Blend100(row, midMul.data(), midAdd.data(), left);
-      Blend100(row + right, midMul.data() + right, midAdd.data() + right, n - right);
+      sides.ForEach(n, [&](size_t at, size_t count) {
+        Blend100(row + at, midMul.data() + at, midAdd.data() + at, count);
+      });
     }
     Step(progress);
   }
@@ -355,15 +375,14 @@ bool TranslucentFrame(TMDIB &dib, int red, int green, int blue, int width, int t
   const size_t n = 3 * static_cast<size_t>(w);
   const std::vector<uint16_t> tint = TintRow(w, red, green, blue, transparency);
   const auto alpha = static_cast<uint16_t>(transparency);
-  const size_t left = 3 * static_cast<size_t>(std::min(band + 1, W));
-  const size_t right = 3 * static_cast<size_t>(std::max<int64_t>(W - band, 0));
+  const SideBands sides(band, W);
   for (int r = h - 1; r >= 0; --r) {
     uint8_t *row = dib.Row(r);
-    if (RowEdge(r, h) <= band || left >= right) {
+    if (RowEdge(r, h) <= band || sides.Meet()) {
       Blend10(row, alpha, tint.data(), n);
     } else {
-      Blend10(row, alpha, tint.data(), left);
-      Blend10(row + right, alpha, tint.data() + right, n - right);
+      sides.ForEach(
+          n, [&](size_t at, size_t count) { Blend10(row + at, alpha, tint.data() + at, count); });
     }
     Step(progress);
   }

@@ -1,5 +1,6 @@
 #include "effects/dialogs/DistortDialog.h"
 
+#include "effects/Distort.h"
 #include "forms/Document.h"
 #include "image/Dib.h"
 #include "platform/UserDialogs.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSlider>
 
 namespace {
 
@@ -85,11 +87,21 @@ DibHandle TDistortDialog::MakePreviewSource(Document *child) {
   return ReducedPreview(child->Picture().get());
 }
 
-void TDistortDialog::DrawCentre(QPainter &painter, int centreX, int centreY) const {
+void TDistortDialog::AddCentreBars() {
+  ControlsLayout()->addWidget(new QLabel(QStringLiteral("波の中心")));
+  tbCentreX = AddTrackBar(QStringLiteral("X"), kCentreMin, kCentreMax, kDefaultCentre);
+  tbCentreX->setObjectName(QStringLiteral("tbCentreX"));
+  tbCentreY = AddTrackBar(QStringLiteral("Y"), kCentreMin, kCentreMax, kDefaultCentre);
+  tbCentreY->setObjectName(QStringLiteral("tbCentreY"));
+}
+
+void TDistortDialog::paintEvent(QPaintEvent *event) {
+  PreviewDialog::paintEvent(event);
   const QRect shown = PreviewRect();
-  if (shown.isEmpty()) return;
-  const QPoint centre(shown.left() + shown.width() * centreX / 100,
-                      shown.top() + shown.height() * centreY / 100);
+  if (!tbCentreX || !tbCentreY || shown.isEmpty()) return;
+  const QPoint centre(shown.left() + shown.width() * tbCentreX->value() / 100,
+                      shown.top() + shown.height() * tbCentreY->value() / 100);
+  QPainter painter(this);
   painter.setPen(QPen(Qt::red, 1));
   painter.setBrush(Qt::NoBrush);
   painter.drawEllipse(centre, kCentreRadius, kCentreRadius);

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QSlider;
 
 class TDistortDialog : public PreviewDialog {
   Q_OBJECT
@@ -24,6 +25,12 @@ public:
   int Red() const { return colour_ & 0xff; }
   int Green() const { return (colour_ >> 8) & 0xff; }
   int Blue() const { return (colour_ >> 16) & 0xff; }
+
+  static constexpr int kDefaultCentre = 50;
+  // "波の中心" X and Y in per cent of the width and height (ripple and swirl
+  // only; null in the other dialogs). The preview marks the centre.
+  QSlider *tbCentreX = nullptr;
+  QSlider *tbCentreY = nullptr;
 
   QLabel *lColour = nullptr;      // the sunken swatch
   QPushButton *bColour = nullptr; // "背景色指定"
@@ -46,8 +53,11 @@ protected:
   void AddBackgroundRow();
   // Puts a remembered colour back (without re-rendering).
   void RestoreColour(const std::optional<int> &stored);
-  // A small circle at (centreX %, centreY %) of the shown preview.
-  void DrawCentre(QPainter &painter, int centreX, int centreY) const;
+  // The two centre track bars, added to the controls under "波の中心".
+  void AddCentreBars();
+  // Draws the preview, with a small circle at the centre when the dialog
+  // has centre bars.
+  void paintEvent(QPaintEvent *event) override;
 
 private:
   void ShowColour();

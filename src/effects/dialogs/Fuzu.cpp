@@ -4,8 +4,6 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
-#include <QLabel>
-#include <QPainter>
 #include <QSlider>
 
 TUzu::TUzu(Host *main) : TDistortDialog(main, QStringLiteral("渦巻フィルタ")) {
@@ -15,11 +13,7 @@ TUzu::TUzu(Host *main) : TDistortDialog(main, QStringLiteral("渦巻フィルタ
   tbAmount->setObjectName(QStringLiteral("tbAmount"));
   rgDirection = AddRadioChoice(QStringLiteral("rgDirection"), QStringLiteral("巻き方向"),
                                {QStringLiteral("右巻き"), QStringLiteral("左巻き")}, 2);
-  ControlsLayout()->addWidget(new QLabel(QStringLiteral("波の中心")));
-  tbCentreX = AddTrackBar(QStringLiteral("X"), kCentreMin, kCentreMax, kDefaultCentre);
-  tbCentreX->setObjectName(QStringLiteral("tbCentreX"));
-  tbCentreY = AddTrackBar(QStringLiteral("Y"), kCentreMin, kCentreMax, kDefaultCentre);
-  tbCentreY->setObjectName(QStringLiteral("tbCentreY"));
+  AddCentreBars();
   AddBackgroundRow();
 }
 
@@ -48,12 +42,6 @@ void TUzu::RestoreSettings(const std::vector<std::optional<int>> &stored) {
   if (stored[2]) SetRadio(rgDirection, *stored[2]);
   if (stored[3]) SetTrackBar(tbCentreX, *stored[3]);
   if (stored[4]) SetTrackBar(tbCentreY, *stored[4]);
-}
-
-void TUzu::paintEvent(QPaintEvent *event) {
-  TDistortDialog::paintEvent(event);
-  QPainter p(this);
-  DrawCentre(p, tbCentreX->value(), tbCentreY->value());
 }
 
 void UzuCommand(Host *main, Document *child) { RunPreviewCommand<TUzu>(main, child); }

@@ -12,14 +12,11 @@ public:
   static constexpr const char *kSettings = "Uzu";
   static constexpr int kDefaultAmount = 5;
   static constexpr int kDefaultDirection = 0;
-  static constexpr int kDefaultCentre = 50;
 
   explicit TUzu(Host *main);
 
   QSlider *tbAmount = nullptr;         // "巻き加減", 0 ... 100
   QButtonGroup *rgDirection = nullptr; // "巻き方向": 右巻き, 左巻き
-  QSlider *tbCentreX = nullptr;        // "波の中心" X, per cent of the width
-  QSlider *tbCentreY = nullptr;        // and Y, per cent of the height
 
 protected:
   DibHandle NewPicture(IMGHANDLE source, Progress *progress) override;
@@ -28,7 +25,6 @@ protected:
   const char *SettingsName() const override { return kSettings; }
   std::vector<int> SettingValues() const override;
   void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
-  void paintEvent(QPaintEvent *event) override;
 };
 
 // "渦巻(&C)": full colour only.

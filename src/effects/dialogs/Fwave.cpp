@@ -3,8 +3,6 @@
 #include "effects/Distort.h"
 
 #include <QBoxLayout>
-#include <QLabel>
-#include <QPainter>
 #include <QSlider>
 
 TWave::TWave(Host *main) : TDistortDialog(main, QStringLiteral("波状フィルタ")) {
@@ -15,11 +13,7 @@ TWave::TWave(Host *main) : TDistortDialog(main, QStringLiteral("波状フィル�
   tbFrequency = AddTrackBar(QStringLiteral("周波数"), kRippleFrequencyMin, kRippleFrequencyMax,
                             kDefaultFrequency);
   tbFrequency->setObjectName(QStringLiteral("tbFrequency"));
-  ControlsLayout()->addWidget(new QLabel(QStringLiteral("波の中心")));
-  tbCentreX = AddTrackBar(QStringLiteral("X"), kCentreMin, kCentreMax, kDefaultCentre);
-  tbCentreX->setObjectName(QStringLiteral("tbCentreX"));
-  tbCentreY = AddTrackBar(QStringLiteral("Y"), kCentreMin, kCentreMax, kDefaultCentre);
-  tbCentreY->setObjectName(QStringLiteral("tbCentreY"));
+  AddCentreBars();
   AddBackgroundRow();
 }
 
@@ -46,12 +40,6 @@ void TWave::RestoreSettings(const std::vector<std::optional<int>> &stored) {
   if (stored[2]) SetTrackBar(tbFrequency, *stored[2]);
   if (stored[3]) SetTrackBar(tbCentreX, *stored[3]);
   if (stored[4]) SetTrackBar(tbCentreY, *stored[4]);
-}
-
-void TWave::paintEvent(QPaintEvent *event) {
-  TDistortDialog::paintEvent(event);
-  QPainter p(this);
-  DrawCentre(p, tbCentreX->value(), tbCentreY->value());
 }
 
 void WaveCommand(Host *main, Document *child) { RunPreviewCommand<TWave>(main, child); }

@@ -10,14 +10,11 @@ public:
   static constexpr const char *kSettings = "Wave";
   static constexpr int kDefaultStrength = 10;
   static constexpr int kDefaultFrequency = 15;
-  static constexpr int kDefaultCentre = 50;
 
   explicit TWave(Host *main);
 
   QSlider *tbStrength = nullptr;  // "波の強さ", 5 ... 15
   QSlider *tbFrequency = nullptr; // "周波数", 10 ... 20
-  QSlider *tbCentreX = nullptr;   // "波の中心" X, per cent of the width
-  QSlider *tbCentreY = nullptr;   // and Y, per cent of the height
 
 protected:
   DibHandle NewPicture(IMGHANDLE source, Progress *progress) override;
@@ -25,7 +22,6 @@ protected:
   const char *SettingsName() const override { return kSettings; }
   std::vector<int> SettingValues() const override;
   void RestoreSettings(const std::vector<std::optional<int>> &stored) override;
-  void paintEvent(QPaintEvent *event) override;
 };
 
 // "波紋(&W)": full colour only.
