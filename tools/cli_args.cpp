@@ -95,6 +95,16 @@ int CannotRead(const std::string &path) {
   return kExitFailed;
 }
 
+int ReadForOutput(const std::string &in, const std::string &out, const std::string &pluginFolder,
+                  DibHandle &image) {
+  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
+  if (const int rc = ReadyToRead(pluginFolder)) return rc;
+  image = LoadImageFile(in);
+  if (!image) return CannotRead(in);
+  WarnIfDamaged(in);
+  return kExitOk;
+}
+
 void WarnIfDamaged(const std::string &path) {
   if (LastReadDamaged()) Error(path + ": " + kDamagedPictureText);
 }

@@ -3,6 +3,8 @@
 // plug-ins ready.
 #pragma once
 
+#include "image/DibHandle.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,12 @@ bool TakePluginFolder(std::vector<std::string> &args, std::string &folder, std::
 int KitReady();
 // The kit, then the plug-ins of `pluginFolder`.
 int ReadyToRead(const std::string &pluginFolder);
+
+// The start of every command that turns IN into OUT: OUT's extension
+// checked, the kit and the plug-ins of `pluginFolder` made ready, IN read
+// into `image` (with the damage warning). kExitOk, or the exit code.
+int ReadForOutput(const std::string &in, const std::string &out, const std::string &pluginFolder,
+                  DibHandle &image);
 
 int CannotRead(const std::string &path);
 // After a read that succeeded: says on the standard error when the file's

@@ -73,10 +73,8 @@ int Paint(std::vector<std::string> args) {
   if (args.size() != 2) return Usage("paint takes METHOD [CONTROLS] IN OUT");
   const std::string &in = args[0];
   const std::string &out = args[1];
-  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
-  if (const int rc = ReadyToRead(plugins)) return rc;
-  DibHandle image = LoadImageFile(in);
-  if (!image) return CannotRead(in);
+  DibHandle image;
+  if (const int rc = ReadForOutput(in, out, plugins, image)) return rc;
   const int steps = PaintStepCount(*method);
   DibHandle result = PaintPicture(image.get(), *method, controls, [steps](int step) {
     std::fprintf(stderr, "step %d of %d\n", step, steps);

@@ -127,11 +127,8 @@ int Convert(std::vector<std::string> args) {
   if (args.size() != 2) return Usage("convert takes IN and OUT");
   const std::string &in = args[0];
   const std::string &out = args[1];
-  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
-  if (const int rc = ReadyToRead(plugins)) return rc;
-  DibHandle image = LoadImageFile(in);
-  if (!image) return CannotRead(in);
-  WarnIfDamaged(in);
+  DibHandle image;
+  if (const int rc = ReadForOutput(in, out, plugins, image)) return rc;
   if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
   return kExitOk;
 }
@@ -188,11 +185,8 @@ int Op(std::vector<std::string> args) {
   if (why = CheckRoutineArgs(*routine, values); !why.empty()) return Usage(why);
   const std::string &in = args[count + 1];
   const std::string &out = args[count + further + 2];
-  if (FileKindByExtension(out) == ImageFileKind::Unknown) return UnknownExtension(out);
-  if (const int rc = ReadyToRead(plugins)) return rc;
-  DibHandle image = LoadImageFile(in);
-  if (!image) return CannotRead(in);
-  WarnIfDamaged(in);
+  DibHandle image;
+  if (const int rc = ReadForOutput(in, out, plugins, image)) return rc;
   std::vector<DibHandle> pictures;
   std::vector<IMGHANDLE> inputs;
   for (size_t i = 0; i < further; ++i) {
