@@ -32,28 +32,6 @@ protected:
     return img;
   }
 
-  static std::vector<int> Stored(const QString &name, int count) {
-    std::vector<int> out;
-    CResumeDialog resume;
-    if (resume.Load(name) != 0) return out;
-    for (int i = 0; i < count; ++i)
-      out.push_back(resume.GetInt(i));
-    return out;
-  }
-
-  static void Store(const QString &name, const std::vector<int> &values) {
-    CResumeDialog resume;
-    for (int v : values)
-      resume.AddInt(v);
-    resume.Save(name);
-  }
-
-  static void Click(QWidget *dialog, const QString &text) {
-    for (QPushButton *b : dialog->findChildren<QPushButton *>())
-      if (b->text() == text) return b->click();
-    ADD_FAILURE() << "no button " << text.toStdString();
-  }
-
   static QSize SizeOf(IMGHANDLE h) {
     const TMDIB d(h);
     return {d.width, d.height};
@@ -98,14 +76,14 @@ TEST_F(DistortDialogs, GlassOpensFromItsItemAndButtonPreviewsAndAppliesOnce) {
                           form->tbWidth->setValue(20);
                           EXPECT_EQ(PictureOf(form->ShownPreview()),
                                     PictureOf(GlassMap(reduced.get(), 2, 80, 20, 0, 0, 0).get()));
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(caption, QStringLiteral("透かしガラスフィルタ"));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
   EXPECT_EQ(ProgressMaximum(), 120);
   EXPECT_FALSE(main->WaitMess->isVisible());
-  EXPECT_EQ(Stored(QStringLiteral("Glass"), 4), (std::vector<int>{0, 80, 20, 2}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Glass"), 4), (std::vector<int>{0, 80, 20, 2}));
 
   // The tool button opens it again with the remembered settings; Enter is OK.
   const QImage twice = PictureOf(GlassMap(c->image.get(), 2, 80, 20, 0, 0, 0).get());
@@ -130,7 +108,7 @@ TEST_F(DistortDialogs, CancelAndResetLeaveTheDocumentAndTheRecordAlone) {
   TMDIChild *c = Open(Photo(90, 130));
   ASSERT_TRUE(c);
   const QImage before = PictureOf(c->image.get());
-  Store(QStringLiteral("Glass"), {0x0000ff, 30, 40, 1});
+  StoreFields(QStringLiteral("Glass"), {0x0000ff, 30, 40, 1});
   ASSERT_TRUE(WithModal([this] { main->RunCommand(QStringLiteral("mGlassClick")); },
                         [&](QWidget *w) {
                           auto *form = static_cast<TGlass *>(w);
@@ -143,11 +121,11 @@ TEST_F(DistortDialogs, CancelAndResetLeaveTheDocumentAndTheRecordAlone) {
                           form->bResetClick();
                           EXPECT_EQ(form->tbDepth->value(), 50);
                           EXPECT_EQ(form->rgDirection->checkedId(), 0);
-                          Click(form, QStringLiteral("キャンセル"));
+                          ClickButton(form, QStringLiteral("キャンセル"));
                         }));
   EXPECT_EQ(PictureOf(c->image.get()), before);
   EXPECT_EQ(c->undoCount, 0);
-  EXPECT_EQ(Stored(QStringLiteral("Glass"), 4), (std::vector<int>{0x0000ff, 30, 40, 1}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Glass"), 4), (std::vector<int>{0x0000ff, 30, 40, 1}));
 }
 
 // ---- ripple and the background colour ----------------------------------------------------
@@ -188,12 +166,12 @@ TEST_F(DistortDialogs, RippleTakesTheChosenBackgroundColourAndRemembersIt) {
         const DibHandle reduced = Reduced(c->image.get());
         EXPECT_EQ(PictureOf(form->ShownPreview()),
                   PictureOf(RippleMap(reduced.get(), 15, 20, 30, 70, 0x11, 0x22, 0x33).get()));
-        Click(form, QStringLiteral("OK"));
+        ClickButton(form, QStringLiteral("OK"));
       }));
   EXPECT_EQ(LastOf(UserDialogs::Kind::Colour) != nullptr, true);
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored(QStringLiteral("Wave"), 5), (std::vector<int>{0x332211, 15, 20, 30, 70}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Wave"), 5), (std::vector<int>{0x332211, 15, 20, 30, 70}));
 
   // A cancelled colour dialog keeps the colour.
   answer = [](const UserDialogs::Request &r) {
@@ -245,11 +223,11 @@ TEST_F(DistortDialogs, SwirlMarksItsCentreAndAppliesFromTheButton) {
                           };
                           EXPECT_GE(redAround(QPoint(288 + 25 + 20, 8 + 25 + 80)), 8);
                           EXPECT_EQ(redAround(QPoint(288 + 25 + 50, 8 + 25 + 50)), 0);
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored(QStringLiteral("Uzu"), 5), (std::vector<int>{0, 60, 1, 20, 80}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Uzu"), 5), (std::vector<int>{0, 60, 1, 20, 80}));
 }
 
 // ---- free rotation -----------------------------------------------------------------------
@@ -351,13 +329,13 @@ TEST_F(DistortDialogs, RotationAppliesTheTextsAngleAndRemembersOnlyColourAndLine
                           form->bPlus01->click();
                           EXPECT_EQ(form->eAngle->text(), QStringLiteral("12.3"));
                           form->cbLines->setChecked(false);
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(QSize(c->width, c->height), size);
   EXPECT_EQ(PictureOf(c->image.get()), PictureOf(want.get()));
   EXPECT_EQ(c->undoCount, 1);
   EXPECT_EQ(ProgressMaximum(), size.height());
-  EXPECT_EQ(Stored(QStringLiteral("RotateEx"), 2), (std::vector<int>{0, 0}));
+  EXPECT_EQ(StoredFields(QStringLiteral("RotateEx"), 2), (std::vector<int>{0, 0}));
   c->Undo();
   EXPECT_EQ(QSize(c->width, c->height), QSize(100, 60));
 
@@ -372,7 +350,7 @@ TEST_F(DistortDialogs, RotationAppliesTheTextsAngleAndRemembersOnlyColourAndLine
                           EXPECT_EQ(form->TrackBar->value(), 0);
                           EXPECT_EQ(form->eAngle->text(), QStringLiteral("0"));
                           EXPECT_FALSE(form->cbLines->isChecked());
-                          Click(form, QStringLiteral("キャンセル"));
+                          ClickButton(form, QStringLiteral("キャンセル"));
                         }));
 }
 

@@ -16,6 +16,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
@@ -95,6 +96,31 @@ inline QImage PictureOf(IMGHANDLE h) {
 }
 
 // Writes a 24-bit BMP file through the kit (the kit must be loaded).
+// The integer fields of a dialog's remembered record: the first `count`,
+// or every field there is when count is -1; none without a record.
+inline std::vector<int> StoredFields(const QString &name, int count = -1) {
+  std::vector<int> out;
+  CResumeDialog resume;
+  if (resume.Load(name) != 0) return out;
+  for (int i = 0; count < 0 ? !resume.GetText(i).isEmpty() : i < count; ++i)
+    out.push_back(resume.GetInt(i));
+  return out;
+}
+
+inline void StoreFields(const QString &name, const std::vector<int> &values) {
+  CResumeDialog resume;
+  for (int v : values)
+    resume.AddInt(v);
+  resume.Save(name);
+}
+
+// Clicks the dialog's button captioned `text`.
+inline void ClickButton(QWidget *dialog, const QString &text) {
+  for (QPushButton *b : dialog->findChildren<QPushButton *>())
+    if (b->text() == text) return b->click();
+  ADD_FAILURE() << "no button " << text.toStdString();
+}
+
 inline bool WriteKitBmp(const QString &path, const QImage &picture) {
   DibHandle dib = DibFromBitmap(picture);
   return dib && Kit.ImgKitBmpFileSave(path.toUtf8().constData(), dib.get(), "", "", 0) != 0;

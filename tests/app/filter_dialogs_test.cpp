@@ -72,28 +72,6 @@ protected:
       return nullptr;
     return main->ActiveChild();
   }
-
-  static void Click(QWidget *dialog, const QString &text) {
-    for (QPushButton *b : dialog->findChildren<QPushButton *>())
-      if (b->text() == text) return b->click();
-    ADD_FAILURE() << "no button " << text.toStdString();
-  }
-
-  static std::vector<int> Stored(const QString &name, int count) {
-    std::vector<int> out;
-    CResumeDialog resume;
-    if (resume.Load(name) != 0) return out;
-    for (int i = 0; i < count; ++i)
-      out.push_back(resume.GetInt(i));
-    return out;
-  }
-
-  static void Store(const QString &name, const std::vector<int> &values) {
-    CResumeDialog resume;
-    for (int v : values)
-      resume.AddInt(v);
-    resume.Save(name);
-  }
 };
 
 // ---- sharpen -----------------------------------------------------------------------------
@@ -116,13 +94,13 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
                           form->TrackBar->setValue(30);
                           // The preview follows the controls at once.
                           EXPECT_NE(PictureOf(form->ShownPreview()), shown);
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(caption, QStringLiteral("シャープ化（ハイパスフィルター）"));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_NE(PictureOf(c->image.get()), before);
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored(QStringLiteral("Sharp"), 2), (std::vector<int>{2, 30}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Sharp"), 2), (std::vector<int>{2, 30}));
 
   // The next run starts from the remembered settings; cancel keeps them and
   // the document.
@@ -132,11 +110,11 @@ TEST_F(FilterDialogs, SharpenAppliesItsRoutineOnceAndRemembersTypeAndStrength) {
                           EXPECT_EQ(form->rgType->checkedId(), 2);
                           EXPECT_EQ(form->TrackBar->value(), 30);
                           form->TrackBar->setValue(80);
-                          Click(form, QStringLiteral("キャンセル"));
+                          ClickButton(form, QStringLiteral("キャンセル"));
                         }));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored(QStringLiteral("Sharp"), 2), (std::vector<int>{2, 30}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Sharp"), 2), (std::vector<int>{2, 30}));
 }
 
 TEST_F(FilterDialogs, FilterCommandsRefusePaletteImagesAndNoDocument) {
@@ -209,18 +187,18 @@ TEST_F(FilterDialogs, SoftenAveragingRunsItsPassesWithTheirProgressRange) {
                           form->rgMethod->button(1)->click();
                           form->rgDirection->button(1)->click();
                           form->TrackBar1->setValue(3);
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(main->WaitMess->ProgressBar->maximum(), 21 * 3);
-  EXPECT_EQ(Stored(QStringLiteral("Soft"), 5), (std::vector<int>{0, 1, 3, 64, 1}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Soft"), 5), (std::vector<int>{0, 1, 3, 64, 1}));
   EXPECT_FALSE(main->WaitMess->isVisible());
 }
 
 TEST_F(FilterDialogs, NoiseRemovalBSoftensUnseenAndLeavesItsSettingsBehind) {
   TMDIChild *c = Open(Noisy(32, 24));
   ASSERT_TRUE(c);
-  Store(QStringLiteral("Soft"), {2, 0, 4, 200, 1});
+  StoreFields(QStringLiteral("Soft"), {2, 0, 4, 200, 1});
   const QImage want = Expected(c->image.get(), [](TMDIB &d, const TMDIB &) { NoiseRemovalB(d); });
   main->RunCommand(QStringLiteral("mScanNoiseClick"));
   EXPECT_EQ(PictureOf(c->image.get()), want);
@@ -242,13 +220,13 @@ TEST_F(FilterDialogs, NoiseRemovalBSoftensUnseenAndLeavesItsSettingsBehind) {
 TEST_F(FilterDialogs, MedianButtonRunsTheRememberedSettingsUnseen) {
   TMDIChild *c = Open(Noisy(25, 19));
   ASSERT_TRUE(c);
-  Store(QStringLiteral("Median"), {1, 40});
+  StoreFields(QStringLiteral("Median"), {1, 40});
   const QImage want =
       Expected(c->image.get(), [](TMDIB &d, const TMDIB &s) { MedianFilter(d, s, 1, 40); });
   main->ToolButtonClick(QStringLiteral("tb16"));
   EXPECT_EQ(PictureOf(c->image.get()), want);
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored(QStringLiteral("Median"), 2), (std::vector<int>{1, 40}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Median"), 2), (std::vector<int>{1, 40}));
 }
 
 TEST_F(FilterDialogs, MedianDialogDefaultsAndApply) {
@@ -266,10 +244,10 @@ TEST_F(FilterDialogs, MedianDialogDefaultsAndApply) {
                           EXPECT_EQ(form->TrackBar->minimum(), 16);
                           EXPECT_EQ(form->TrackBar->maximum(), 128);
                           EXPECT_TRUE(form->TrackBar->isEnabled());
-                          Click(form, QStringLiteral("OK"));
+                          ClickButton(form, QStringLiteral("OK"));
                         }));
   EXPECT_EQ(PictureOf(c->image.get()), want);
-  EXPECT_EQ(Stored(QStringLiteral("Median"), 2), (std::vector<int>{0, 72}));
+  EXPECT_EQ(StoredFields(QStringLiteral("Median"), 2), (std::vector<int>{0, 72}));
 }
 
 TEST_F(FilterDialogs, NoiseRemovalAKeepsTheSizeWithOneUndoEntry) {

@@ -142,28 +142,6 @@ bool FromSomeSecond(const QImage &got, IMGHANDLE before, uint32_t first, uint32_
 
 class LightingDialogs : public DocumentTest {
 protected:
-  static std::vector<int> Stored(const char *name) {
-    std::vector<int> out;
-    CResumeDialog resume;
-    if (resume.Load(QString::fromLatin1(name)) != 0) return out;
-    for (int i = 0; !resume.GetText(i).isEmpty(); ++i)
-      out.push_back(resume.GetInt(i));
-    return out;
-  }
-
-  static void Store(const char *name, const std::vector<int> &values) {
-    CResumeDialog resume;
-    for (int v : values)
-      resume.AddInt(v);
-    resume.Save(QString::fromLatin1(name));
-  }
-
-  static void Click(QWidget *dialog, const QString &text) {
-    for (QPushButton *b : dialog->findChildren<QPushButton *>())
-      if (b->text() == text) return b->click();
-    ADD_FAILURE() << "no button " << text.toStdString();
-  }
-
   // The shown preview is the source preview changed by `routine`.
   static void ExpectPreview(const TLiteningForm &form, const std::function<bool(TMDIB &)> &routine,
                             const char *what) {
@@ -218,7 +196,7 @@ TEST_F(LightingDialogs, EachModeOpensFromItsMenuItemAndButtonWithItsPanel) {
             if (m.mode != LiteningMode::DustSpot && m.mode != LiteningMode::Noise) {
               ExpectPreview(*f, AtDefaults(m.mode, 0), m.caption);
             }
-            Click(f, QStringLiteral("キャンセル"));
+            ClickButton(f, QStringLiteral("キャンセル"));
           }));
       EXPECT_TRUE(seen);
     }
@@ -227,7 +205,7 @@ TEST_F(LightingDialogs, EachModeOpensFromItsMenuItemAndButtonWithItsPanel) {
   EXPECT_EQ(c->undoCount, 0);
   EXPECT_EQ(PictureOf(c->image.get()), Noisy(40, 30).convertToFormat(QImage::Format_RGB32));
   for (const ModeCase &m : kModes)
-    EXPECT_TRUE(Stored(m.settings).empty()) << m.settings;
+    EXPECT_TRUE(StoredFields(m.settings).empty()) << m.settings;
 }
 
 TEST_F(LightingDialogs, PanelTextsAreTheProgramsOwn) {
@@ -277,7 +255,7 @@ TEST_F(LightingDialogs, OkAppliesEachModeOnceWithItsProgressAndRemembersIt) {
     DibHandle before(Kit.ImgKitCopy(c->image.get(), "", ""));
     const uint32_t first = Now();
     ASSERT_TRUE(test_wait::WithModal([&] { main->RunCommand(QString::fromLatin1(m.handler)); },
-                                     [&](QWidget *w) { Click(w, QStringLiteral("OK")); }));
+                                     [&](QWidget *w) { ClickButton(w, QStringLiteral("OK")); }));
     const uint32_t last = Now();
     EXPECT_TRUE(FromSomeSecond(PictureOf(c->image.get()), before.get(), first, last,
                                [&](uint32_t seed) { return AtDefaults(m.mode, seed); }));
@@ -287,7 +265,7 @@ TEST_F(LightingDialogs, OkAppliesEachModeOnceWithItsProgressAndRemembersIt) {
               m.mode == LiteningMode::SoftSpot ? 2 * 22 : 22);
     EXPECT_EQ(main->WaitMess->ProgressBar->value(), main->WaitMess->ProgressBar->maximum());
     EXPECT_FALSE(main->WaitMess->isVisible());
-    EXPECT_EQ(Stored(m.settings), StoredDefaults(m.mode));
+    EXPECT_EQ(StoredFields(m.settings), StoredDefaults(m.mode));
     c->Undo();
     EXPECT_EQ(PictureOf(c->image.get()), PictureOf(before.get()));
     c->closeWithoutAsking = true;
@@ -314,7 +292,7 @@ TEST_F(LightingDialogs, PreviewFollowsEveryControl) {
     ExpectPreview(
         f, [](TMDIB &d) { return LightingEffect(d, 2, 20, 90, 100); }, "area");
     // Reset: the defaults again.
-    Click(&f, QStringLiteral("リセット"));
+    ClickButton(&f, QStringLiteral("リセット"));
     EXPECT_EQ(f.rgLight->checkedId(), 0);
     EXPECT_EQ(f.tbLightX->value(), 50);
     ExpectPreview(
@@ -377,7 +355,7 @@ TEST_F(LightingDialogs, SettingsComeBackFieldByFieldAndLim2KeepsTheDesignersValu
   TMDIChild *c = Open(Noisy(30, 20));
   ASSERT_TRUE(c);
   // Colours are stored red in the low byte.
-  Store("Lim3", {0x0000FF, 0x00FF00, 9, 2});
+  StoreFields("Lim3", {0x0000FF, 0x00FF00, 9, 2});
   {
     TLiteningForm f(main, LiteningMode::Wave);
     f.Prepare(c);
@@ -390,9 +368,9 @@ TEST_F(LightingDialogs, SettingsComeBackFieldByFieldAndLim2KeepsTheDesignersValu
         f, [](TMDIB &d) { return WaveFrame(d, 0, 255, 0, 9, 2); }, "stored");
     f.bOKClick();
   }
-  EXPECT_EQ(Stored("Lim3"), (std::vector<int>{0x0000FF, 0x00FF00, 9, 2}));
+  EXPECT_EQ(StoredFields("Lim3"), (std::vector<int>{0x0000FF, 0x00FF00, 9, 2}));
   // A short record fills what it has.
-  Store("Lightenning", {2, 10});
+  StoreFields("Lightenning", {2, 10});
   {
     TLiteningForm f(main, LiteningMode::Lighting);
     f.Prepare(c);
@@ -420,7 +398,7 @@ TEST_F(LightingDialogs, SettingsComeBackFieldByFieldAndLim2KeepsTheDesignersValu
     EXPECT_EQ(b.tbFrameLevel->value(), 8);
   }
   // Stored spot settings are the three spots' own.
-  Store("Spot2", {7, 1});
+  StoreFields("Spot2", {7, 1});
   TLiteningForm soft(main, LiteningMode::SoftSpot), dust(main, LiteningMode::DustSpot);
   soft.Prepare(c);
   dust.Prepare(c);
@@ -456,7 +434,7 @@ TEST_F(LightingDialogs, ColourButtonPresetsTheSwatchAndRedrawsOnAChoice) {
       Changed(c->image.get(), [](TMDIB &d) { return EllipseFrame(d, 0x33, 0x66, 0xCC, 5, 5); });
   f.bOKClick();
   EXPECT_EQ(PictureOf(c->image.get()), want);
-  EXPECT_EQ(Stored("Lim5"), (std::vector<int>{0xCC6633, 0xCC6633, 5, 5}));
+  EXPECT_EQ(StoredFields("Lim5"), (std::vector<int>{0xCC6633, 0xCC6633, 5, 5}));
   // The next time the button starts from it.
   TLiteningForm again(main, LiteningMode::Ellipse);
   again.Prepare(c);
@@ -471,7 +449,7 @@ TEST_F(LightingDialogs, TextureButtonsRunUnseenWithTheRememberedStrength) {
   EXPECT_TRUE(main->Act(QStringLiteral("tb26"))->statusTip().isEmpty());
   TMDIChild *c = Open(Noisy(33, 21));
   ASSERT_TRUE(c);
-  Store("Texture", {1, 6});
+  StoreFields("Texture", {1, 6});
   DibHandle before(Kit.ImgKitCopy(c->image.get(), "", ""));
   const uint32_t first = Now();
   // No dialog comes up.
@@ -483,7 +461,7 @@ TEST_F(LightingDialogs, TextureButtonsRunUnseenWithTheRememberedStrength) {
         return [seed](TMDIB &d) { return ApplyTexture(d, 5, 6, seed); };
       }));
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored("Texture"), (std::vector<int>{5, 6}));
+  EXPECT_EQ(StoredFields("Texture"), (std::vector<int>{5, 6}));
   EXPECT_FALSE(main->WaitMess->isVisible());
 
   before.reset(Kit.ImgKitCopy(c->image.get(), "", ""));
@@ -491,7 +469,7 @@ TEST_F(LightingDialogs, TextureButtonsRunUnseenWithTheRememberedStrength) {
   EXPECT_EQ(PictureOf(c->image.get()),
             Changed(before.get(), [](TMDIB &d) { return ApplyTexture(d, 3, 6, 0); }));
   EXPECT_EQ(c->undoCount, 2);
-  EXPECT_EQ(Stored("Texture"), (std::vector<int>{3, 6}));
+  EXPECT_EQ(StoredFields("Texture"), (std::vector<int>{3, 6}));
   // The texture dialog opens with the buttons' choice.
   ASSERT_TRUE(test_wait::WhileModal<TLiteningForm>(
       [this] { main->RunCommand(QStringLiteral("mTexClick")); },
@@ -515,7 +493,7 @@ TEST_F(LightingDialogs, EnterIsOkAndEscapeCancels) {
       }));
   EXPECT_EQ(PictureOf(c->image.get()), before);
   EXPECT_EQ(c->undoCount, 0);
-  EXPECT_TRUE(Stored("Lim4").empty());
+  EXPECT_TRUE(StoredFields("Lim4").empty());
   ASSERT_TRUE(test_wait::WhileModal<TLiteningForm>(
       [this] { main->RunCommand(QStringLiteral("bButtonFrameClick")); },
       [](TLiteningForm *f) {
@@ -524,5 +502,5 @@ TEST_F(LightingDialogs, EnterIsOkAndEscapeCancels) {
         QApplication::sendEvent(f, &enter);
       }));
   EXPECT_EQ(c->undoCount, 1);
-  EXPECT_EQ(Stored("Lim4"), (std::vector<int>{4, 8}));
+  EXPECT_EQ(StoredFields("Lim4"), (std::vector<int>{4, 8}));
 }
