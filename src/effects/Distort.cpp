@@ -337,12 +337,150 @@ void Step(Progress *progress) {
   if (progress) progress->Step();
 }
 
+#if VELMIR_DISTORT_VECTORS
+// The fast trigonometry of the turn effects: four sines and cosines at a
+// time, each within kFastTrigError of the true value while the angle lies
+// within kFastTrigReach (a quarter-turn count below 2^19, so that its
+// products with the 33-bit leading part of pi / 2 are exact); beyond, NaN.
+// The turn effects never use these values blindly: see TurnMap.
+constexpr double kFastTrigReach = 5e5, kFastTrigError = 1e-12;
+
+__attribute__((target("avx2"))) inline __m256d mul(__m256d a, __m256d b) {
+  return _mm256_mul_pd(a, b);
+}
+__attribute__((target("avx2"))) inline __m256d add(__m256d a, __m256d b) {
+  return _mm256_add_pd(a, b);
+}
+
+__attribute__((target("avx2"))) void FastSinCos(const double *angles, double *sines,
+                                                double *cosines, int n) {
+  // pi / 2 in three parts of 33, 33 and 53 bits, and the minimax
+  // polynomials of sine and cosine on [-pi / 4, pi / 4].
+  const __m256d twoOverPi = _mm256_set1_pd(6.36619772367581382433e-01);
+  const __m256d p1 = _mm256_set1_pd(1.57079632673412561417e+00);
+  const __m256d p2 = _mm256_set1_pd(6.07710050630396597660e-11);
+  const __m256d p3 = _mm256_set1_pd(2.02226624871116645580e-21);
+  const __m256d s1 = _mm256_set1_pd(-1.66666666666666324348e-01),
+                s2 = _mm256_set1_pd(8.33333333332248946124e-03),
+                s3 = _mm256_set1_pd(-1.98412698298579493134e-04),
+                s4 = _mm256_set1_pd(2.75573137070700676789e-06),
+                s5 = _mm256_set1_pd(-2.50507602534068634195e-08),
+                s6 = _mm256_set1_pd(1.58969099521155010221e-10);
+  const __m256d c1 = _mm256_set1_pd(4.16666666666666019037e-02),
+                c2 = _mm256_set1_pd(-1.38888888888741095749e-03),
+                c3 = _mm256_set1_pd(2.48015872894767294178e-05),
+                c4 = _mm256_set1_pd(-2.75573143513906633035e-07),
+                c5 = _mm256_set1_pd(2.08757232129817482790e-09),
+                c6 = _mm256_set1_pd(-1.13596475577881948265e-11);
+  const __m256d one = _mm256_set1_pd(1.0), half = _mm256_set1_pd(0.5);
+  const __m256d reach = _mm256_set1_pd(kFastTrigReach), nan = _mm256_set1_pd(std::nan(""));
+  const __m256d absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffff));
+  const __m128i bit0 = _mm_set1_epi32(1), bit1 = _mm_set1_epi32(2);
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m256d x = _mm256_loadu_pd(angles + k);
+    const __m256d q =
+        _mm256_round_pd(mul(x, twoOverPi), _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __m256d r =
+        _mm256_sub_pd(_mm256_sub_pd(_mm256_sub_pd(x, mul(q, p1)), mul(q, p2)), mul(q, p3));
+    const __m256d z = mul(r, r);
+    const __m256d sp =
+        add(s1, mul(z, add(s2, mul(z, add(s3, mul(z, add(s4, mul(z, add(s5, mul(z, s6))))))))));
+    const __m256d sine = add(r, mul(mul(r, z), sp));
+    const __m256d cp =
+        add(c1, mul(z, add(c2, mul(z, add(c3, mul(z, add(c4, mul(z, add(c5, mul(z, c6))))))))));
+    const __m256d cosine = add(_mm256_sub_pd(one, mul(half, z)), mul(mul(z, z), cp));
+    // The quarter turn picks and signs the two: q = 1 gives (cos, -sin),
+    // 2 (-sin, -cos), 3 (-cos, sin).
+    const __m128i quarter = _mm256_cvtpd_epi32(q);
+    const __m256d swap = _mm256_castsi256_pd(
+        _mm256_cvtepi32_epi64(_mm_cmpeq_epi32(_mm_and_si128(quarter, bit0), bit0)));
+    const __m256d sineSign = _mm256_castsi256_pd(
+        _mm256_slli_epi64(_mm256_cvtepi32_epi64(_mm_and_si128(quarter, bit1)), 62));
+    const __m256d cosineSign = _mm256_castsi256_pd(_mm256_slli_epi64(
+        _mm256_cvtepi32_epi64(_mm_and_si128(_mm_add_epi32(quarter, bit0), bit1)), 62));
+    const __m256d far = _mm256_cmp_pd(_mm256_and_pd(x, absMask), reach, _CMP_NLE_UQ);
+    const __m256d sv = _mm256_xor_pd(_mm256_blendv_pd(sine, cosine, swap), sineSign);
+    const __m256d cv = _mm256_xor_pd(_mm256_blendv_pd(cosine, sine, swap), cosineSign);
+    _mm256_storeu_pd(sines + k, _mm256_blendv_pd(sv, nan, far));
+    _mm256_storeu_pd(cosines + k, _mm256_blendv_pd(cv, nan, far));
+  }
+  for (; k < n; ++k) {
+    const double x = angles[k]; // the sines may be written over the angles
+    sines[k] = std::sin(x);
+    cosines[k] = std::cos(x);
+  }
+}
+#endif
+
+#if VELMIR_DISTORT_VECTORS
+// Stores Thousandths() of four positions; all ones where the thousandths
+// lie further than `limit` from a whole number.
+__attribute__((target("avx2"))) inline __m256d StoreThousandths(__m256d v, int64_t *out,
+                                                                __m256d limit) {
+  const __m256d thousand = _mm256_set1_pd(1000.0), low = _mm256_set1_pd(-kFar),
+                high = _mm256_set1_pd(kFar), magic = _mm256_set1_pd(6755399441055744.0);
+  const __m256d absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffff));
+  __m256d t = _mm256_mul_pd(v, thousand);
+  const __m256d whole = _mm256_round_pd(t, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m256d far =
+      _mm256_cmp_pd(_mm256_and_pd(_mm256_sub_pd(t, whole), absMask), limit, _CMP_GT_OQ);
+  t = _mm256_min_pd(_mm256_max_pd(t, low), high);
+  t = _mm256_round_pd(t, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  const __m256i bits = _mm256_castpd_si256(_mm256_add_pd(t, magic));
+  _mm256_storeu_si256(reinterpret_cast<__m256i *>(out),
+                      _mm256_sub_epi64(bits, _mm256_castpd_si256(magic)));
+  return far;
+}
+
+// One row of turned positions in thousandths, four at a time: the same
+// steps as TurnedAbout and ToThousandths, to the bit. The columns whose
+// thousandths lie within `tolerance` of a whole number (or are not
+// numbers) are listed in `near`; returns how many.
+__attribute__((target("avx2"))) int TurnedThousandths(int64_t *xs, int64_t *ys, int *near,
+                                                      const double *dxs, const double *cosines,
+                                                      const double *sines, int n, double cx,
+                                                      double cy, double dy, double tolerance) {
+  const __m256d vcx = _mm256_set1_pd(cx), vcy = _mm256_set1_pd(cy), vdy = _mm256_set1_pd(dy);
+  const __m256d limit = _mm256_set1_pd(tolerance);
+  int count = 0, k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m256d dx = _mm256_loadu_pd(dxs + k), c = _mm256_loadu_pd(cosines + k),
+                  s = _mm256_loadu_pd(sines + k);
+    const __m256d px =
+        _mm256_sub_pd(_mm256_add_pd(vcx, _mm256_mul_pd(dx, c)), _mm256_mul_pd(vdy, s));
+    const __m256d py =
+        _mm256_add_pd(_mm256_add_pd(vcy, _mm256_mul_pd(dx, s)), _mm256_mul_pd(vdy, c));
+    const __m256d farX = StoreThousandths(px, xs + k, limit);
+    const __m256d farY = StoreThousandths(py, ys + k, limit);
+    const int mask = ~_mm256_movemask_pd(_mm256_and_pd(farX, farY)) & 15;
+    if (mask)
+      for (int e = 0; e < 4; ++e)
+        if (mask & (1 << e)) near[count++] = k + e;
+  }
+  for (; k < n; ++k)
+    near[count++] = k; // the few columns past the last four: worked out exactly
+  return count;
+}
+#endif
+
+VELMIR_HOT_LOOP void SumOfSquares(double *__restrict out, const double *__restrict squares, int n,
+                                  double dy2) {
+  for (int x = 0; x < n; ++x)
+    out[x] = squares[x] + dy2;
+}
+
 // Ripple and swirl: every pixel turned about (cx, cy) by an angle that
 // depends on r^2 alone. r^2 = (x - cx)^2 + (y - cy)^2 takes the same value,
-// to the bit, at columns (and rows) mirrored about the centre, so the
-// trigonometry runs once per distinct pair of squares: per row only for
-// the first column of each mirrored pair, and a mirrored row reuses the
-// whole row's values. The results are those of computing every pixel.
+// to the bit, at rows mirrored about the centre, so a mirrored row reuses
+// the whole row's angles. The angles' sines and cosines come from the
+// fast trigonometry where the processor has it: a position is kept only
+// when its thousandths lie so far from a whole number that the library's
+// own sine and cosine (at most kFastTrigError away) could not truncate to
+// another; the rest are worked out again with the library's. Without it,
+// the trigonometry runs once per distinct pair of squares (the first
+// column of each mirrored pair). The results are those of computing every
+// pixel with the library's sine and cosine.
 template <class Angle>
 DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green, int blue,
                   Progress *progress, Angle angle) {
@@ -365,15 +503,44 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
       if (squares[m] == squares[x]) first[x] = first[m];
     }
   }
-  std::vector<double> cosines(w), sines(w);
+  std::vector<double> cosines(w), sines(w), r2s(w), angles(w);
   std::vector<int64_t> xs(w), ys(w);
+  std::vector<int> near(w);
   std::vector<char> done(h, 0);
+  const bool fast = map.vectors;
+  // How far the thousandths of a position may move when each sine and
+  // cosine moves by kFastTrigError: through the products with |dx| and
+  // |dy|, and the rounding of every step below the largest magnitude.
+  const double magnitude = 2.0 * w + h + std::fabs(cx) + std::fabs(cy);
+  const double ulp = magnitude * 0x1p-52;
+#if VELMIR_DISTORT_VECTORS
+  const double tolerance =
+      1000 * ((static_cast<double>(w) + h) * kFastTrigError + 8 * ulp) + 8 * 1000 * ulp;
+#else
+  const double tolerance = 0;
+#endif
 
   std::vector<double> px(w), py(w);
   auto render = [&](int y) {
-    TurnedAbout(px.data(), py.data(), dxs.data(), cosines.data(), sines.data(), w, cx, cy, y - cy);
-    ToThousandths(xs.data(), px.data(), w, 0);
-    ToThousandths(ys.data(), py.data(), w, 0);
+    const double dy = y - cy;
+#if VELMIR_DISTORT_VECTORS
+    if (fast) {
+      const int count = TurnedThousandths(xs.data(), ys.data(), near.data(), dxs.data(),
+                                          cosines.data(), sines.data(), w, cx, cy, dy, tolerance);
+      for (int e = 0; e < count; ++e) {
+        const int x = near[e];
+        const double theta = angle(squares[x] + dy * dy);
+        const double c = std::cos(theta), s = std::sin(theta);
+        xs[x] = Thousandths(cx + dxs[x] * c - dy * s);
+        ys[x] = Thousandths(cy + dxs[x] * s + dy * c);
+      }
+    }
+#endif
+    if (!fast) {
+      TurnedAbout(px.data(), py.data(), dxs.data(), cosines.data(), sines.data(), w, cx, cy, dy);
+      ToThousandths(xs.data(), px.data(), w, 0);
+      ToThousandths(ys.data(), py.data(), w, 0);
+    }
     map.Row(y, xs.data(), ys.data());
     Step(progress);
   };
@@ -382,16 +549,24 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
   for (int y = 0; y < h; ++y) {
     if (done[y]) continue;
     const double dy = y - cy, dy2 = dy * dy;
-    for (int x = 0; x < w; ++x) {
-      if (first[x] == x) {
-        const double theta = angle(squares[x] + dy2);
-        cosines[x] = std::cos(theta);
-        sines[x] = std::sin(theta);
-      } else {
-        cosines[x] = cosines[first[x]];
-        sines[x] = sines[first[x]];
-      }
+#if VELMIR_DISTORT_VECTORS
+    if (fast) {
+      SumOfSquares(r2s.data(), squares.data(), w, dy2);
+      angle.Fast(angles.data(), r2s.data(), w);
+      FastSinCos(angles.data(), sines.data(), cosines.data(), w);
     }
+#endif
+    if (!fast)
+      for (int x = 0; x < w; ++x) {
+        if (first[x] == x) {
+          const double theta = angle(squares[x] + dy2);
+          cosines[x] = std::cos(theta);
+          sines[x] = std::sin(theta);
+        } else {
+          cosines[x] = cosines[first[x]];
+          sines[x] = sines[first[x]];
+        }
+      }
     render(y);
     const double mirror = std::nearbyint(2 * cy - y);
     if (mirror > y && mirror < h) {
@@ -405,6 +580,38 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
   }
   return std::move(map.output);
 }
+
+// The angles of the two turn effects, one at a time with the library's
+// trigonometry, and a row at a time for the fast path.
+struct RippleAngle {
+  double strength, k;
+  double operator()(double r2) const { return -0.001 * strength * std::sin(6 * r2 / k); }
+#if VELMIR_DISTORT_VECTORS
+  void Fast(double *angles, const double *r2s, int n) const {
+    for (int x = 0; x < n; ++x)
+      angles[x] = 6 * r2s[x] / k;
+    FastSinCos(angles, angles, scratch(n), n);
+    for (int x = 0; x < n; ++x)
+      angles[x] = -0.001 * strength * angles[x];
+  }
+  double *scratch(int n) const {
+    buffer.resize(static_cast<size_t>(n));
+    return buffer.data();
+  }
+#endif
+  mutable std::vector<double> buffer = {};
+};
+
+struct SwirlAngle {
+  double k, m2;
+  double operator()(double r2) const { return 0.1 * k * r2 / m2; }
+#if VELMIR_DISTORT_VECTORS
+  void Fast(double *angles, const double *r2s, int n) const {
+    for (int x = 0; x < n; ++x)
+      angles[x] = (*this)(r2s[x]);
+  }
+#endif
+};
 
 } // namespace
 
@@ -473,7 +680,7 @@ DibHandle RippleMap(IMGHANDLE source, int strength, int frequency, int centreX, 
   const int m = std::min(header.width, header.height);
   const double root = 2.0 * m / frequency, k = root * root;
   return TurnMap(source, centreX, centreY, red, green, blue, progress,
-                 [&](double r2) { return -0.001 * strength * std::sin(6 * r2 / k); });
+                 RippleAngle{static_cast<double>(strength), k});
 }
 
 DibHandle SwirlMap(IMGHANDLE source, int amount, int direction, int centreX, int centreY, int red,
@@ -483,7 +690,7 @@ DibHandle SwirlMap(IMGHANDLE source, int amount, int direction, int centreX, int
   const double m2 = static_cast<double>(m) * m;
   const int k = direction == 0 ? -amount : amount;
   return TurnMap(source, centreX, centreY, red, green, blue, progress,
-                 [&](double r2) { return 0.1 * k * r2 / m2; });
+                 SwirlAngle{static_cast<double>(k), m2});
 }
 
 namespace {
