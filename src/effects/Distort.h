@@ -74,6 +74,14 @@ struct RotatedSize {
 };
 RotatedSize RotateFreeSize(int width, int height, double angle);
 
+// The eight-at-a-time blend's weight of one thousandth: 0.001f six float
+// steps up, 7.46e-7 above 1 / 1000. For every fraction f of 0 ... 999 and
+// every difference d of -255 ... 255, d * (f * weight) in floats lies on
+// the far side of the exact f * d / 1000 from zero (the products' rounding
+// is far smaller) yet short of the next whole number (the quotient's
+// fraction is at most 0.999), so truncating it gives trunc(f * d / 1000).
+constexpr float kThousandthWeight = 0x1.0624eap-10f;
+
 // On x86-64 processors with AVX2 the effects blend eight pixels at a time
 // (with the same results); tests switch that off to check the pixel-by-pixel
 // path as well.

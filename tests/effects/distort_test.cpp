@@ -337,6 +337,17 @@ TEST(Distort, FastTurnsEqualTheLibraryTrigonometryOnAPhotoSizedPicture) {
   }
 }
 
+TEST(Distort, TheThousandthWeightTruncatesLikeTheIntegerDivision) {
+  // The eight-at-a-time blend multiplies in floats where the rule divides
+  // whole numbers: every fraction against every difference of two bytes.
+  for (int f = 0; f < 1000; ++f) {
+    const float weight = static_cast<float>(f) * kThousandthWeight;
+    for (int d = -255; d <= 255; ++d)
+      ASSERT_EQ(static_cast<int>(std::trunc(static_cast<float>(d) * weight)), f * d / 1000)
+          << f << " * " << d;
+  }
+}
+
 TEST(Distort, EachRowIsOneProgressStepOfTheOutput) {
   Noise noise;
   const DibHandle image = Random24(20, 11, noise);
