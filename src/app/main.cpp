@@ -7,6 +7,7 @@
 #include "platform/Fonts.h"
 #include "platform/SingleInstance.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -57,7 +58,12 @@ int main(int argc, char **argv) {
   bool shotTaken = false;
   const QString shot = qEnvironmentVariable("VELMIR_SCREENSHOT");
   if (!shot.isEmpty()) {
-    QTimer::singleShot(1500, main.data(), [&shotTaken, main, shot] {
+    // Menu commands or tool buttons to run first, comma-separated, so that
+    // the dialog they bring up is what the picture shows; "click:NAME"
+    // clicks the button of that name in the dialog that is up.
+    const QStringList commands = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND")
+                                     .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QTimer::singleShot(1500 + 700 * int(commands.size()), main.data(), [&shotTaken, main, shot] {
       QWidget *top = QApplication::activeModalWidget();
       // A modeless tool window the command showed counts as its dialog.
       if (!top)
@@ -70,15 +76,16 @@ int main(int argc, char **argv) {
       if (top) top->close();
       QApplication::exit(0);
     });
-    // A menu command or tool button to run first, so that its dialog is
-    // what the picture shows.
-    const QString command = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND");
-    if (!command.isEmpty())
-      QTimer::singleShot(700, main.data(), [main, command] {
-        if (QAction *action = main->Act(command))
+    for (int i = 0; i < commands.size(); ++i)
+      QTimer::singleShot(700 * (i + 1), main.data(), [main, command = commands[i]] {
+        if (command.startsWith(QLatin1String("click:"))) {
+          if (QWidget *top = QApplication::activeModalWidget())
+            if (auto *button = top->findChild<QAbstractButton *>(command.mid(6))) button->click();
+        } else if (QAction *action = main->Act(command)) {
           action->trigger();
-        else
+        } else {
           main->ToolButtonClick(command);
+        }
       });
   }
 
