@@ -8,6 +8,7 @@
 #include "effects/dialogs/GouseiForm.h"
 #include "effects/dialogs/LetterForm.h"
 #include "forms/ColourSwatch.h"
+#include "forms/NewFullScr.h"
 #include "platform/Fonts.h"
 
 #include <QAbstractButton>
@@ -165,6 +166,36 @@ TEST_F(CompositeDialog, CentreAndFineButtonsInBothViews) {
     EXPECT_EQ(form->Offset(), QPoint(23, 16));
     form->reject();
   }));
+}
+
+TEST_F(CompositeDialog, PreviewShowsTheCompositeFullScreenAndChangesNothing) {
+  TMDIChild *c = Open(Pattern(60, 40));
+  ASSERT_TRUE(c);
+  const QImage before = PictureOf(c->image.get());
+  QGuiApplication::clipboard()->setImage(Uniform(10, 8, qRgb(250, 0, 0)));
+  const QRect screen(0, 0, 640, 480);
+  FixScreenAreaForTesting(&screen);
+  ASSERT_TRUE(Paste([&](TGouseiForm *form) {
+    ClickButton(form, QStringLiteral("中央に配置"));
+    const QImage composed = PictureOf(form->Composed().get());
+    EXPECT_EQ(composed.pixel(30, 20),
+              qRgb((qRed(before.pixel(30, 20)) + 250) / 2, qGreen(before.pixel(30, 20)) / 2,
+                   qBlue(before.pixel(30, 20)) / 2));
+    EXPECT_TRUE(test_wait::WhenModal(
+        [form] { ClickButton(form, QStringLiteral("プレビュー")); },
+        [](QWidget *w) { return qobject_cast<TNewFullScr *>(w) != nullptr; },
+        [&](QWidget *w) {
+          auto *view = qobject_cast<TNewFullScr *>(w);
+          // Small enough to be shown unscaled, centred.
+          EXPECT_EQ(view->PictureRect(), QRect(290, 220, 60, 40));
+          EXPECT_EQ(view->Frame().convertToFormat(QImage::Format_RGB32), composed);
+          view->Finish(1);
+        }));
+    form->reject();
+  }));
+  FixScreenAreaForTesting(nullptr);
+  EXPECT_EQ(PictureOf(c->image.get()), before);
+  EXPECT_EQ(c->undoCount, 0);
 }
 
 TEST_F(CompositeDialog, TallDocumentsScaleByHeightAndPlacementMayLeaveTheDocument) {

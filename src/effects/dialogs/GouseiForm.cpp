@@ -2,6 +2,7 @@
 
 #include "forms/Document.h"
 #include "forms/Host.h"
+#include "forms/NewFullScr.h"
 #include "forms/Waitmess.h"
 #include "forms/Widgets.h"
 #include "image/Dib.h"
@@ -9,10 +10,6 @@
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
-#if __has_include("forms/NewFullScr.h")
-#include "forms/NewFullScr.h"
-#define VELMIR_HAS_FULL_SCREEN 1
-#endif
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -361,7 +358,6 @@ DibHandle TGouseiForm::Composed() const {
 }
 
 void TGouseiForm::bPreviewClick() {
-#ifdef VELMIR_HAS_FULL_SCREEN
   DibHandle composed = Composed();
   if (!composed) {
     UserDialogs::OutOfMemory(this);
@@ -370,7 +366,6 @@ void TGouseiForm::bPreviewClick() {
   if (main_ && main_->DisplayColourCount() == 256)
     composed.Adopt(Kit.ImgKitConvertColor(composed.get(), 8, 1, 1, "", ""));
   ShowFullScreen(this, composed.get());
-#endif
 }
 
 void TGouseiForm::bOKClick() {
