@@ -10,7 +10,6 @@
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
 
-
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -71,20 +70,10 @@ CompositeView::CompositeView(QWidget *parent) : QWidget(parent) {
   setObjectName(QStringLiteral("CompositeView"));
 }
 
-void CompositeView::SetPictures(const QImage &document, const QImage &pasted) {
+void CompositeView::SetPictures(const QImage &document, const QImage &pasted, const QImage &keyed) {
   document_ = document;
   pasted_ = pasted;
-  keyed_ = QImage();
-  if (!pasted.isNull()) {
-    // The key is the bottom-left pixel of the picture as shown.
-    keyed_ = pasted.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = pasted.pixel(0, pasted.height() - 1) | 0xff000000u;
-    for (int y = 0; y < keyed_.height(); ++y) {
-      auto *row = reinterpret_cast<QRgb *>(keyed_.scanLine(y));
-      for (int x = 0; x < keyed_.width(); ++x)
-        if ((row[x] | 0xff000000u) == key) row[x] = 0;
-    }
-  }
+  keyed_ = keyed;
   setFixedSize(document_.size());
   update();
 }
@@ -273,7 +262,7 @@ void TGouseiForm::SetTextInsertion(bool antiAliased, uint32_t textRgb, uint32_t 
   BackgroundChanged();
 }
 
-QImage TGouseiForm::Shown(IMGHANDLE image, QSize size) const {
+QImage TGouseiForm::Shown(IMGHANDLE image, QSize size, bool keyed) const {
   DibHandle display;
   if (main_ && main_->DisplayColourCount() == 256) {
     display.reset(Kit.ImgKitCopy(image, "", ""));
@@ -281,7 +270,19 @@ QImage TGouseiForm::Shown(IMGHANDLE image, QSize size) const {
       image = display.get();
   }
   const TMDIB dib(image);
-  const QImage bitmap = BitmapFromDib(dib);
+  QImage bitmap = BitmapFromDib(dib);
+  if (keyed && !bitmap.isNull()) {
+    // The bottom-left colour made transparent before scaling, so that the
+    // scaled edges fade out instead of taking the key colour with them.
+    bitmap = bitmap.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = bitmap.pixel(0, bitmap.height() - 1);
+    for (int y = 0; y < bitmap.height(); ++y) {
+      auto *row = reinterpret_cast<QRgb *>(bitmap.scanLine(y));
+      for (int x = 0; x < bitmap.width(); ++x)
+        if (row[x] == key) row[x] = 0;
+    }
+    bitmap = bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
   if (bitmap.size() == size) return bitmap;
   return bitmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
@@ -298,8 +299,9 @@ void TGouseiForm::LayoutView() {
   const auto shownSize = [this](int w, int h) {
     return QSize(std::max(1, Truncated(w * scale_)), std::max(1, Truncated(h * scale_)));
   };
+  const QSize pastedSize = shownSize(pasted.width, pasted.height);
   view->SetPictures(Shown(document_.get(), shownSize(doc.width, doc.height)),
-                    Shown(pasted_.get(), shownSize(pasted.width, pasted.height)));
+                    Shown(pasted_.get(), pastedSize), Shown(pasted_.get(), pastedSize, true));
   view->SetPastedPos(QPoint(Truncated(offset_.x() * scale_), Truncated(offset_.y() * scale_)));
 }
 

@@ -25,7 +25,9 @@ class CompositeView : public QWidget {
 public:
   explicit CompositeView(QWidget *parent);
 
-  void SetPictures(const QImage &document, const QImage &pasted);
+  // The document and the pasted picture as shown, and the pasted one with
+  // its key colour transparent.
+  void SetPictures(const QImage &document, const QImage &pasted, const QImage &keyed);
   // Whether the pasted picture's key colour is drawn transparent.
   void SetKeyTransparent(bool transparent);
   // Top-left of the shown pasted picture, in screen pixels.
@@ -103,7 +105,9 @@ private:
   void TakeOffset();
   void BackgroundChanged();
   void AntiAliasChanged();
-  QImage Shown(IMGHANDLE image, QSize size) const;
+  // `image` as shown at `size` (8 bits first on a palette display); with
+  // `keyed` its bottom-left colour transparent.
+  QImage Shown(IMGHANDLE image, QSize size, bool keyed = false) const;
 
   DibHandle document_;
   DibHandle pasted_;
