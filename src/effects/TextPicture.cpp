@@ -3,9 +3,12 @@
 #include "adjust/Fresize.h"
 #include "image/Dib.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdint>
 
 QFont TextFont(const TextStyle &style, int scale) {
@@ -19,9 +22,18 @@ QFont TextFont(const TextStyle &style, int scale) {
   return font;
 }
 
+int BoldOverstrike(const QFont &font) {
+  if (!font.bold()) return 0;
+  const QString family = QFontInfo(font).family();
+  for (const QString &style : QFontDatabase::styles(family))
+    if (QFontDatabase::weight(family, style) >= QFont::DemiBold) return 0;
+  return std::max(1, font.pixelSize() / 20);
+}
+
 QSize TextExtent(const QFont &font, const QString &text) {
   const QFontMetrics metrics(font);
-  return {metrics.horizontalAdvance(text), metrics.height()};
+  const int width = metrics.horizontalAdvance(text);
+  return {width > 0 ? width + BoldOverstrike(font) : 0, metrics.height()};
 }
 
 QImage RenderText(const TextStyle &style, const QString &text, int margin, int scale) {
@@ -38,8 +50,10 @@ QImage RenderText(const TextStyle &style, const QString &text, int margin, int s
   QPainter painter(&picture);
   painter.setFont(font);
   painter.setPen(QColor::fromRgb(style.textRgb));
-  painter.drawText(QRect(margin, margin, extent.width(), extent.height()),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
+  const int overstrike = BoldOverstrike(font);
+  for (int dx = 0; dx <= overstrike; ++dx)
+    painter.drawText(QRect(margin + dx, margin, extent.width(), extent.height()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
   return picture;
 }
 

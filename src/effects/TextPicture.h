@@ -32,7 +32,13 @@ constexpr int kTextPictureMaxSide = 32767;
 // smoothing is the reduction of the double-size rendering.
 QFont TextFont(const TextStyle &style, int scale = 1);
 
-// The text's width and height in `font`.
+// How many pixels the text is drawn over itself to the right to make it
+// bold when the face has no bold of its own (the installed gothic faces
+// have none): 0 when it has one or bold is not asked for, else one pixel
+// per 20 of the size, at least one.
+int BoldOverstrike(const QFont &font);
+
+// The text's width (with the bold overstrike) and height in `font`.
 QSize TextExtent(const QFont &font, const QString &text);
 
 // (2 margin + width) x (2 margin + height) of the text at `scale`, filled

@@ -10,6 +10,7 @@
 #include "image/Kit.h"
 #include "routines/AllRoutines.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <gtest/gtest.h>
 
@@ -467,6 +468,40 @@ TEST(TextPicture, RefusesMarginsOutOfRangeAndPicturesTooLarge) {
   // 2 x 2 x 2 x 9999 pixels of margin alone exceed the largest side.
   EXPECT_FALSE(MakeTextPicture(style, QStringLiteral("a"), kTextMarginMax, true));
   EXPECT_TRUE(RenderText(style, QStringLiteral("a"), kTextPictureMaxSide).isNull());
+}
+
+} // namespace
+
+namespace {
+
+int Ink(const QImage &picture, QRgb text) {
+  int n = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      n += picture.pixel(x, y) == text;
+  return n;
+}
+
+TEST(TextPicture, BoldWithoutABoldFaceIsDrawnOverItselfAndWidened) {
+  TextStyle regular;
+  regular.face = QStringLiteral("IPAPGothic");
+  regular.points = 30; // 40 pixels: two pixels of overstrike
+  if (QFontInfo(TextFont(regular)).family() != regular.face) GTEST_SKIP() << "no IPAPGothic";
+  TextStyle bold = regular;
+  bold.bold = true;
+  EXPECT_EQ(BoldOverstrike(TextFont(regular)), 0);
+  EXPECT_EQ(BoldOverstrike(TextFont(bold)), 2);
+  const QString text = QStringLiteral("夕焼けの湖");
+  EXPECT_EQ(TextExtent(TextFont(bold), text).width(),
+            TextExtent(TextFont(regular), text).width() + 2);
+  EXPECT_GT(Ink(RenderText(bold, text, 0), qRgb(0, 0, 0)),
+            Ink(RenderText(regular, text, 0), qRgb(0, 0, 0)) * 5 / 4);
+  // A face with a bold of its own uses it.
+  TextStyle sans = bold;
+  sans.face = QStringLiteral("DejaVu Sans");
+  EXPECT_EQ(BoldOverstrike(TextFont(sans)), 0);
+  // Nothing to widen in an empty text.
+  EXPECT_EQ(TextExtent(TextFont(bold), QString()).width(), 0);
 }
 
 } // namespace
