@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProgressBar>
 #include <QSlider>
 
 using namespace fileops_test;
@@ -122,6 +123,10 @@ TEST_F(CompositeDialog, DraggedPictureIsMixedAtItsDocumentOffsetWithOneUndoEntry
     form->bOKClick();
   }));
   EXPECT_EQ(c->undoCount, 1);
+  // The wait window went through the document's rows, one step each.
+  EXPECT_EQ(main->WaitMess->ProgressBar->maximum(), 40);
+  EXPECT_EQ(main->WaitMess->ProgressBar->value(), 40);
+  EXPECT_FALSE(main->WaitMess->isVisible());
   const QImage after = PictureOf(c->image.get());
   ASSERT_EQ(after.size(), QSize(60, 40));
   for (int y = 0; y < 40; ++y)
@@ -520,6 +525,31 @@ TEST_F(CompositeDialog, NewTextImageOpensTheTextPictureAsANewDocument) {
       [this] { main->RunCommand(QStringLiteral("TextImgClick")); },
       [](TLetterForm *letter) { letter->reject(); }));
   EXPECT_EQ(int(main->Children().size()), before + 1);
+}
+
+TEST_F(CompositeDialog, EnablingFollowsTheClipboardAndTheDocuments) {
+  QGuiApplication::clipboard()->setImage(Uniform(3, 3, qRgb(1, 2, 3)));
+  test_wait::Pump();
+  main->UpdateMenuItems();
+  // Without a document: only the new text image.
+  EXPECT_TRUE(main->Act(QStringLiteral("TextImg"))->isEnabled());
+  EXPECT_TRUE(main->Act(QStringLiteral("SpeedButton13"))->isEnabled());
+  EXPECT_FALSE(main->Act(QStringLiteral("mGousei"))->isEnabled());
+  EXPECT_FALSE(main->Act(QStringLiteral("sbGousei"))->isEnabled());
+  EXPECT_FALSE(main->Act(QStringLiteral("mLetter"))->isEnabled());
+  EXPECT_FALSE(main->Act(QStringLiteral("SpeedButton14"))->isEnabled());
+  ASSERT_TRUE(Open(Pattern(8, 8)));
+  EXPECT_TRUE(main->Act(QStringLiteral("mGousei"))->isEnabled());
+  EXPECT_TRUE(main->Act(QStringLiteral("sbGousei"))->isEnabled());
+  EXPECT_TRUE(main->Act(QStringLiteral("mLetter"))->isEnabled());
+  EXPECT_TRUE(main->Act(QStringLiteral("SpeedButton14"))->isEnabled());
+  // The clipboard emptied: the composite paste goes off, text insertion stays.
+  QGuiApplication::clipboard()->clear();
+  test_wait::Pump();
+  EXPECT_TRUE(
+      test_wait::WaitFor([this] { return !main->Act(QStringLiteral("mGousei"))->isEnabled(); }));
+  EXPECT_FALSE(main->Act(QStringLiteral("sbGousei"))->isEnabled());
+  EXPECT_TRUE(main->Act(QStringLiteral("mLetter"))->isEnabled());
 }
 
 TEST_F(CompositeDialog, TheDefaultFaceDrawsJapaneseWithTheInstalledGothic) {
