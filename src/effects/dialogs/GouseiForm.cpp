@@ -49,10 +49,13 @@ constexpr int kDefaultTransparency = 50;
 DibHandle Copy24(IMGHANDLE image) {
   DibHandle copy(Kit.ImgKitCopy(image, "", ""));
   if (!copy) return copy;
-  const TMDIB dib(copy.get());
-  if (!dib.Attached()) return {};
-  if (dib.BitsPerPixel() != 24 && !copy.Adopt(Kit.ImgKitConvertColor(copy.get(), 24, 0, 0, "", "")))
-    return {};
+  int bits;
+  {
+    const TMDIB dib(copy.get());
+    if (!dib.Attached()) return {};
+    bits = dib.BitsPerPixel();
+  }
+  if (bits != 24 && !copy.Adopt(Kit.ImgKitConvertColor(copy.get(), 24, 0, 0, "", ""))) return {};
   return copy;
 }
 
