@@ -6,6 +6,8 @@
 #include "app/MainForm.h"
 #include "app/Option.h"
 #include "effects/dialogs/EffectCommands.h"
+#include "effects/dialogs/GouseiForm.h"
+#include "effects/dialogs/LetterForm.h"
 #include "platform/Settings.h"
 
 #include <QAction>
@@ -59,12 +61,14 @@ void TMainForm::ToolButtonClick(const QString &name) {
   }
 }
 
-// File and edit commands served by other windows.
-void TMainForm::TextImgClick() {}
+// File and edit commands served by other windows. The new text image needs
+// no document and the composite paste follows the clipboard rather than an
+// image kind: no rows of their own.
+void TMainForm::TextImgClick() { NewTextImageCommand(this); }
 void TMainForm::mWallOpenClick() {}
 void TMainForm::mPrintClick() {}
 void TMainForm::CutItemClick() {}
-void TMainForm::mGouseiClick() {}
+void TMainForm::mGouseiClick() { GouseiCommand(this, ActiveChild()); }
 
 void TMainForm::mAutoCustomClick() {
   // The dialog reads the general settings back from the file: values

@@ -2,17 +2,22 @@
 // to the running one and ends.
 #include "app/About.h"
 #include "app/MainForm.h"
+#include "browser/windows/Fbrowser.h"
+#include "browser/windows/ImageView.h"
 #include "forms/Waitmess.h"
 #include "image/Kit.h"
 #include "platform/Fonts.h"
 #include "platform/SingleInstance.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QPointer>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,7 +62,16 @@ int main(int argc, char **argv) {
   bool shotTaken = false;
   const QString shot = qEnvironmentVariable("VELMIR_SCREENSHOT");
   if (!shot.isEmpty()) {
-    QTimer::singleShot(1500, main.data(), [&shotTaken, main, shot] {
+    // Menu commands or tool buttons to run first, comma-separated, 700 ms
+    // apart, so that the dialog they bring up is what the picture shows;
+    // "click:NAME" clicks the button of that name in the dialog that is up.
+    const QStringList commands = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND")
+                                     .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    // A command that takes longer to come up (a browser folder refresh)
+    // asks for a later picture.
+    const int delay = qEnvironmentVariableIntValue("VELMIR_SCREENSHOT_DELAY");
+    const int last = 700 * std::max(0, int(commands.size()) - 1);
+    QTimer::singleShot(delay > 0 ? delay : 1500 + last, main.data(), [&shotTaken, main, shot] {
       QWidget *top = QApplication::activeModalWidget();
       // A modeless tool window the command showed counts as its dialog.
       if (!top)
@@ -70,15 +84,26 @@ int main(int argc, char **argv) {
       if (top) top->close();
       QApplication::exit(0);
     });
-    // A menu command or tool button to run first, so that its dialog is
-    // what the picture shows.
-    const QString command = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND");
-    if (!command.isEmpty())
-      QTimer::singleShot(700, main.data(), [main, command] {
-        if (QAction *action = main->Act(command))
+    for (int i = 0; i < commands.size(); ++i)
+      QTimer::singleShot(700 * (i + 1), main.data(), [main, command = commands[i]] {
+        if (command.startsWith(QLatin1String("click:"))) {
+          if (QWidget *top = QApplication::activeModalWidget())
+            if (auto *button = top->findChild<QAbstractButton *>(command.mid(6))) button->click();
+        } else if (QAction *action = main->Act(command)) {
           action->trigger();
-        else
+        } else if (QAction *browserAction = main->Browser->Action(command)) {
+          // A browser command runs on every image of VELMIR_SCREENSHOT_FOLDER.
+          const QString folder = qEnvironmentVariable("VELMIR_SCREENSHOT_FOLDER");
+          main->Browser->show();
+          if (!folder.isEmpty()) {
+            main->Browser->SetFolder(folder);
+            main->Browser->RefreshThumbnails();
+            main->Browser->Grid()->SelectAll();
+          }
+          browserAction->trigger();
+        } else {
           main->ToolButtonClick(command);
+        }
       });
   }
 

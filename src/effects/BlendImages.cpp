@@ -65,6 +65,10 @@ void BlendPixel(const uint8_t *top, const uint8_t *base, int mode, int a, uint8_
   if (InRange(mode, a)) kRuns[mode](out, base, 1, a);
 }
 
+void BlendRow(uint8_t *top, const uint8_t *base, int n, int mode, int a) {
+  if (n > 0 && InRange(mode, a)) kRuns[mode](top, base, n, a);
+}
+
 bool BlendImages(TMDIB &top, const TMDIB &base, int mode, int weight, Progress *progress) {
   if (!effects::Is24(top) || !effects::Is24(base) || !InRange(mode, weight)) return false;
   const int rows = std::min(top.height, base.height);

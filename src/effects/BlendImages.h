@@ -30,6 +30,10 @@ enum BlendMode : int {
 // One pixel's result (blue, green, red) of `mode` at weight `a`.
 void BlendPixel(const uint8_t *top, const uint8_t *base, int mode, int a, uint8_t *out);
 
+// `n` three-byte pixels of `top` rewritten in place with their blend over
+// the pixels of `base`; nothing when the mode or the weight is out of range.
+void BlendRow(uint8_t *top, const uint8_t *base, int n, int mode, int a);
+
 // `top` is rewritten in place with the blend of itself over `base`. Rows
 // are aligned at the top of the pictures and columns at the left; top
 // pixels without a base pixel stay as they are. False (nothing written)

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -166,6 +167,24 @@ bool ChooseColour(QWidget *parent, unsigned &rgb) {
   const QColor c = QColorDialog::getColor(QColor::fromRgb(rgb), parent);
   if (!c.isValid()) return false;
   rgb = c.rgb() & 0xffffffu;
+  return true;
+}
+
+bool ChooseFont(QWidget *parent, QFont &font) {
+  if (Responder()) {
+    Request r;
+    r.kind = Kind::Font;
+    r.font = font;
+    const Answer a = Responder()(r);
+    if (!a.accepted) return false;
+    font = a.font;
+    return true;
+  }
+  bool ok = false;
+  const QFont chosen =
+      QFontDialog::getFont(&ok, font, parent, QString(), QFontDialog::ScalableFonts);
+  if (!ok) return false;
+  font = chosen;
   return true;
 }
 

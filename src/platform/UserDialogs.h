@@ -3,6 +3,7 @@
 // the responder gives the answer.
 #pragma once
 
+#include <QFont>
 #include <QMessageBox>
 #include <QString>
 
@@ -10,7 +11,7 @@
 
 namespace UserDialogs {
 
-enum class Kind { Message, OpenFile, SaveFile, Folder, Colour, Input };
+enum class Kind { Message, OpenFile, SaveFile, Folder, Colour, Input, Font };
 
 struct Request {
   Kind kind = Kind::Message;
@@ -20,6 +21,7 @@ struct Request {
   QString filter;      // the filter as written ("desc|*.a;*.b|desc|*.c")
   QString value;       // the text an input box starts with
   unsigned colour = 0; // 0xRRGGBB a colour dialog starts with
+  QFont font;          // the font a font dialog starts with
   int filterIndex = 1;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
@@ -30,6 +32,7 @@ struct Answer {
   QString path;        // chosen file or folder, or the text typed; empty for cancel
   int filterIndex = 1; // filter chosen in a file dialog (1-based)
   unsigned colour = 0; // 0xRRGGBB for colour dialogs
+  QFont font;          // the font chosen in a font dialog
   bool accepted = true;
 };
 
@@ -65,6 +68,9 @@ QString FolderName(QWidget *parent, const QString &title, const QString &folder 
 bool InputText(QWidget *parent, const QString &caption, const QString &prompt, QString &text);
 // The colour dialog; false when cancelled.
 bool ChooseColour(QWidget *parent, unsigned &rgb);
+// The font dialog over scalable fonts, preset to `font`; false when
+// cancelled, else `font` is the one chosen.
+bool ChooseFont(QWidget *parent, QFont &font);
 
 // The Qt form of a filter: "desc (*.a *.A *.b *.B);;desc (...)".
 QString QtFilter(const QString &filter);

@@ -5,6 +5,7 @@
 #include "effects/dialogs/Fuzu.h"
 #include "effects/dialogs/Fwave.h"
 #include "effects/dialogs/KitFilters.h"
+#include "effects/dialogs/LetterForm.h"
 #include "effects/dialogs/LiteningForm.h"
 #include "effects/dialogs/MedianForm.h"
 #include "effects/dialogs/Mozic.h"
@@ -129,7 +130,12 @@ const std::vector<Command> &EffectCommands() {
        .run = RotateAngleCommand,
        .routine = "RotateFree",
        .settings = TRotateAngle::kSettings},
-      {.handler = "mLetterClick", .menuItem = "mLetter", .buttons = {"SpeedButton14"}},
+      {.handler = "mLetterClick",
+       .menuItem = "mLetter",
+       .buttons = {"SpeedButton14"},
+       .run = LetterCommand,
+       .routine = "CompositePaste",
+       .settings = TLetterForm::kSettings},
       // Lighting, frames, spots, noise and texture: one dialog in eleven modes
       {.handler = "mTexClick",
        .menuItem = "mTex",
