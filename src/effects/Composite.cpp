@@ -19,12 +19,15 @@ void Bytes(uint32_t rgb, uint8_t *out) {
   out[0] = uint8_t(rgb), out[1] = uint8_t(rgb >> 8), out[2] = uint8_t(rgb >> 16);
 }
 
-// The edge pixel of rendered text: the pasted colour p laid over the
-// document value t by coverage h, then mixed with the document at weight a.
-void CoverageBlend(uint8_t *t, const uint8_t *p, int h, int a) {
+// The edge pixel of rendered text: the text colour laid over the document
+// value t by the pixel's coverage h, then mixed with the document at weight
+// a. (Laying the edge pixel itself over the document instead would bring
+// back the part of the text background it holds, a fringe of that colour
+// round every letter.)
+void CoverageBlend(uint8_t *t, const uint8_t *text, int h, int a) {
   for (int c = 0; c < 3; ++c) {
     const int tv = t[c];
-    const int over = (p[c] * h + (100 - h) * tv) / 100;
+    const int over = (text[c] * h + (100 - h) * tv) / 100;
     t[c] = Clamp255((a * tv + (100 - a) * over) / 100);
   }
 }
@@ -92,7 +95,7 @@ bool CompositeImages(TMDIB &document, const TMDIB &pasted, const CompositeOption
           }
           if (coverage && !SamePixel(b + i * 3, text)) {
             if (const std::optional<int> h = TextCoverage(b + i * 3, o.textRgb, o.backgroundRgb))
-              CoverageBlend(t + i * 3, b + i * 3, *h, a);
+              CoverageBlend(t + i * 3, text, *h, a);
             else
               BlendRow(t + i * 3, b + i * 3, 1, o.mode, a);
             ++i;
