@@ -63,7 +63,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
 void TMainForm::TextImgClick() {}
 void TMainForm::mWallOpenClick() {}
 void TMainForm::mPrintClick() {}
-void TMainForm::CutItemClick() {}
 void TMainForm::mGouseiClick() {}
 
 void TMainForm::mAutoCustomClick() {

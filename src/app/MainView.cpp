@@ -4,6 +4,9 @@
 
 #include "app/About.h"
 #include "app/MDIChild.h"
+#include "browser/windows/FullScreenView.h"
+#include "forms/Waitmess.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -74,8 +77,24 @@ void TMainForm::bPreviewAreaClick() {
     mAreaClick();
 }
 
+void TMainForm::DispStrechClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child || !child->image) return;
+  ScreenPictureOptions options = ScreenOptionsFor(this);
+  // The high-quality reduction takes full-colour pictures on a full-colour
+  // display; the preparation leaves palette pictures to plain scaling.
+  options.highQuality = General.fullScrHighQuality != 0 && DisplayColours == 0;
+  options.displayColours = DisplayColours;
+  ScreenPicture picture;
+  {
+    WaitWhileWorking progress(WaitMess);
+    options.progress = &progress;
+    picture = PrepareScreenPicture(child->image.get(), options);
+  }
+  ShowScreenPicture(this, picture);
+}
+
 // These arrive with their own windows and dialogs.
-void TMainForm::DispStrechClick() {}
 void TMainForm::mCenterClick() {}
 
 void TMainForm::C3Click() {
