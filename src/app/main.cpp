@@ -2,6 +2,8 @@
 // to the running one and ends.
 #include "app/About.h"
 #include "app/MainForm.h"
+#include "browser/windows/Fbrowser.h"
+#include "browser/windows/ImageView.h"
 #include "forms/Waitmess.h"
 #include "image/Kit.h"
 #include "platform/Fonts.h"
@@ -57,7 +59,10 @@ int main(int argc, char **argv) {
   bool shotTaken = false;
   const QString shot = qEnvironmentVariable("VELMIR_SCREENSHOT");
   if (!shot.isEmpty()) {
-    QTimer::singleShot(1500, main.data(), [&shotTaken, main, shot] {
+    // A command that takes longer to come up (a browser folder refresh)
+    // asks for a later picture.
+    const int delay = qEnvironmentVariableIntValue("VELMIR_SCREENSHOT_DELAY");
+    QTimer::singleShot(delay > 0 ? delay : 1500, main.data(), [&shotTaken, main, shot] {
       QWidget *top = QApplication::activeModalWidget();
       // A modeless tool window the command showed counts as its dialog.
       if (!top)
@@ -75,10 +80,21 @@ int main(int argc, char **argv) {
     const QString command = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND");
     if (!command.isEmpty())
       QTimer::singleShot(700, main.data(), [main, command] {
-        if (QAction *action = main->Act(command))
+        if (QAction *action = main->Act(command)) {
           action->trigger();
-        else
+        } else if (QAction *browserAction = main->Browser->Action(command)) {
+          // A browser command runs on every image of VELMIR_SCREENSHOT_FOLDER.
+          const QString folder = qEnvironmentVariable("VELMIR_SCREENSHOT_FOLDER");
+          main->Browser->show();
+          if (!folder.isEmpty()) {
+            main->Browser->SetFolder(folder);
+            main->Browser->RefreshThumbnails();
+            main->Browser->Grid()->SelectAll();
+          }
+          browserAction->trigger();
+        } else {
           main->ToolButtonClick(command);
+        }
       });
   }
 

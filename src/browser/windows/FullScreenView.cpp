@@ -178,6 +178,7 @@ void TFullScreenView::BuildPanel() {
   box->addLayout(typed);
 
   auto *marks = new QGridLayout;
+  marks->setHorizontalSpacing(10);
   auto value = [this, marks](const QString &caption, const QString &name, int row, int column) {
     marks->addWidget(new QLabel(caption, CutPanel), row, column * 2);
     auto *l = new QLabel(CutPanel);
