@@ -33,6 +33,8 @@ public:
   int Current() const { return current_; } // index into the paths, -1 when none is up
   int ShownCount() const { return shown_; }
   int IntervalMs() const { return intervalMs_; }
+  // The picture being prepared behind the one shown; -1 for none.
+  int AheadIndex() const { return aheadIndex_; }
   TFullScreenView *View() const { return view_.get(); }
 
 signals:
