@@ -80,18 +80,15 @@ void TMainForm::bPreviewAreaClick() {
 void TMainForm::DispStrechClick() {
   TMDIChild *child = ActiveChild();
   if (!child || !child->image) return;
-  ScreenPictureOptions options = ScreenOptionsFor(this);
-  // The high-quality reduction takes full-colour pictures on a full-colour
-  // display; the preparation leaves palette pictures to plain scaling.
-  options.highQuality = General.fullScrHighQuality != 0 && DisplayColours == 0;
-  options.displayColours = DisplayColours;
-  ScreenPicture picture;
-  {
+  ShowFullScreenWith(this, [this, child](ScreenPictureOptions options) {
+    // The high-quality reduction takes full-colour pictures on a full-colour
+    // display; the preparation leaves palette pictures to plain scaling.
+    options.highQuality = General.fullScrHighQuality != 0 && DisplayColours == 0;
+    options.displayColours = DisplayColours;
     WaitWhileWorking progress(WaitMess);
     options.progress = &progress;
-    picture = PrepareScreenPicture(child->image.get(), options);
-  }
-  ShowScreenPicture(this, picture);
+    return PrepareScreenPicture(child->image.get(), options);
+  });
 }
 
 // These arrive with their own windows and dialogs.

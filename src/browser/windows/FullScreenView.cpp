@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -393,44 +394,40 @@ bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess 
   curtain.Open(false);
   TFullScreenView view(area);
   if (!view.StartCrop(image, displayColours, wait)) return false;
+  // As for the simple view: the wait window's aftermath first.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  if (!curtain.IsOpen()) return false;
   return view.Exec() == TFullScreenView::CutDone && view.CutMade();
 }
 
-namespace {
-
-void RunPictureView(const ScreenArea &area, const ScreenPicture &picture) {
+void ShowFullScreenWith(QWidget *over,
+                        const std::function<ScreenPicture(ScreenPictureOptions)> &prepare) {
+  const ScreenArea area = ScreenAreaOf(over);
+  if (area.geometry.isEmpty()) return;
+  FullScreenWindow curtain(area);
+  curtain.setObjectName(QStringLiteral("FullScreenCurtain"));
+  curtain.Open(false);
+  ScreenPictureOptions options;
+  options.screen = area.geometry.size();
+  options.pixelRatio = area.pixelRatio;
+  const ScreenPicture picture = prepare(options);
+  if (picture.IsNull() || !curtain.IsOpen()) return;
+  // What closing the wait window set off (the main window coming back to
+  // the front) happens before the view goes up, not over it.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  if (!curtain.IsOpen()) return;
   TNewFullScr view(area);
   view.SetFrame(picture.bitmap, picture.display);
   view.Exec();
 }
 
-} // namespace
-
-void ShowScreenPicture(QWidget *over, const ScreenPicture &picture) {
-  if (picture.IsNull()) return;
-  const ScreenArea area = ScreenAreaOf(over);
-  if (area.geometry.isEmpty()) return;
-  FullScreenWindow curtain(area);
-  curtain.setObjectName(QStringLiteral("FullScreenCurtain"));
-  curtain.Open(false);
-  RunPictureView(area, picture);
-}
-
 void ShowFileFullScreen(QWidget *over, const QString &path, bool highQuality, int displayColours,
                         TfWaitMess *wait) {
-  const ScreenArea area = ScreenAreaOf(over);
-  if (area.geometry.isEmpty()) return;
-  FullScreenWindow curtain(area);
-  curtain.setObjectName(QStringLiteral("FullScreenCurtain"));
-  curtain.Open(false);
-  ScreenPicture picture;
-  {
+  ShowFullScreenWith(over, [&](ScreenPictureOptions options) {
     WaitWhileWorking progress(wait);
-    ScreenPictureOptions options = ScreenOptionsFor(over);
     options.highQuality = highQuality;
     options.displayColours = displayColours;
     options.progress = &progress;
-    picture = LoadScreenPicture(path, options);
-  }
-  if (!picture.IsNull() && curtain.IsOpen()) RunPictureView(area, picture);
+    return LoadScreenPicture(path, options);
+  });
 }

@@ -9,6 +9,8 @@
 #include "forms/FullScreenWindow.h"
 #include "image/DibHandle.h"
 
+#include <functional>
+
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -116,9 +118,11 @@ private:
 // on, with a curtain behind it. True when a cut went to the clipboard.
 bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess *wait);
 
-// A prepared picture full screen on the screen `over` is on, with a curtain,
-// until a click or a key. Nothing for a null picture.
-void ShowScreenPicture(QWidget *over, const ScreenPicture &picture);
+// Puts up the curtain on the screen `over` is on, prepares the picture with
+// `prepare` (given the options for that screen; it may show the wait window)
+// and shows it until a click or a key. Nothing is shown for a null picture.
+void ShowFullScreenWith(QWidget *over,
+                        const std::function<ScreenPicture(ScreenPictureOptions)> &prepare);
 
 // The browser's simple view of `path`: the curtain goes up, the picture is
 // read and prepared ("FullScrHQ": `highQuality`, with the wait window) and
