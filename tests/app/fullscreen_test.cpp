@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -668,6 +669,36 @@ TEST_F(BrowserFullScreen, DoubleClickShowsFullScreenWhenTheOptionSaysSo) {
   EXPECT_TRUE(browser->isVisible());
   Pump();
   EXPECT_EQ(FullScreenWindows(), 0);
+}
+
+TEST_F(BrowserFullScreen, FileListDoubleClickFollowsTheOptionToo) {
+  // A file of the folder that the grid does not hold.
+  const QString extra = dir.filePath(QStringLiteral("extra.bmp"));
+  ASSERT_TRUE(fileops_test::WriteKitBmp(extra, fileops_test::Pattern(70, 30)));
+  browser->SetFolder(dir.path());
+  auto *files = browser->findChild<QListWidget *>(QStringLiteral("FileList"));
+  ASSERT_NE(files, nullptr);
+  const QList<QListWidgetItem *> found =
+      files->findItems(QStringLiteral("extra.bmp"), Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  QStringList opened;
+  browser->openImage = [&](const QString &path) {
+    opened << path;
+    return true;
+  };
+  browser->options.doubleClick = 1;
+  QRect shownAt;
+  EXPECT_TRUE(WithModal([&] { emit files->itemDoubleClicked(found[0]); },
+                        [&](QWidget *w) {
+                          if (auto *view = qobject_cast<TNewFullScr *>(w))
+                            shownAt = view->PictureRect();
+                          Click(w, {1, 1});
+                        }));
+  EXPECT_EQ(shownAt, QRect(477, 369, 70, 30));
+  EXPECT_TRUE(opened.isEmpty());
+  browser->options.doubleClick = 0;
+  emit files->itemDoubleClicked(found[0]);
+  EXPECT_EQ(opened, QStringList{extra});
 }
 
 TEST_F(BrowserFullScreen, UnreadableFileClosesTheSimpleViewAtOnce) {

@@ -349,6 +349,8 @@ void TBrowser::BuildWindow() {
     const qsizetype index = imageList.indexOf(path);
     if (index >= 0) {
       OpenImage(int(index));
+    } else if (options.doubleClick == 1) {
+      ShowPathFullScreen(path);
     } else if (openImage) {
       openImage(path);
       if (afterOpen) afterOpen();
@@ -450,11 +452,14 @@ QWidget *TBrowser::ScreenOwner() {
 }
 
 void TBrowser::ShowFullScreen(int index) {
-  if (index < 0 || index >= imageList.size() || slideShow_) return;
+  if (index >= 0 && index < imageList.size()) ShowPathFullScreen(imageList[index]);
+}
+
+void TBrowser::ShowPathFullScreen(const QString &path) {
+  if (slideShow_) return;
   const bool wasVisible = isVisible();
   hide();
-  ShowFileFullScreen(ScreenOwner(), imageList[index], options.fullScrHQ != 0, displayColours,
-                     waitWindow);
+  ShowFileFullScreen(ScreenOwner(), path, options.fullScrHQ != 0, displayColours, waitWindow);
   if (wasVisible) show();
 }
 

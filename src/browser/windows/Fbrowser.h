@@ -71,6 +71,7 @@ public:
   void OpenImage(int index);
   // Image `index` in the simple full-screen view (the browser hidden meanwhile).
   void ShowFullScreen(int index);
+  void ShowPathFullScreen(const QString &path);
   // "選択された画像をｽﾗｲﾄﾞｼｮｰ表示(&V)": the marked images as a slide show, the
   // browser hidden until it ends.
   void SlideShow();
