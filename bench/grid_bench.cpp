@@ -15,8 +15,8 @@
 
 #include <memory>
 
-namespace {
-
+// The one application object of the benchmarks that need widgets
+// (offscreen unless QT_QPA_PLATFORM says otherwise).
 QApplication &App() {
   static int argc = 1;
   static char name[] = "velmir-bench";
@@ -25,6 +25,8 @@ QApplication &App() {
   static QApplication app(argc, argv);
   return app;
 }
+
+namespace {
 
 void BM_GridPage2048(benchmark::State &state) {
   App();

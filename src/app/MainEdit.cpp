@@ -2,6 +2,7 @@
 // clipboard (copy, paste as a new image, clearing it).
 #include "app/MDIChild.h"
 #include "app/MainForm.h"
+#include "browser/windows/FullScreenView.h"
 
 #include "image/Dib.h"
 #include "platform/Settings.h"
@@ -38,6 +39,16 @@ void TMainForm::CopyItemClick() {
   QGuiApplication::clipboard()->clear();
   const bool placed = Kit.ImgKitSetToClipBrd(this, child->image.get()) != 0;
   if (placed && General.autoPaste != 0) PasteItemClick();
+  UpdateMenuItems();
+}
+
+void TMainForm::CutItemClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child || !child->image) return;
+  // The crop view puts the marked part on the clipboard; the document's
+  // own picture stays as it is.
+  const bool cut = RunCropView(this, child->image.get(), DisplayColours, WaitMess);
+  if (cut && General.autoPaste != 0) PasteItemClick();
   UpdateMenuItems();
 }
 

@@ -104,6 +104,7 @@ void TMainForm::FormCreate() {
     Browser->openImage = [this](const QString &file) { return OpenImageFile(file); };
     Browser->afterOpen = [this] { UpdateMenuItems(); };
     Browser->displayColours = DisplayColours;
+    Browser->waitWindow = WaitMess;
   }
   UpdateMenuItems();
 }

@@ -67,7 +67,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
 void TMainForm::TextImgClick() { NewTextImageCommand(this); }
 void TMainForm::mWallOpenClick() {}
 void TMainForm::mPrintClick() {}
-void TMainForm::CutItemClick() {}
 void TMainForm::mGouseiClick() { GouseiCommand(this, ActiveChild()); }
 
 void TMainForm::mAutoCustomClick() {

@@ -4,6 +4,9 @@
 
 #include "app/About.h"
 #include "app/MDIChild.h"
+#include "browser/windows/FullScreenView.h"
+#include "forms/Waitmess.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -74,8 +77,21 @@ void TMainForm::bPreviewAreaClick() {
     mAreaClick();
 }
 
+void TMainForm::DispStrechClick() {
+  TMDIChild *child = ActiveChild();
+  if (!child || !child->image) return;
+  ShowFullScreenWith(this, [this, child](ScreenPictureOptions options) {
+    // The high-quality reduction takes full-colour pictures on a full-colour
+    // display; the preparation leaves palette pictures to plain scaling.
+    options.highQuality = General.fullScrHighQuality != 0 && DisplayColours == 0;
+    options.displayColours = DisplayColours;
+    WaitWhileWorking progress(WaitMess);
+    options.progress = &progress;
+    return PrepareScreenPicture(child->image.get(), options);
+  });
+}
+
 // These arrive with their own windows and dialogs.
-void TMainForm::DispStrechClick() {}
 void TMainForm::mCenterClick() {}
 
 void TMainForm::C3Click() {

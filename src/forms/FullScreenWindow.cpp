@@ -73,6 +73,9 @@ void FullScreenWindow::Open(bool modal) {
   if (QWindow *handle = windowHandle())
     connect(handle, &QWindow::screenChanged, this, &FullScreenWindow::ScreenChanged,
             Qt::UniqueConnection);
+  // Above whatever came to the front meanwhile (the offscreen platform,
+  // which the tests use, has no stacking).
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
   activateWindow();
   setFocus();
 }

@@ -33,3 +33,28 @@ private:
   int position_ = 0;
   QElapsedTimer sinceRepaint_;
 };
+
+// Progress that shows `window` only once a routine sets its range, and
+// closes it again when the scope ends: for work that needs the wait window
+// only on some inputs. A null window shows nothing.
+class WaitWhileWorking : public Progress {
+public:
+  explicit WaitWhileWorking(TfWaitMess *window) : window_(window) {}
+  WaitWhileWorking(const WaitWhileWorking &) = delete;
+  WaitWhileWorking &operator=(const WaitWhileWorking &) = delete;
+  ~WaitWhileWorking() override {
+    if (shown_) window_->End();
+  }
+  void SetRange(int maximum) override {
+    if (!window_) return;
+    window_->Begin(maximum);
+    shown_ = true;
+  }
+  void Step() override {
+    if (shown_) window_->Step();
+  }
+
+private:
+  TfWaitMess *window_;
+  bool shown_ = false;
+};

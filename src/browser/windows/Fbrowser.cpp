@@ -6,8 +6,10 @@
 #include "browser/ThumbStore.h"
 #include "browser/windows/BatchJobForm.h"
 #include "browser/windows/BrowserOption.h"
+#include "browser/windows/FullScreenView.h"
 #include "browser/windows/ImageView.h"
 #include "browser/windows/RenameRule.h"
+#include "browser/windows/SlideShow.h"
 #include "image/Dib.h"
 #include "platform/Settings.h"
 #include "platform/UserDialogs.h"
@@ -144,7 +146,7 @@ void TBrowser::BuildWindow() {
   for (const Command &c : kToolBar) {
     if (!c.name) {
       tools->addWidget(new QLabel(QStringLiteral(" ｽﾗｲﾄﾞｼｮｰ切替時間 "), this));
-      interval_ = new QLineEdit(QStringLiteral("3"), this);
+      interval_ = new QLineEdit(QStringLiteral("10"), this);
       interval_->setObjectName(QStringLiteral("edInterval"));
       interval_->setMaxLength(3);
       interval_->setFixedWidth(36);
@@ -280,6 +282,7 @@ void TBrowser::BuildWindow() {
   grid_->popup = popup_;
   const QList<QAction *> items = popup_->actions();
   connect(items[0], &QAction::triggered, this, [this] { OpenImage(grid_->PopupItem()); });
+  connect(items[1], &QAction::triggered, this, [this] { ShowFullScreen(grid_->PopupItem()); });
   connect(items[2], &QAction::triggered, this,
           [this] { Transfer(false, Collect({grid_->PopupItem()}), true); });
   connect(items[3], &QAction::triggered, this,
@@ -303,6 +306,8 @@ void TBrowser::BuildWindow() {
     on(sort, [this] { SortByName(); });
   for (const char *open : {"tbOpen", "mOpen"})
     on(open, [this] { OpenSelection(); });
+  for (const char *show : {"tbSlideShow", "mSlideShow"})
+    on(show, [this] { SlideShow(); });
   for (const char *all : {"tbSelectAll", "mSelectAll"})
     on(all, [this] { grid_->SelectAll(); });
   for (const char *none : {"tbSelectNone", "mSelectNone"})
@@ -344,6 +349,8 @@ void TBrowser::BuildWindow() {
     const qsizetype index = imageList.indexOf(path);
     if (index >= 0) {
       OpenImage(int(index));
+    } else if (options.doubleClick == 1) {
+      ShowPathFullScreen(path);
     } else if (openImage) {
       openImage(path);
       if (afterOpen) afterOpen();
@@ -430,11 +437,57 @@ void TBrowser::SortByName() {
 
 void TBrowser::OpenImage(int index) {
   if (index < 0 || index >= imageList.size()) return;
-  // Full screen (the "DoubleClick" option 1) arrives with the full-screen view.
-  if (options.doubleClick == 1) return;
+  if (options.doubleClick == 1) {
+    ShowFullScreen(index);
+    return;
+  }
   if (openImage) openImage(imageList[index]);
   if (afterOpen) afterOpen();
   if (options.autoClose == 1) hide();
+}
+
+QWidget *TBrowser::ScreenOwner() {
+  // Full screen is the screen the main window is on.
+  return parentWidget() ? parentWidget() : this;
+}
+
+void TBrowser::ShowFullScreen(int index) {
+  if (index >= 0 && index < imageList.size()) ShowPathFullScreen(imageList[index]);
+}
+
+void TBrowser::ShowPathFullScreen(const QString &path) {
+  if (slideShow_) return;
+  const bool wasVisible = isVisible();
+  hide();
+  ShowFileFullScreen(ScreenOwner(), path, options.fullScrHQ != 0, displayColours, waitWindow);
+  if (wasVisible) show();
+}
+
+int TBrowser::SlideIntervalMs() const {
+  // An empty or non-numeric box waits for a key.
+  bool ok = false;
+  const int seconds = interval_->text().trimmed().toInt(&ok);
+  return ok && seconds > 0 ? seconds * 1000 : 0;
+}
+
+void TBrowser::SlideShow() {
+  if (slideShow_) return;
+  const std::vector<int> marked = Marked();
+  if (marked.empty()) return;
+  QStringList paths;
+  for (int i : marked)
+    paths << imageList[i];
+  auto *show = new TSlideShow(ScreenOwner(), paths, SlideIntervalMs(), options.slideShowHQ != 0,
+                              displayColours, waitWindow);
+  show->setParent(this);
+  slideShow_ = show;
+  const bool wasVisible = isVisible();
+  connect(show, &TSlideShow::finished, this, [this, show, wasVisible] {
+    if (wasVisible) this->show();
+    show->deleteLater();
+  });
+  hide();
+  show->Start();
 }
 
 void TBrowser::OpenSelection() {

@@ -5,8 +5,10 @@
 #pragma once
 
 #include "browser/BrowserOptions.h"
+#include "browser/windows/SlideShow.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -15,6 +17,7 @@
 
 class CImageView;
 class ThumbStore;
+class TfWaitMess;
 class QAction;
 class QComboBox;
 class QFileSystemModel;
@@ -46,6 +49,7 @@ public:
   std::function<bool(const QString &)> openImage;
   std::function<void()> afterOpen;
   int displayColours = 0;
+  TfWaitMess *waitWindow = nullptr; // the main window's, for high-quality reductions
 
   QString CurrentFolder() const { return folder_; }
   // Shows `folder` in the tree and the file list (no refresh of the grid).
@@ -65,6 +69,15 @@ public:
   // "ﾌｫﾙﾀﾞｰ内のｻﾑﾈｲﾙを削除(&D)".
   void DeleteFolderThumbnails();
   void OpenImage(int index);
+  // Image `index` in the simple full-screen view (the browser hidden meanwhile).
+  void ShowFullScreen(int index);
+  void ShowPathFullScreen(const QString &path);
+  // "選択された画像をｽﾗｲﾄﾞｼｮｰ表示(&V)": the marked images as a slide show, the
+  // browser hidden until it ends.
+  void SlideShow();
+  TSlideShow *RunningSlideShow() const { return slideShow_; }
+  // The slide-show time of the box, in milliseconds (0: until a key).
+  int SlideIntervalMs() const;
   // "一括処理(&B)": job `job` of the batch menu over the marked images;
   // ignored while a refresh runs.
   void StartBatch(int job);
@@ -88,6 +101,7 @@ private:
   void FillFileList();
   void RevealFolder();
   void PlaceThumb();
+  QWidget *ScreenOwner();
   void SetBusy(bool on);
   void ShowJobPanel(bool on);
   // The marked lines; none (and the user told) when nothing is marked.
@@ -114,6 +128,7 @@ private:
   QLineEdit *interval_ = nullptr;
   QMenu *popup_ = nullptr;
   CImageView *grid_ = nullptr;
+  QPointer<TSlideShow> slideShow_;
   std::unique_ptr<ThumbStore> store_;
   bool thumbDragging_ = false;
   int thumbDragStart_ = 0;
