@@ -61,8 +61,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
 
 // File and edit commands served by other windows.
 void TMainForm::TextImgClick() {}
-void TMainForm::mWallOpenClick() {}
-void TMainForm::mPrintClick() {}
 void TMainForm::CutItemClick() {}
 void TMainForm::mGouseiClick() {}
 
