@@ -2,6 +2,7 @@
 // to the running one and ends.
 #include "app/About.h"
 #include "app/MainForm.h"
+#include "browser/windows/Fbrowser.h"
 #include "forms/Waitmess.h"
 #include "image/Kit.h"
 #include "platform/Fonts.h"
@@ -75,7 +76,11 @@ int main(int argc, char **argv) {
     const QString command = qEnvironmentVariable("VELMIR_SCREENSHOT_COMMAND");
     if (!command.isEmpty())
       QTimer::singleShot(700, main.data(), [main, command] {
-        if (QAction *action = main->Act(command))
+        // "Browser.NAME": a command of the image browser.
+        if (command.startsWith(QStringLiteral("Browser."))) {
+          main->mBrowseClick();
+          if (QAction *action = main->Browser->Action(command.mid(8))) action->trigger();
+        } else if (QAction *action = main->Act(command))
           action->trigger();
         else
           main->ToolButtonClick(command);
