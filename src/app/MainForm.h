@@ -159,6 +159,9 @@ public slots:
   void mAreaClick();
   void bPreviewAreaClick();
   void mCenterClick();
+  // The wallpaper commands: the active picture as the desktop wallpaper,
+  // centred or tiled.
+  void SetWallpaper(bool tiled);
   void sbToolClick();
   void C3Click();
   // Shows the buttons of both rows whose stored flags are 1, in their

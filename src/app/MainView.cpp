@@ -76,7 +76,6 @@ void TMainForm::bPreviewAreaClick() {
 
 // These arrive with their own windows and dialogs.
 void TMainForm::DispStrechClick() {}
-void TMainForm::mCenterClick() {}
 
 void TMainForm::C3Click() {
   TTBar form(this);
