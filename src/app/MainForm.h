@@ -91,6 +91,7 @@ public:
   void CommandsChanged() override { UpdateMenuItems(); }
   bool OpenAsNewDocument(DibHandle picture) override;
   void RunViewCommand(ViewCommand command) override;
+  void ShowStatus(const QString &text) override { SetStatusText(text); }
 
   // ---- shared operations ---------------------------------------------------
   void UpdateMenuItems();

@@ -958,8 +958,8 @@ TEST_F(Cli, CatalogueWritesThePageAndItsThumbnails) {
             std::string::npos);
 
   // Made anew at 20 pixels: both images.
-  r = Run({"catalogue", Path("images"), "--out", Path("out"), "--name", "cat", "--remake",
-           "--size", "20", "--links"});
+  r = Run({"catalogue", Path("images"), "--out", Path("out"), "--name", "cat", "--remake", "--size",
+           "20", "--links"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "page=" + Path("out/cat.html") + " images=2 thumbnails=2\n");
   Loaded thumb(Path("out/thumb_b.jpg"));
@@ -980,14 +980,13 @@ TEST_F(Cli, CatalogueRefusesWhatItCannotDo) {
   r = Run({"catalogue", Path("."), "--out", Path("gone"), "--name", "x"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("ＨＴＭＬファイルを作成できません"), std::string::npos);
-  EXPECT_EQ(Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--links",
-                 "--links-no-path"})
-                .exitCode,
-            2);
-  EXPECT_EQ(Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--size", "5"})
-                .exitCode,
-            2);
-  EXPECT_EQ(Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--columns", "0"})
-                .exitCode,
-            2);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--links", "--links-no-path"})
+          .exitCode,
+      2);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--size", "5"}).exitCode, 2);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--columns", "0"}).exitCode,
+      2);
 }

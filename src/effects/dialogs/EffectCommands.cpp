@@ -4,6 +4,7 @@
 #include "effects/dialogs/Frotateangle.h"
 #include "effects/dialogs/Fuzu.h"
 #include "effects/dialogs/Fwave.h"
+#include "effects/dialogs/KabegamiForm.h"
 #include "effects/dialogs/KitFilters.h"
 #include "effects/dialogs/LiteningForm.h"
 #include "effects/dialogs/MedianForm.h"
@@ -115,6 +116,8 @@ const std::vector<Command> &EffectCommands() {
        .run = SotowakuCommand,
        .routine = "OuterFrame",
        .settings = TSotowaku::kSettingsName},
+      // The wallpaper maker (its button sits in the wallpaper menu)
+      {.handler = "SpeedButton15Click", .menuItem = "SpeedButton15", .run = KabegamiCommand},
       // The painting window
       {.handler = "S3Click",
        .menuItem = "S3",
