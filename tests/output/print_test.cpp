@@ -1,5 +1,6 @@
 // Printing: the shooting-date routine, the page arithmetic, the settings
 // dialog, and a real page printed to PDF and looked at pixel by pixel.
+#include "fileops_fixture.h"
 #include "image/Dib.h"
 #include "output_util.h"
 #include "platform/Registry.h"
@@ -233,8 +234,12 @@ TEST_F(PrintFormTest, MiniatureFollowsTabsAndTrackBar) {
   for (int style = 0; style < 4; ++style) {
     tabs->setCurrentIndex(style);
     EXPECT_EQ(!f.TitleLabel->isHidden(), shown[style].first) << style;
-    for (QLabel *label : f.CaptionLabels)
+    for (QLabel *label : f.CaptionLabels) {
       EXPECT_EQ(!label->isHidden(), shown[style].second) << style;
+      // On the miniature page, below where a full-width square would end.
+      EXPECT_LE(label->geometry().bottom(), kMiniPageHeight);
+      EXPECT_GE(label->y(), kMiniPageWidth);
+    }
   }
 }
 
@@ -417,6 +422,67 @@ TEST(PrintPdfTest, OneToOneModeKeepsThePictureSize) {
   const QRect seen = Box(page, page.rect(), NotWhite);
   EXPECT_EQ(seen, QRect((1000 - 123) / 2, (1400 - 77) * 10 / 26, 123, 77));
   EXPECT_EQ(placed.image.width, 123);
+}
+
+} // namespace
+
+namespace {
+
+// OK through a PDF printer, and the main window's print command.
+class PrintCommand : public fileops_test::MainWindowTest {
+protected:
+  void TearDown() override {
+    TPrintForm::SetPrinterChooser(nullptr);
+    MainWindowTest::TearDown();
+  }
+};
+
+TEST_F(PrintCommand, WithoutADocumentNothingOpens) {
+  bool opened = false;
+  test_wait::WhenModal([this] { main->Act("mPrint")->trigger(); }, [](QWidget *) { return true; },
+                       [&opened](QWidget *w) {
+                         opened = true;
+                         w->close();
+                       },
+                       300);
+  EXPECT_FALSE(opened);
+}
+
+TEST_F(PrintCommand, OkPrintsTheDocumentToTheChosenPrinter) {
+  QImage image(300, 200, QImage::Format_RGB888);
+  image.fill(QColor(0, 90, 200));
+  ASSERT_TRUE(image.save(Path("blue.bmp")));
+  ASSERT_TRUE(main->OpenImageFile(Path("blue.bmp")));
+  const QString pdf = Path("out.pdf");
+  int resolution = 0;
+  TPrintForm::SetPrinterChooser([&](QPrinter &printer, QWidget *) {
+    resolution = printer.resolution();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  });
+  QString fileName;
+  EXPECT_TRUE(test_wait::WhileModal<TPrintForm>(
+      [this] { main->Act("tb31")->trigger(); },
+      [&fileName](TPrintForm *f) {
+        fileName = f->Texts().fileName;
+        f->findChild<QLineEdit *>("eTitle1")->setText("見出し");
+        f->findChild<QTabWidget *>("PageControl")->setCurrentIndex(3);
+        f->bOKClick();
+      }));
+  EXPECT_EQ(fileName, main->ActiveChild()->Caption());
+  // Laid out at the printer's own resolution, not the screen's.
+  EXPECT_GE(resolution, 300);
+  const QByteArray bytes = fileops_test::ReadFile(pdf);
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(Registry::Read(kPrintKey, "PrintStyle"), "3");
+  if (output_test::Installed("pdftotext")) {
+    QByteArray text;
+    ASSERT_TRUE(output_test::Run("pdftotext", {"-enc", "UTF-8", pdf, "-"}, &text));
+    EXPECT_TRUE(QString::fromUtf8(text).contains("画像ファイル名"));
+    // Style 3: the captions, no title.
+    EXPECT_FALSE(QString::fromUtf8(text).contains("見出し"));
+  }
 }
 
 } // namespace

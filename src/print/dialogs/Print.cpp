@@ -47,7 +47,7 @@ protected:
 QLabel *MiniLabel(QWidget *page, const QString &text) {
   auto *label = new QLabel(text, page);
   QFont font = label->font();
-  font.setPointSize(8);
+  font.setPointSize(7);
   label->setFont(font);
   label->adjustSize();
   return label;
@@ -261,7 +261,9 @@ void TPrintForm::LayoutMiniature() {
   for (QLabel *label : CaptionLabels) {
     label->move(CaptionLeft(kMiniPageWidth), top);
     label->setVisible(StyleHasCaptions(s.style));
-    top += CaptionStep(label->height());
+    // The miniature's lines sit closer than the printed ones, so that all
+    // four fit on the small page.
+    top += label->height();
   }
 }
 
@@ -279,7 +281,8 @@ void TPrintForm::DateDownClick() { StepDate(-1); }
 void TPrintForm::DateUpClick() { StepDate(+1); }
 
 void TPrintForm::bOKClick() {
-  QPrinter printer;
+  // The page is laid out in the printer's own pixels.
+  QPrinter printer(QPrinter::HighResolution);
   bool chosen = false;
   if (Chooser()) {
     chosen = Chooser()(printer, this);
