@@ -215,6 +215,53 @@ TEST_F(CatalogueWrite, CopyingTakesOnlyImagesWithThumbnails) {
   EXPECT_EQ(ReadAll(Image("a.sam")), "thumb a");
 }
 
+// A folder of seven images in three columns, written and read back byte
+// for byte (in the order the folder lists its files).
+TEST_F(CatalogueWrite, SevenImageFolderInThreeColumnsExactly) {
+  QStringList names{"01.jpg", "02.bmp", "03.jpg", "04.jpg", "05.tif", "06.jpg", "夏.jpg"};
+  for (const QString &n : names) {
+    ASSERT_TRUE(WriteImage(Image(n), 20, 10, Qt::gray));
+    ASSERT_TRUE(WriteAll(ThumbnailName(Image(n)), n.toUtf8()));
+  }
+  ASSERT_TRUE(WriteAll(Image("notes.txt"), "not an image"));
+  CatalogueOptions o = Options(out_);
+  o.columns = 3;
+  const CatalogueResult r = WriteCatalogue(o, ThumbBesideImage);
+  ASSERT_TRUE(r.written);
+  EXPECT_EQ(r.images, 7);
+  std::vector<ListedImage> listed;
+  ASSERT_TRUE(ListImages(images_, {}, listed));
+  ASSERT_EQ(listed.size(), 7u);
+  QByteArray want =
+      "<html>\r\n\r\n<head>\r\n"
+      "\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">\r\n"
+      "\t<GENERATOR\" content=\"Photo Retouch VELMIR by Kzr\">\r\n"
+      "\t<title>\x83\x43\x83\x81\x81\x5b\x83\x57\x83\x4a\x83\x5e\x83\x8d\x83\x4f.</title>\r\n"
+      "</head>\r\n\r\n<body bgcolor=\"#FFFFFF\">\r\n"
+      "\t<p align=\"center\"><font color=\"#000080\" size=\"4\"><strong></strong></font></p>\r\n"
+      "\t<hr>\r\n\t<div align=\"center\"><center>\r\n\r\n\t<table border=\"1\">\r\n\r\n";
+  for (size_t k = 0; k < listed.size(); k += 3) {
+    want += "<tr>\r\n";
+    for (size_t i = k; i < std::min(listed.size(), k + 3); ++i)
+      want += "\t<td><center><img src=\"" +
+              HtmlLink(CatalogueThumbName(listed[i].path)).toLatin1() +
+              "\" border=\"0\"></center></td>\r\n";
+    want += "</tr>\r\n<tr>\r\n";
+    for (size_t i = k; i < std::min(listed.size(), k + 3); ++i)
+      want += "\t<td><center><font size=\"2\">" + ToCp932(QFileInfo(listed[i].path).fileName()) +
+              "</font></center></td>\r\n";
+    want += "</tr>\r\n";
+  }
+  want += "</table>\r\n\r\n</center></div>\r\n<hr>\r\n</body>\r\n\r\n</html>\r\n";
+  EXPECT_EQ(ReadAll(out_ + "/album.html"), want);
+  EXPECT_EQ(want.count("<tr>"), 6);
+  // The Japanese name in code page 932, its thumbnail source percent-encoded.
+  EXPECT_TRUE(want.contains(QByteArray("\x89\xc4.jpg</font>")));
+  EXPECT_TRUE(want.contains("thumb_%E5%A4%8F.jpg"));
+  for (const QString &n : names)
+    EXPECT_EQ(ReadAll(out_ + "/" + CatalogueThumbName(n)), n.toUtf8());
+}
+
 TEST_F(CatalogueWrite, CopyingInTheImageFolderKeepsTheBrowsersThumbnails) {
   ASSERT_TRUE(WriteImage(Image("a.jpg"), 40, 30, Qt::red));
   ASSERT_TRUE(WriteAll(Image("a.sam"), "thumb a"));
