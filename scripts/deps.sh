@@ -10,6 +10,7 @@ packages=(
   xvfb xauth imagemagick libjpeg-turbo-progs time
   fonts-ipafont-gothic
   libsane-dev libsane1 sane-utils
+  poppler-utils chromium gsettings-desktop-schemas libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -128,3 +128,21 @@ bool TakeFlag(std::vector<std::string> &args, const std::string &name) {
     }
   return false;
 }
+
+bool TakeWholeNumber(std::vector<std::string> &args, const std::string &name, int low, int high,
+                     int &value, bool &given, std::string &why) {
+  std::string text;
+  if (!TakeOption(args, name, text, given)) {
+    why = name + " takes a value";
+    return false;
+  }
+  if (!given) return true;
+  double n = 0;
+  if (!ParseNumber(text, true, n) || n < low || n > high) {
+    why =
+        name + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    return false;
+  }
+  value = static_cast<int>(n);
+  return true;
+}

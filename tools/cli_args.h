@@ -26,6 +26,11 @@ bool ParseNumber(std::string_view text, bool whole, double &out);
 // NAME stands last, without its value.
 bool TakeOption(std::vector<std::string> &args, const std::string &name, std::string &value,
                 bool &given);
+// Takes "NAME N" out of the arguments, N a whole number of low ... high;
+// false (and why) when the value is missing or out of range. `value` is
+// left as it was when the option is not given.
+bool TakeWholeNumber(std::vector<std::string> &args, const std::string &name, int low, int high,
+                     int &value, bool &given, std::string &why);
 // Takes the flag NAME out of the arguments; true when it was there.
 bool TakeFlag(std::vector<std::string> &args, const std::string &name);
 // Takes "--quality N" out of the arguments, wherever it stands.
@@ -54,3 +59,4 @@ int UnknownExtension(const std::string &path);
 // The commands kept in files of their own.
 int Batch(std::vector<std::string> args);
 int Paint(std::vector<std::string> args);
+int Catalogue(std::vector<std::string> args);

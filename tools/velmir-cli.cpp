@@ -95,6 +95,16 @@ constexpr const char *kUsageText =
                             colour: the colours to add, by the width (8)
       N of --quality defaults to the program's JPEG quality setting. Prints
       one line per file on the standard error, then "written=W failed=F".
+  catalogue FOLDER --out DIR --name NAME [--columns N] [--title T]
+            [--links | --links-no-path] [--remake [--size S]] [--plugins DIR]
+      Write the browser's HTML image catalogue of FOLDER into DIR: the page
+      NAME (its extension made .html) in code page 932, and a thumb_*.jpg
+      per image. By default each image's .sam thumbnail beside it is copied
+      (images without one are left out); with --remake the thumbnails are
+      made anew, S pixels on the longer side (default 100). N columns (1 to
+      99, default 5). --links links each entry to its image by full path,
+      --links-no-path by file name. Prints "page=PATH images=N
+      thumbnails=T".
   --help
       Print this text.
 
@@ -271,5 +281,6 @@ int main(int argc, char **argv) {
   if (command == "thumbs") return Thumbs(std::move(args));
   if (command == "batch") return Batch(std::move(args));
   if (command == "paint") return Paint(std::move(args));
+  if (command == "catalogue") return Catalogue(std::move(args));
   return Usage("unknown command " + command);
 }

@@ -91,6 +91,7 @@ public:
   void CommandsChanged() override { UpdateMenuItems(); }
   bool OpenAsNewDocument(DibHandle picture) override;
   void RunViewCommand(ViewCommand command) override;
+  void ShowStatus(const QString &text) override { SetStatusText(text); }
 
   // ---- shared operations ---------------------------------------------------
   void UpdateMenuItems();
@@ -159,6 +160,9 @@ public slots:
   void mAreaClick();
   void bPreviewAreaClick();
   void mCenterClick();
+  // The wallpaper commands: the active picture as the desktop wallpaper,
+  // centred or tiled.
+  void SetWallpaper(bool tiled);
   void sbToolClick();
   void C3Click();
   // Shows the buttons of both rows whose stored flags are 1, in their

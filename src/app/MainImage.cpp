@@ -65,8 +65,6 @@ void TMainForm::ToolButtonClick(const QString &name) {
 // no document and the composite paste follows the clipboard rather than an
 // image kind: no rows of their own.
 void TMainForm::TextImgClick() { NewTextImageCommand(this); }
-void TMainForm::mWallOpenClick() {}
-void TMainForm::mPrintClick() {}
 void TMainForm::mGouseiClick() { GouseiCommand(this, ActiveChild()); }
 
 void TMainForm::mAutoCustomClick() {

@@ -218,6 +218,8 @@ const MenuItem kMenu[] = {
      &TMainForm::mCenterClick, 0},
     {"mTile", "mWall", "タイル表示(&T)", "", "画面全体にタイル状表示する壁紙として登録する",
      &TMainForm::mCenterClick, 0},
+    {"SpeedButton15", "mWall", "壁紙作成(&M)...", "",
+     "壁紙作成|範囲を選んで壁紙や起動画面を作成する", nullptr, 0},
     {"N7", "Show1", nullptr, "", "", nullptr, 0},
     {"ToolBar1", "Show1", "ﾂｰﾙﾊﾞｰ(&T)", "", "", nullptr, Sub},
     {"N21", "ToolBar1", "2行目表示／非表示(&2)", "", "", &TMainForm::sbToolClick, 0},

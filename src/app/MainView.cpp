@@ -91,9 +91,6 @@ void TMainForm::DispStrechClick() {
   });
 }
 
-// These arrive with their own windows and dialogs.
-void TMainForm::mCenterClick() {}
-
 void TMainForm::C3Click() {
   TTBar form(this);
   form.exec();

@@ -42,6 +42,8 @@ public:
     SaturationUp,
   };
   virtual void RunViewCommand(ViewCommand command) = 0;
+  // A short note in the main window's status bar.
+  virtual void ShowStatus(const QString &text) { (void)text; }
 };
 
 // The window of `host`, or null.

@@ -180,6 +180,7 @@ const char *const kMenuNames[] = {
     "mWall",
     "mCenter",
     "mTile",
+    "SpeedButton15",
     "N7",
     "ToolBar1",
     "N21",

@@ -938,3 +938,55 @@ TEST(Routines, EveryKitRoutineRunsOnA24BitImage) {
 }
 
 } // namespace
+
+TEST_F(Cli, CatalogueWritesThePageAndItsThumbnails) {
+  ASSERT_EQ(std::system(("mkdir -p " + Quote(Path("images")) + " " + Quote(Path("out"))).c_str()),
+            0);
+  WriteBmp(Path("images/a.bmp"), 40, 30, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  WriteBmp(Path("images/b.bmp"), 30, 40, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  std::ofstream(Path("images/a.sam")) << "thumbnail of a";
+
+  // The copying method: only a has a thumbnail.
+  RunResult r = Run({"catalogue", Path("images"), "--out", Path("out"), "--name", "cat.txt",
+                     "--columns", "3", "--title", "T&<x>", "--links-no-path"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "page=" + Path("out/cat.html") + " images=1 thumbnails=1\n");
+  EXPECT_EQ(ReadAll(Path("out/thumb_a.jpg")), "thumbnail of a");
+  const std::string page = ReadAll(Path("out/cat.html"));
+  EXPECT_NE(page.find("<strong>T&amp;&lt;x&gt;</strong></font></p>\r\n"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"a.bmp\"><img src=\"thumb_a.jpg\" border=\"0\"></a>"),
+            std::string::npos);
+
+  // Made anew at 20 pixels: both images.
+  r = Run({"catalogue", Path("images"), "--out", Path("out"), "--name", "cat", "--remake", "--size",
+           "20", "--links"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "page=" + Path("out/cat.html") + " images=2 thumbnails=2\n");
+  Loaded thumb(Path("out/thumb_b.jpg"));
+  ASSERT_NE(thumb.h, nullptr);
+  EXPECT_EQ(thumb.Header().biWidth, 15);
+  EXPECT_EQ(thumb.Header().biHeight, 20);
+  EXPECT_NE(ReadAll(Path("out/cat.html")).find("<a href=\"" + Path("images/b.bmp") + "\">"),
+            std::string::npos);
+}
+
+TEST_F(Cli, CatalogueRefusesWhatItCannotDo) {
+  RunResult r = Run({"catalogue", Path("."), "--out", "", "--name", "x"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "velmir-cli: 格納先のフォルダが指定されていません\n");
+  r = Run({"catalogue", Path("."), "--out", Path("."), "--name", ""});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "velmir-cli: カタログのファイル名が指定されていません\n");
+  r = Run({"catalogue", Path("."), "--out", Path("gone"), "--name", "x"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("ＨＴＭＬファイルを作成できません"), std::string::npos);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--links", "--links-no-path"})
+          .exitCode,
+      2);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--size", "5"}).exitCode, 2);
+  EXPECT_EQ(
+      Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--columns", "0"}).exitCode,
+      2);
+}

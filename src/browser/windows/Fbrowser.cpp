@@ -4,6 +4,7 @@
 #include "browser/FileRename.h"
 #include "browser/FileTransfer.h"
 #include "browser/ThumbStore.h"
+#include "browser/windows/Album.h"
 #include "browser/windows/BatchJobForm.h"
 #include "browser/windows/BrowserOption.h"
 #include "browser/windows/FullScreenView.h"
@@ -320,6 +321,8 @@ void TBrowser::BuildWindow() {
   for (const char *remove : {"tbDelete", "mDelete"})
     on(remove, [this] { DeleteSelection(); });
   on("mDeleteThumbs", [this] { DeleteFolderThumbnails(); });
+  for (const char *catalogue : {"tbCatalogue", "mCatalogue"})
+    on(catalogue, [this] { MakeCatalogue(); });
   for (const char *copy : {"tbCopy", "mCopy"})
     on(copy, [this] { Transfer(false, Collect(Marked())); });
   for (const char *move : {"tbMove", "mMove"})
@@ -825,6 +828,22 @@ private:
 };
 
 } // namespace
+
+void TBrowser::MakeCatalogue() {
+  if (store_ && store_->Busy()) return;
+  if (options.remakeSN == 0) RefreshThumbnails();
+  // The thumbnail the grid shows for an image: beside it, or where the
+  // archive's thumbnails are unpacked.
+  const QStringList thumbs = thumbList;
+  const QStringList images = imageList;
+  TAlbumForm dialog(this, folder_, options, [thumbs, images](const QString &image) {
+    const qsizetype i = images.indexOf(image);
+    if (i >= 0 && i < thumbs.size() && QFileInfo::exists(thumbs[i])) return thumbs[i];
+    return ThumbBesideImage(image);
+  });
+  dialog.exec();
+  RefreshFolderTree();
+}
 
 void TBrowser::RefreshThumbnails() {
   if (store_ && store_->Busy()) return;

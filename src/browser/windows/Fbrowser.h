@@ -81,6 +81,9 @@ public:
   // "一括処理(&B)": job `job` of the batch menu over the marked images;
   // ignored while a refresh runs.
   void StartBatch(int job);
+  // "ﾌｫﾙﾀﾞｰ内の画像ｶﾀﾛｸﾞを作成(&C)": with the copying method the folder's
+  // thumbnails are brought up to date first; then the catalogue dialog.
+  void MakeCatalogue();
   // The folder tree and the file list as the disk has them now (after a
   // job that may have made its output folder).
   void RefreshFolderTree();

@@ -4,6 +4,7 @@
 #include "effects/dialogs/Frotateangle.h"
 #include "effects/dialogs/Fuzu.h"
 #include "effects/dialogs/Fwave.h"
+#include "effects/dialogs/KabegamiForm.h"
 #include "effects/dialogs/KitFilters.h"
 #include "effects/dialogs/LetterForm.h"
 #include "effects/dialogs/LiteningForm.h"
@@ -116,6 +117,8 @@ const std::vector<Command> &EffectCommands() {
        .run = SotowakuCommand,
        .routine = "OuterFrame",
        .settings = TSotowaku::kSettingsName},
+      // The wallpaper maker (its button sits in the wallpaper menu)
+      {.handler = "SpeedButton15Click", .menuItem = "SpeedButton15", .run = KabegamiCommand},
       // The painting window
       {.handler = "S3Click",
        .menuItem = "S3",
