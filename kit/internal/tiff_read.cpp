@@ -138,8 +138,10 @@ bool MakePlan(TIFF *tif, Plan &p) {
   if (direct && p.kind != Kind::Bits && p.kind != Kind::Bits2 && p.kind != Kind::Grey)
     p.outBits = 24;
   if (!direct) {
-    // libtiff's RGBA interface takes every sample as unsigned.
-    if (!uintSamples) return false;
+    // libtiff's RGBA interface takes every sample as unsigned, except in
+    // the LogLuv kinds, whose floating-point samples it converts itself.
+    if (!uintSamples && p.photometric != PHOTOMETRIC_LOGLUV && p.photometric != PHOTOMETRIC_LOGL)
+      return false;
     char message[1024];
     if (!TIFFRGBAImageOK(tif, message)) return false;
     p.kind = Kind::Rgba;

@@ -429,6 +429,28 @@ TEST(TiffSamples, SixteenBitColourMapFollowsTheRule) {
   EXPECT_EQ(d.palette[200].g, 200);
 }
 
+TEST(TiffSamples, LogLuvStillGoesThroughLibtiff) {
+  // Floating-point XYZ samples that libtiff itself turns into colour: the
+  // D65 white and a darker neutral.
+  const std::string path =
+      LibTiff("logluv.tif",
+              [](TIFF *t) {
+                BasicTags(t, 2, 1, 32, 3, PHOTOMETRIC_LOGLUV, COMPRESSION_SGILOG);
+                SampleFormat(t, SAMPLEFORMAT_IEEEFP);
+                TIFFSetField(t, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_FLOAT);
+              },
+              {Bytes<float>({0.9505f, 1.0f, 1.089f, 0.19f, 0.2f, 0.218f})});
+  ASSERT_FALSE(path.empty());
+  Handle img = ReadPath(path);
+  ASSERT_TRUE(img);
+  const kit::Dib d = img.View();
+  const uint32_t white = kittest::RgbAt(d, 0, 0), grey = kittest::RgbAt(d, 1, 0);
+  for (int s = 0; s < 24; s += 8) {
+    EXPECT_GE(white >> s & 255, 200u);
+    EXPECT_LT(grey >> s & 255, white >> s & 255);
+  }
+}
+
 TEST(TiffSamples, UnknownSampleKindsAreStillRefused) {
   // Half floats and 12-bit signed samples have no conversion.
   for (auto [bps, format] : {std::pair{16, SAMPLEFORMAT_IEEEFP}, std::pair{12, SAMPLEFORMAT_INT},
