@@ -254,6 +254,43 @@ TEST(TiffLab, SrgbPrimariesComeBack) {
       ReadPath(path), 3, 1, [&](int x, int) { return want[x]; }, 2);
 }
 
+TEST(TiffLab, ImageMagicksGreysStayNeutral) {
+  // ImageMagick writes its Lab relative to D65 without naming the white
+  // point, so only its neutrals agree with a D50 reading; at 8 bits it
+  // stores them with a = b = -2, so only its 16-bit files are compared.
+  const std::string src =
+      Netpbm("labgrey.ppm", 64, 4, false, [](int x, int y) { return Grey(uint32_t(x * 4 + y)); });
+  const std::string path = Magick(src, "-colorspace Lab -depth 16 -compress zip", "magick_lab.tif");
+  ASSERT_FALSE(path.empty());
+  ExpectPixels(
+      ReadPath(path), 64, 4, [](int x, int y) { return Grey(uint32_t(x * 4 + y)); }, 1);
+}
+
+TEST(TiffLab, TheFilesWhitePointIsHonoured) {
+  // sRGB red, green and blue in CIELab relative to D65, with the white
+  // point named: no adaptation is left to do.
+  const double lab[3][3] = {
+      {53.2408, 80.0925, 67.2032}, {87.7347, -86.1827, 83.1793}, {32.2970, 79.1875, -107.8602}};
+  std::vector<uint8_t> row;
+  for (const auto &c : lab) {
+    const auto l = static_cast<uint16_t>(std::lround(c[0] * 65535 / 100));
+    const auto a = static_cast<int16_t>(std::lround(c[1] * 256));
+    const auto b = static_cast<int16_t>(std::lround(c[2] * 256));
+    for (const auto &bytes : {Bytes<uint16_t>({l}), Bytes<int16_t>({a, b})})
+      row.insert(row.end(), bytes.begin(), bytes.end());
+  }
+  float d65[2] = {0.3127f, 0.3290f};
+  const std::string path = LibTiff("labd65.tif",
+                                   [&](TIFF *t) {
+                                     BasicTags(t, 3, 1, 16, 3, PHOTOMETRIC_CIELAB);
+                                     TIFFSetField(t, TIFFTAG_WHITEPOINT, d65);
+                                   },
+                                   {row});
+  const uint32_t want[] = {0xff0000, 0x00ff00, 0x0000ff};
+  ExpectPixels(
+      ReadPath(path), 3, 1, [&](int x, int) { return want[x]; }, 2);
+}
+
 // ---- deep, signed and floating-point samples --------------------------------
 
 TEST(TiffSamples, TwelveBitGreyAndRgbFollowTheRule) {
