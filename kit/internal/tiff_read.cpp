@@ -202,8 +202,8 @@ int32_t PelsPerMeter(TIFF *tif, ttag_t tag) {
 
 // Colour table of a palette, grey or bilevel image: 2^outBits entries.
 bool FillTable(TIFF *tif, const Plan &p, Dib &d) {
-  const int stored = 1 << p.bps;
   if (p.photometric == PHOTOMETRIC_PALETTE) {
+    const int stored = 1 << p.bps; // palettes are of at most 8 bits here
     uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
     if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) return false;
     // Some writers put 8-bit values in the 16-bit slots.
