@@ -1,8 +1,9 @@
 /*
  * ifgif.spi: the first picture of a GIF file through giflib, as an 8-bit
- * palette bitmap of the whole canvas. The transparent colour, and the canvas
- * around the first picture, are white; interlaced pictures are put back in
- * row order.
+ * palette bitmap of the logical screen. The transparent colour, and the
+ * screen around the first picture, are white; a picture reaching past the
+ * screen is clipped to it; interlaced pictures are put back in row order.
+ * A file whose screen has no size shows the first picture's extent.
  */
 #include "spi_common.h"
 
@@ -69,11 +70,15 @@ static int open_first_picture(first_picture *p, const spi_input *in) {
     const GifImageDesc *desc = &p->gif->Image;
     if (desc->Width <= 0 || desc->Height <= 0 || desc->Left < 0 || desc->Top < 0)
       return SPI_OUT_OF_ORDER;
-    /* A first picture larger than the canvas widens it, as viewers do. */
-    const int64_t right = (int64_t)desc->Left + desc->Width;
-    const int64_t bottom = (int64_t)desc->Top + desc->Height;
-    const int64_t w = p->gif->SWidth > right ? p->gif->SWidth : right;
-    const int64_t h = p->gif->SHeight > bottom ? p->gif->SHeight : bottom;
+    /* The picture is the screen: what lies outside it is not shown. Its
+     * pixels are still decoded, so a picture too large to decode is
+     * refused as one too large to show. */
+    if ((int64_t)desc->Width * desc->Height > SPI_MAX_PIXELS) return SPI_OUT_OF_ORDER;
+    int64_t w = p->gif->SWidth, h = p->gif->SHeight;
+    if (w <= 0 || h <= 0) {
+      w = (int64_t)desc->Left + desc->Width;
+      h = (int64_t)desc->Top + desc->Height;
+    }
     if (w * h > SPI_MAX_PIXELS) return SPI_OUT_OF_ORDER;
     p->canvasWidth = (int32_t)w;
     p->canvasHeight = (int32_t)h;
@@ -127,6 +132,11 @@ static int read_pixels(first_picture *p, spi_dib *dib) {
   static const int kStart[4] = {0, 4, 2, 1};
   static const int kStep[4] = {8, 8, 4, 2};
   const int passes = desc->Interlace ? 4 : 1;
+  /* The part of each picture row that lies on the screen. */
+  const int visible =
+      desc->Left >= dib->width
+          ? 0
+          : (desc->Width < dib->width - desc->Left ? desc->Width : dib->width - desc->Left);
   int result = SPI_ALL_RIGHT;
   for (int pass = 0; pass < passes && result == SPI_ALL_RIGHT; ++pass) {
     const int start = desc->Interlace ? kStart[pass] : 0;
@@ -136,11 +146,17 @@ static int read_pixels(first_picture *p, spi_dib *dib) {
         result = SPI_OUT_OF_ORDER;
         break;
       }
+      if ((int64_t)desc->Top + y >= dib->height || visible == 0) {
+        /* Below the screen: nothing more to show unless rows of a later
+         * interlace pass still come. */
+        if (!desc->Interlace && (int64_t)desc->Top + y >= dib->height) break;
+        continue;
+      }
       uint8_t *row = spi_dib_row(dib, desc->Top + y) + desc->Left;
       if (p->transparent < 0) {
-        memcpy(row, line, (size_t)desc->Width);
+        memcpy(row, line, (size_t)visible);
       } else {
-        for (int x = 0; x < desc->Width; ++x)
+        for (int x = 0; x < visible; ++x)
           if (line[x] != p->transparent) row[x] = line[x];
       }
     }

@@ -13,6 +13,8 @@
 
 /* No plug-in makes a picture larger than the program accepts. */
 #define SPI_MAX_PIXELS ((int64_t)1 << 28)
+/* Nor holds decoded rows of more than this besides the bitmap. */
+#define SPI_MAX_STAGED_BYTES ((size_t)2 << 30)
 /* Nor reads a file larger than this into memory. */
 #define SPI_MAX_INPUT_BYTES ((size_t)1 << 30)
 

@@ -12,6 +12,9 @@ packages=(
   libsane-dev libsane1 sane-utils
   poppler-utils chromium gsettings-desktop-schemas libglib2.0-bin
 )
+# Fuzzing (scripts/fuzz.sh) also needs clang and libclang-rt-14-dev; the
+# normal build does not, so they are not installed here:
+#   apt-get install -y clang libclang-rt-14-dev
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,6 +5,8 @@
 #include "codecs.h"
 #include "dib.h"
 
+#include "common/reduce8.h"
+
 #include <sys/types.h>
 
 #include <algorithm>
@@ -220,8 +222,7 @@ bool ReadRows(FILE *f, const BmpHeader &h, const Dib &d) {
 // v x 255 / max, rounded; a channel of no bits is 0.
 uint8_t Widen(uint32_t v, int bits) {
   if (bits == 0) return 0;
-  const uint64_t max = (uint64_t{1} << bits) - 1;
-  return static_cast<uint8_t>((uint64_t{v} * 255 + max / 2) / max);
+  return velmir_reduce8(v, (uint64_t{1} << bits) - 1);
 }
 
 // 16/32-bit bit-field rows widened to 24 bits.

@@ -13,7 +13,8 @@ namespace kit {
 
 enum class FileKind { Unknown, Bmp, Jpeg, Tiff };
 
-// Recognises a file by its first bytes ("BM", FF D8 FF, "II*\0" / "MM\0*").
+// Recognises a file by its first bytes ("BM", FF D8 FF, "II*\0" / "MM\0*"
+// and the BigTIFF "II+\0" / "MM\0+").
 FileKind SniffStream(FILE *f);
 
 // Header facts without decoding: width, height and the bit count that the
@@ -34,8 +35,10 @@ IMGHANDLE ReadJpeg(FILE *f);
 // output is still at least coverWidth x coverHeight; whole when none is, or
 // when either size is not above 0.
 IMGHANDLE ReadJpegReduced(FILE *f, int coverWidth, int coverHeight);
-// TIFF (first image): 1, 4, 8-bit palette/grey; 24 bits for RGB and RGBA
-// (alpha composited on white) and everything else libtiff can give as RGBA.
+// TIFF (first image, classic or BigTIFF): 1, 4, 8-bit palette/grey (grey of
+// any integer or floating-point sample as 8 bits); 24 bits for RGB and RGBA
+// (alpha composited on white), CMYK, CIELab and everything else libtiff can
+// give as RGBA; turned as its orientation says.
 IMGHANDLE ReadTiff(FILE *f);
 
 // Writers: BMP at the image's own depth (uncompressed); JPEG quality 1..100

@@ -24,7 +24,9 @@ FileKind SniffStream(FILE *f) {
   std::rewind(f);
   if (n >= 2 && head[0] == 'B' && head[1] == 'M') return FileKind::Bmp;
   if (n >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return FileKind::Jpeg;
-  if (n == 4 && ((std::memcmp(head, "II*\0", 4) == 0) || (std::memcmp(head, "MM\0*", 4) == 0)))
+  // Classic TIFF (42) and BigTIFF (43), either byte order.
+  if (n == 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0 ||
+                 std::memcmp(head, "II+\0", 4) == 0 || std::memcmp(head, "MM\0+", 4) == 0))
     return FileKind::Tiff;
   return FileKind::Unknown;
 }

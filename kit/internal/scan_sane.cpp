@@ -2,6 +2,8 @@
 
 #include "dib.h"
 
+#include "common/reduce8.h"
+
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
@@ -104,7 +106,7 @@ inline uint8_t Sample(const uint8_t *row, size_t x, int depth) {
   if (depth == 16) {
     uint16_t v;
     std::memcpy(&v, row + 2 * x, 2);
-    return static_cast<uint8_t>(v >> 8);
+    return velmir_reduce16(v);
   }
   return row[x];
 }

@@ -1,17 +1,26 @@
-// TIFF reader: the first image of the file, decoded strip by strip or tile by
-// tile straight into the rows of the new image. Kinds with a direct layout
-// (bilevel, grey, palette, RGB(A) of 8 or 16 bits, JPEG as RGB) are
-// converted here; anything else libtiff can turn into RGBA (CMYK, YCbCr,
-// LogLuv ...) goes through its RGBA interface in bands of rows.
+// TIFF reader: the first image of the file (classic or BigTIFF), decoded
+// strip by strip or tile by tile straight into the rows of the new image.
+// Kinds with a direct layout (bilevel, grey, palette, RGB(A), CMYK and
+// CIELab of any integer or floating-point sample, JPEG as RGB) are
+// converted here; anything else libtiff can turn into RGBA (8-bit CMYK,
+// YCbCr, LogLuv ...) goes through its RGBA interface in bands of rows.
 //
 // Choices: 2-bit grey and palette images come back as 4 bits (grey values
-// spread over the 16-step ramp); 16-bit samples are reduced as
-// v x 255 / 65535, rounded; alpha is composited on white. Orientations 1 to
-// 4 are honoured, the transposed ones (5 to 8) are read as 1. Extra samples
-// of unspecified meaning are ignored.
+// spread over the 16-step ramp); samples of more than 8 bits and 16-bit
+// colour maps are reduced by the common rule (v x 255 / max, rounded half
+// up); signed samples are shifted up by half their range, so 0 is mid-grey
+// (-32768 ... 32767 as 0 ... 255), as viewers show them; floating-point
+// samples map 0.0 ... 1.0 to 0 ... 255, clamped, NaN as 0; CIELab white is
+// adapted to the D65 white of sRGB. Alpha is composited on white. All eight
+// orientations are honoured. Extra samples of unspecified meaning are
+// ignored.
 #include "codecs.h"
 #include "dib.h"
+#include "ops.h"
 #include "tiff_io.h"
+#include "tiff_samples.h"
+
+#include "common/reduce8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +28,13 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace kit {
 
 namespace {
 
-enum class Kind { Bits, Bits2, Grey16, Rgb8, Rgb16, Rgba };
+enum class Kind { Bits, Bits2, Grey, Rgb, Cmyk, Lab, Rgba };
 enum class Alpha { None, Associated, Unassociated };
 
 // Strips larger than this are read scanline by scanline, so a single-strip
@@ -38,10 +48,18 @@ struct Plan {
   bool tiled = false;
   uint32_t rowsPerStrip = 0, tileWidth = 0, tileHeight = 0;
   Kind kind = Kind::Bits;
+  SampleKind sample = SampleKind::U8;
   Alpha alpha = Alpha::None;
+  bool icc = false;      // ICC Lab: a and b stored with an offset
+  bool hasWhite = false; // the file names its white point
+  float white[2] = {};   // as x, y chromaticity
   int outBits = 0;
   int planes = 1;        // planes read (separate RGB: 3, or 4 with alpha)
   uint64_t rowBytes = 0; // bytes of one stored row of one plane (strip or tile)
+
+  // Orientations 5 to 8 turn the picture a quarter: the stored rows are
+  // decoded top-down, then turned.
+  bool Transposed() const { return orientation >= ORIENTATION_LEFTTOP && orientation <= 8; }
 };
 
 uint64_t RowBytesOf(uint64_t pixels, const Plan &p) {
@@ -77,25 +95,18 @@ bool MakePlan(TIFF *tif, Plan &p) {
   const bool uintSamples = format == SAMPLEFORMAT_UINT;
   const bool grey =
       p.photometric == PHOTOMETRIC_MINISBLACK || p.photometric == PHOTOMETRIC_MINISWHITE;
-  bool direct = false;
-  if (uintSamples && p.spp == 1 && (grey || p.photometric == PHOTOMETRIC_PALETTE)) {
-    direct = true;
-    switch (p.bps) {
-    case 1: p.kind = Kind::Bits, p.outBits = 1; break;
-    case 2: p.kind = Kind::Bits2, p.outBits = 4; break;
-    case 4: p.kind = Kind::Bits, p.outBits = 4; break;
-    case 8: p.kind = Kind::Bits, p.outBits = 8; break;
-    case 16:
-      p.kind = Kind::Grey16, p.outBits = 8;
-      direct = grey;
-      break;
-    default: direct = false;
-    }
-  } else if (uintSamples && p.photometric == PHOTOMETRIC_RGB && p.spp >= 3 &&
-             (p.bps == 8 || p.bps == 16)) {
-    direct = true;
-    p.kind = p.bps == 8 ? Kind::Rgb8 : Kind::Rgb16;
-    p.outBits = 24;
+  const bool known = PickSampleKind(format, p.bps, p.sample);
+  uint16_t inkSet = INKSET_CMYK;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkSet);
+  bool direct = true;
+  if (uintSamples && p.spp == 1 && (grey || p.photometric == PHOTOMETRIC_PALETTE) &&
+      (p.bps == 1 || p.bps == 2 || p.bps == 4 || p.bps == 8)) {
+    p.kind = p.bps == 2 ? Kind::Bits2 : Kind::Bits;
+    p.outBits = p.bps == 2 ? 4 : p.bps;
+  } else if (known && grey && p.spp == 1) {
+    p.kind = Kind::Grey, p.outBits = 8;
+  } else if (known && p.photometric == PHOTOMETRIC_RGB && p.spp >= 3) {
+    p.kind = Kind::Rgb;
     uint16_t extraCount = 0;
     uint16_t *extra = nullptr;
     if (p.spp > 3 && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) &&
@@ -104,8 +115,33 @@ bool MakePlan(TIFF *tif, Plan &p) {
       if (extra[0] == EXTRASAMPLE_UNASSALPHA) p.alpha = Alpha::Unassociated;
     }
     p.planes = p.separate ? (p.alpha == Alpha::None ? 3 : 4) : 1;
+  } else if (known && p.photometric == PHOTOMETRIC_SEPARATED && inkSet == INKSET_CMYK &&
+             p.spp >= 4 && !(uintSamples && p.bps == 8)) {
+    // 8-bit CMYK is libtiff's; this is the same conversion for the rest.
+    p.kind = Kind::Cmyk;
+    p.planes = p.separate ? 4 : 1;
+  } else if (known &&
+             (p.photometric == PHOTOMETRIC_CIELAB || p.photometric == PHOTOMETRIC_ICCLAB) &&
+             p.spp >= 3 && LabToRgb::Accepts(p.sample) && compression != COMPRESSION_JPEG) {
+    p.kind = Kind::Lab;
+    p.icc = p.photometric == PHOTOMETRIC_ICCLAB;
+    float *white = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_WHITEPOINT, &white) && white) {
+      p.hasWhite = true;
+      p.white[0] = white[0];
+      p.white[1] = white[1];
+    }
+    p.planes = p.separate ? 3 : 1;
+  } else {
+    direct = false;
   }
+  if (direct && p.kind != Kind::Bits && p.kind != Kind::Bits2 && p.kind != Kind::Grey)
+    p.outBits = 24;
   if (!direct) {
+    // libtiff's RGBA interface takes every sample as unsigned, except in
+    // the LogLuv kinds, whose floating-point samples it converts itself.
+    if (!uintSamples && p.photometric != PHOTOMETRIC_LOGLUV && p.photometric != PHOTOMETRIC_LOGL)
+      return false;
     char message[1024];
     if (!TIFFRGBAImageOK(tif, message)) return false;
     p.kind = Kind::Rgba;
@@ -115,6 +151,11 @@ bool MakePlan(TIFF *tif, Plan &p) {
   }
   const uint64_t stride = StrideOf(p.width, p.outBits);
   if (stride == 0 || stride * p.height > kMaxPixelBytes) return false;
+  if (p.Transposed()) {
+    // The turned picture must fit as well (1-bit rows pad differently).
+    const uint64_t turned = StrideOf(p.height, p.outBits);
+    if (turned == 0 || turned * p.width > kMaxPixelBytes) return false;
+  }
 
   p.tiled = TIFFIsTiled(tif) != 0;
   if (p.tiled) {
@@ -161,18 +202,19 @@ int32_t PelsPerMeter(TIFF *tif, ttag_t tag) {
 
 // Colour table of a palette, grey or bilevel image: 2^outBits entries.
 bool FillTable(TIFF *tif, const Plan &p, Dib &d) {
-  const int stored = 1 << p.bps;
   if (p.photometric == PHOTOMETRIC_PALETTE) {
+    const int stored = 1 << p.bps; // palettes are of at most 8 bits here
     uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
     if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) return false;
     // Some writers put 8-bit values in the 16-bit slots.
     bool eightBit = true;
     for (int i = 0; i < stored; ++i)
       if (r[i] > 255 || g[i] > 255 || b[i] > 255) eightBit = false;
-    const int shift = eightBit ? 0 : 8;
+    auto to8 = [eightBit](uint16_t v) {
+      return eightBit ? static_cast<uint8_t>(v) : velmir_reduce16(v);
+    };
     for (int i = 0; i < stored && i < d.colourCount; ++i)
-      d.palette[i] = {static_cast<uint8_t>(b[i] >> shift), static_cast<uint8_t>(g[i] >> shift),
-                      static_cast<uint8_t>(r[i] >> shift), 0};
+      d.palette[i] = {to8(b[i]), to8(g[i]), to8(r[i]), 0};
     return true;
   }
   const bool reversed = p.photometric == PHOTOMETRIC_MINISWHITE;
@@ -185,42 +227,59 @@ bool FillTable(TIFF *tif, const Plan &p, Dib &d) {
   return true;
 }
 
-inline uint8_t Reduce16(unsigned v) { return static_cast<uint8_t>((v * 255u + 32767u) / 65535u); }
-
 inline uint8_t Composite(unsigned c, unsigned a, Alpha mode) {
   if (mode == Alpha::Associated) return Clamp255(static_cast<int>(c + 255 - a));
   return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
 }
 
-template <typename T>
-void RgbSegment(const T *r, const T *g, const T *b, const T *a, size_t step, uint32_t n,
-                Alpha alpha, uint8_t *dst) {
-  auto to8 = [](T v) -> unsigned {
-    if constexpr (sizeof(T) == 1)
-      return v;
-    else
-      return Reduce16(v);
-  };
-  if (alpha == Alpha::None) {
-    for (uint32_t i = 0; i < n; ++i) {
-      dst[3 * i] = static_cast<uint8_t>(to8(b[i * step]));
-      dst[3 * i + 1] = static_cast<uint8_t>(to8(g[i * step]));
-      dst[3 * i + 2] = static_cast<uint8_t>(to8(r[i * step]));
-    }
-    return;
+// Turns stored row segments into image rows; holds the scratch row of 8-bit
+// samples and the Lab conversion.
+class RowConverter {
+public:
+  explicit RowConverter(const Plan &p) : p_(p) {
+    if (p.kind == Kind::Lab)
+      lab_ = std::make_unique<LabToRgb>(p.sample, p.icc, p.hasWhite ? p.white : nullptr);
   }
-  for (uint32_t i = 0; i < n; ++i) {
-    const unsigned av = to8(a[i * step]);
-    dst[3 * i] = Composite(to8(b[i * step]), av, alpha);
-    dst[3 * i + 1] = Composite(to8(g[i * step]), av, alpha);
-    dst[3 * i + 2] = Composite(to8(r[i * step]), av, alpha);
+
+  // Converts n stored pixels (one pointer per plane) to the image row `dst`
+  // starting at pixel x0. False when memory is short.
+  bool Segment(const uint8_t *const *src, uint32_t x0, uint32_t n, uint8_t *dst);
+
+private:
+  // The samples of n pixels as 8-bit values, channel c at ch[c] + i * step.
+  bool Samples8(const uint8_t *const *src, uint32_t n, const uint8_t *ch[4], size_t &step);
+
+  const Plan &p_;
+  std::vector<uint8_t> scratch_;
+  std::unique_ptr<LabToRgb> lab_;
+};
+
+bool RowConverter::Samples8(const uint8_t *const *src, uint32_t n, const uint8_t *ch[4],
+                            size_t &step) {
+  const size_t samples = p_.separate ? size_t{n} * p_.planes : size_t{n} * p_.spp;
+  try {
+    if (scratch_.size() < samples) scratch_.resize(samples);
+  } catch (const std::bad_alloc &) {
+    return false;
   }
+  uint8_t *t = scratch_.data();
+  if (p_.separate) {
+    for (int c = 0; c < p_.planes; ++c)
+      SamplesTo8(p_.sample, p_.bps, src[c], n, t + size_t{n} * c);
+    for (int c = 0; c < 4; ++c)
+      ch[c] = t + size_t{n} * (c < p_.planes ? c : 0);
+    step = 1;
+  } else {
+    SamplesTo8(p_.sample, p_.bps, src[0], samples, t);
+    for (int c = 0; c < 4; ++c)
+      ch[c] = t + (c < p_.spp ? c : 0);
+    step = p_.spp;
+  }
+  return true;
 }
 
-// Converts n stored pixels (one pointer per plane) to the image row `dst`
-// starting at pixel x0.
-void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint32_t n,
-                    uint8_t *dst) {
+bool RowConverter::Segment(const uint8_t *const *src, uint32_t x0, uint32_t n, uint8_t *dst) {
+  const Plan &p = p_;
   switch (p.kind) {
   case Kind::Bits: {
     const int bits = p.bps;
@@ -236,7 +295,7 @@ void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint3
         SetPaletteIndex(dst, static_cast<int>(x0 + i), bits,
                         PaletteIndex(src[0], static_cast<int>(i), bits));
     }
-    break;
+    return true;
   }
   case Kind::Bits2: {
     const bool grey = p.photometric != PHOTOMETRIC_PALETTE;
@@ -244,41 +303,60 @@ void ConvertSegment(const Plan &p, const uint8_t *const *src, uint32_t x0, uint3
       const int v = (src[0][i >> 2] >> (6 - 2 * (i & 3))) & 3;
       SetPaletteIndex(dst, static_cast<int>(x0 + i), 4, grey ? v * 5 : v);
     }
-    break;
+    return true;
   }
-  case Kind::Grey16: {
-    const auto *s = reinterpret_cast<const uint16_t *>(src[0]);
-    uint8_t *out = dst + x0;
-    for (uint32_t i = 0; i < n; ++i)
-      out[i] = Reduce16(s[i]);
-    break;
-  }
-  case Kind::Rgb8:
-  case Kind::Rgb16: {
-    uint8_t *out = dst + 3 * uint64_t{x0};
-    const size_t bytes = p.kind == Kind::Rgb8 ? 1 : 2;
+  case Kind::Grey: SamplesTo8(p.sample, p.bps, src[0], n, dst + x0); return true;
+  case Kind::Rgb: {
     const uint8_t *ch[4];
     size_t step;
-    if (p.separate) {
-      for (int c = 0; c < 4; ++c)
-        ch[c] = src[c < p.planes ? c : 0];
-      step = 1;
+    if (!Samples8(src, n, ch, step)) return false;
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    const uint8_t *r = ch[0], *g = ch[1], *b = ch[2], *a = ch[3];
+    if (p.alpha == Alpha::None) {
+      for (uint32_t i = 0; i < n; ++i) {
+        out[3 * i] = b[i * step];
+        out[3 * i + 1] = g[i * step];
+        out[3 * i + 2] = r[i * step];
+      }
     } else {
-      for (int c = 0; c < 4; ++c)
-        ch[c] = src[0] + c * bytes;
-      step = p.spp;
+      for (uint32_t i = 0; i < n; ++i) {
+        const unsigned av = a[i * step];
+        out[3 * i] = Composite(b[i * step], av, p.alpha);
+        out[3 * i + 1] = Composite(g[i * step], av, p.alpha);
+        out[3 * i + 2] = Composite(r[i * step], av, p.alpha);
+      }
     }
-    if (p.kind == Kind::Rgb8)
-      RgbSegment<uint8_t>(ch[0], ch[1], ch[2], ch[3], step, n, p.alpha, out);
-    else
-      RgbSegment(reinterpret_cast<const uint16_t *>(ch[0]),
-                 reinterpret_cast<const uint16_t *>(ch[1]),
-                 reinterpret_cast<const uint16_t *>(ch[2]),
-                 reinterpret_cast<const uint16_t *>(ch[3]), step, n, p.alpha, out);
-    break;
+    return true;
+  }
+  case Kind::Cmyk: {
+    const uint8_t *ch[4];
+    size_t step;
+    if (!Samples8(src, n, ch, step)) return false;
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    // As libtiff turns 8-bit CMYK into RGB.
+    for (uint32_t i = 0; i < n; ++i) {
+      const unsigned k = 255u - ch[3][i * step];
+      out[3 * i] = static_cast<uint8_t>(k * (255u - ch[2][i * step]) / 255u);
+      out[3 * i + 1] = static_cast<uint8_t>(k * (255u - ch[1][i * step]) / 255u);
+      out[3 * i + 2] = static_cast<uint8_t>(k * (255u - ch[0][i * step]) / 255u);
+    }
+    return true;
+  }
+  case Kind::Lab: {
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    const size_t bytes = p.bps / 8;
+    if (p.separate) {
+      for (uint32_t i = 0; i < n; ++i)
+        lab_->Pixel(src[0], src[1], src[2], i, 1, out + 3 * i);
+    } else {
+      for (uint32_t i = 0; i < n; ++i)
+        lab_->Pixel(src[0], src[0] + bytes, src[0] + 2 * bytes, i, p.spp, out + 3 * i);
+    }
+    return true;
   }
   case Kind::Rgba: break;
   }
+  return true;
 }
 
 // Buffers come as 16-bit arrays so 16-bit samples are read from storage of
@@ -298,6 +376,7 @@ inline uint8_t *DestRow(const Plan &p, const Dib &d, uint32_t r) {
 }
 
 bool ReadStrips(TIFF *tif, const Plan &p, const Dib &d) {
+  RowConverter conv(p);
   const uint64_t stripBytes = p.rowBytes * p.rowsPerStrip;
   if (!p.separate && stripBytes > kMaxStripBuffer) {
     Buffer line = NewBuffer(p.rowBytes);
@@ -305,7 +384,7 @@ bool ReadStrips(TIFF *tif, const Plan &p, const Dib &d) {
     const auto *src = reinterpret_cast<const uint8_t *>(line.get());
     for (uint32_t r = 0; r < p.height; ++r) {
       if (TIFFReadScanline(tif, line.get(), r, 0) < 0) return false;
-      ConvertSegment(p, &src, 0, p.width, DestRow(p, d, r));
+      if (!conv.Segment(&src, 0, p.width, DestRow(p, d, r))) return false;
     }
     return true;
   }
@@ -323,13 +402,14 @@ bool ReadStrips(TIFF *tif, const Plan &p, const Dib &d) {
       const uint8_t *src[4];
       for (int c = 0; c < p.planes; ++c)
         src[c] = reinterpret_cast<const uint8_t *>(bufs[c].get()) + p.rowBytes * i;
-      ConvertSegment(p, src, 0, p.width, DestRow(p, d, row + i));
+      if (!conv.Segment(src, 0, p.width, DestRow(p, d, row + i))) return false;
     }
   }
   return true;
 }
 
 bool ReadTiles(TIFF *tif, const Plan &p, const Dib &d) {
+  RowConverter conv(p);
   const uint64_t tileBytes = p.rowBytes * p.tileHeight;
   const uint64_t libBytes = TIFFTileSize64(tif);
   if (libBytes < tileBytes) return false;
@@ -350,7 +430,7 @@ bool ReadTiles(TIFF *tif, const Plan &p, const Dib &d) {
         const uint8_t *src[4];
         for (int c = 0; c < p.planes; ++c)
           src[c] = reinterpret_cast<const uint8_t *>(bufs[c].get()) + p.rowBytes * i;
-        ConvertSegment(p, src, tx, cols, DestRow(p, d, ty + i));
+        if (!conv.Segment(src, tx, cols, DestRow(p, d, ty + i))) return false;
       }
       if (tx > UINT32_MAX - p.tileWidth) break;
     }
@@ -414,6 +494,27 @@ void MirrorRows(const Dib &d) {
   }
 }
 
+// The stored picture (rows top-down) turned for orientations 5 to 8, as
+// quarter turns and flips of the kit (which also swap the resolutions).
+// Takes `h`; null when memory is short.
+IMGHANDLE Turn(IMGHANDLE h, uint16_t orientation) {
+  int steps[2] = {-1, -1};
+  switch (orientation) {
+  case ORIENTATION_LEFTTOP: steps[0] = 2, steps[1] = 4; break;  // transpose
+  case ORIENTATION_RIGHTTOP: steps[0] = 2; break;               // a right turn
+  case ORIENTATION_RIGHTBOT: steps[0] = 2, steps[1] = 3; break; // transverse
+  default: steps[0] = 1; break;                                 // a left turn
+  }
+  for (int kind : steps) {
+    if (kind < 0) break;
+    IMGHANDLE turned = Rotation(h, kind);
+    if (turned != h) Free(h);
+    if (!turned) return nullptr;
+    h = turned;
+  }
+  return h;
+}
+
 IMGHANDLE Decode(FILE *f) {
   TiffStream ts;
   if (!ts.Open(f, "r")) return nullptr;
@@ -441,7 +542,7 @@ IMGHANDLE Decode(FILE *f) {
   if (p.orientation == ORIENTATION_TOPRIGHT || p.orientation == ORIENTATION_BOTRIGHT) MirrorRows(d);
   d.hdr->biXPelsPerMeter = PelsPerMeter(tif, TIFFTAG_XRESOLUTION);
   d.hdr->biYPelsPerMeter = PelsPerMeter(tif, TIFFTAG_YRESOLUTION);
-  return h;
+  return p.Transposed() ? Turn(h, p.orientation) : h;
 }
 
 } // namespace
@@ -453,8 +554,8 @@ bool TiffInfo(FILE *f, IMGKIT_FILEINFO &info) {
     Plan p;
     if (!MakePlan(ts.get(), p)) return false;
     info.format = IMGKIT_FORMAT_TIFF;
-    info.width = static_cast<int32_t>(p.width);
-    info.height = static_cast<int32_t>(p.height);
+    info.width = static_cast<int32_t>(p.Transposed() ? p.height : p.width);
+    info.height = static_cast<int32_t>(p.Transposed() ? p.width : p.height);
     info.bitCount = static_cast<int16_t>(p.outBits);
     return true;
   } catch (...) {

@@ -2,6 +2,8 @@
 
 #include "image/Dib.h"
 
+#include "common/reduce8.h"
+
 #include <QFile>
 #include <QImageReader>
 
@@ -91,9 +93,7 @@ struct ChannelMask {
   }
   uint8_t Of(uint32_t pixel) const {
     const uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
-    const uint32_t top = (1u << bits) - 1;
-    return static_cast<uint8_t>((v * 255 + top / 2) / top);
+    return velmir_reduce8(v, (uint64_t{1} << bits) - 1);
   }
 };
 

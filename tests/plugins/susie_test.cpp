@@ -543,6 +543,25 @@ TEST_F(SusieDecode, ColourTablesAndMasksOutsideTheHeaderBlockAreRefused) {
   EXPECT_TRUE(Decode(masks({0xf800, 0x7e0, 0x1f}, 16), "mask_565.vspt"));
 }
 
+TEST_F(SusieDecode, WideMaskChannelsFollowTheRoundingRule) {
+  // 10-bit channels: v x 255 / 1023 rounded half up, where dropping the two
+  // low bits would give (0, 1, 254) and (128, 255, 1).
+  Vspt v;
+  v.width = 2;
+  v.depth = 32;
+  HeaderFields fields{2, 1, 32};
+  fields.compression = SPI_BI_BITFIELDS;
+  v.header = Header(fields);
+  for (uint32_t m : {0x3ff00000u, 0xffc00u, 0x3ffu})
+    Put32(v.header, m);
+  for (uint32_t px : {3u << 20 | 7u << 10 | 1018u, 514u << 20 | 1021u << 10 | 6u})
+    Put32(v.bits, px);
+  ASSERT_TRUE(Decode(v));
+  const QImage pic = FullColourBitmap(loader.Bitmap()).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(pic.pixel(0, 0), qRgb(1, 2, 254));   // 0.75, 1.74, 253.75
+  EXPECT_EQ(pic.pixel(1, 0), qRgb(128, 255, 1)); // 128.12, 254.50, 1.50
+}
+
 // ---- the framework's bitmap reader comes first for .bmp -------------------
 
 TEST_F(SusieLoader, BitmapFileIsReadByTheFrameworkBeforeThePluginIsAsked) {
