@@ -10,6 +10,7 @@ packages=(
   xvfb xauth imagemagick libjpeg-turbo-progs time
   fonts-ipafont-gothic
   libsane-dev libsane1 sane-utils
+  desktop-file-utils appstream dpkg-dev fakeroot
 )
 missing=()
 for p in "${packages[@]}"; do

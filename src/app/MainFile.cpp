@@ -328,7 +328,7 @@ void TMainForm::mOptionClick() {
   // since the start (the second toolbar row) must be there, or its OK would
   // write the old ones back.
   SaveGeneralSettings();
-  TOptionForm dialog(this, SetupPath);
+  TOptionForm dialog(this, ProgramFolder);
   dialog.ShowPage(QStringLiteral("JPEG"));
   dialog.exec();
   WriteJpegQuality();

@@ -136,9 +136,9 @@ QPushButton *AddPresetButton(QWidget *parent, const QString &name, const QString
 
 } // namespace
 
-TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
-    : QDialog(parent), c_(new Controls), setupPath_(setupPath), keptJpegQuality_(JpegQuality),
-      keptAutoScaleParam_(General.autoScaleParam),
+TOptionForm::TOptionForm(QWidget *parent, const QString &programFolder)
+    : QDialog(parent), c_(new Controls), programFolder_(programFolder),
+      keptJpegQuality_(JpegQuality), keptAutoScaleParam_(General.autoScaleParam),
       keptDisp8BitSupportsPalette_(General.disp8BitSupportsPalette) {
   setObjectName(QStringLiteral("OptionForm"));
   setWindowTitle(QStringLiteral("オプション設定"));
@@ -293,7 +293,8 @@ TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
           this, QStringLiteral("susieプラグインの検索フォルダを選択します"));
       if (!folder.isEmpty()) c_->edSusieFolder->setText(folder);
     });
-    connect(reset, &QPushButton::clicked, this, [this] { c_->edSusieFolder->setText(setupPath_); });
+    connect(reset, &QPushButton::clicked, this,
+            [this] { c_->edSusieFolder->setText(programFolder_); });
     c.tabs->addTab(page, QStringLiteral("SUSIEﾌﾟﾗｸﾞｲﾝ"));
   }
 

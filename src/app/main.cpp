@@ -1,6 +1,7 @@
 // Program entry: one instance per user; a later start hands its file names
 // to the running one and ends.
 #include "app/About.h"
+#include "app/Icons.h"
 #include "app/MainForm.h"
 #include "forms/Waitmess.h"
 #include "image/Kit.h"
@@ -31,6 +32,10 @@ QStringList AbsoluteNames(const QStringList &arguments) {
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VELMIR"));
+  // Every window shows the program's icon; the desktop pairs the windows
+  // with the installed desktop entry of this name.
+  QApplication::setWindowIcon(ApplicationIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("jp.kzr.velmir"));
   InstallJapaneseFontSubstitutes();
   const QStringList files = QApplication::arguments().mid(1);
 
