@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   libsane-dev libsane1 sane-utils
   desktop-file-utils appstream dpkg-dev fakeroot
+  libexiv2-dev exiv2
 )
 missing=()
 for p in "${packages[@]}"; do

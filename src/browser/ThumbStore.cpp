@@ -3,6 +3,7 @@
 #include "adjust/Fresize.h"
 #include "browser/DecodeAhead.h"
 #include "browser/ThumbArchive.h"
+#include "image/Orientation.h"
 
 #include <QDir>
 #include <QFile>
@@ -193,12 +194,19 @@ DibHandle ThumbnailImageFromKit(const QString &imagePath) {
   const QByteArray file = QFile::encodeName(imagePath);
   IMGKIT_FILEINFO info{};
   if (!Kit.ImgKitFileType(file.constData(), &info)) return {};
-  const ThumbSize size = ThumbnailSize(info.width, info.height);
+  // The thumbnail shows the picture upright: a phone photo stored on its
+  // side is sized by its upright sides and turned before it is reduced.
+  const int orientation = JpegExifOrientation(file.toStdString());
+  const bool swapped = OrientationSwapsSides(orientation);
+  const ThumbSize size =
+      swapped ? ThumbnailSize(info.height, info.width) : ThumbnailSize(info.width, info.height);
   if (size.width < 1) return {};
   // A JPEG file comes decoded at the smallest scale that still covers the
   // thumbnail, which is most of the speed of a refresh.
-  return ScaledThumbnail(
-      DibHandle(Kit.ImgKitFileLoadReduced(file.constData(), size.width, size.height)), size);
+  DibHandle image(Kit.ImgKitFileLoadReduced(file.constData(), swapped ? size.height : size.width,
+                                            swapped ? size.width : size.height));
+  ApplyOrientation(image, orientation);
+  return ScaledThumbnail(std::move(image), size);
 }
 
 DibHandle ThumbnailImageFromPlugins(const QString &imagePath, TSpiload &loader) {

@@ -36,7 +36,7 @@ DibHandle LoadImageFile(const std::string &path, const ImageReadOptions &options
     image = ReadImageFile(path, fromPlugin);
   } else {
     if (fromPlugin) *fromPlugin = false;
-    image.reset(Kit.ImgKitFileLoad(path.c_str(), "", ""));
+    image = ReadWithKit(path);
   }
   if (!image || (options.fullColour && !MakeFullColour(image))) return {};
   return image;

@@ -9,6 +9,8 @@
 #include "image/Kit.h"
 #include "image/Susie.h"
 
+#include "exif_util.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -772,6 +774,25 @@ TEST_F(ThumbStoreTest, FolderVanishingDuringARefreshEndsCleanly) {
     EXPECT_EQ(r.statuses.last(), ThumbStatus::kDone);
     EXPECT_FALSE(QDir(folder).exists());
   }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ThumbStoreTest, APhotoStoredOnItsSideGetsAnUprightThumbnail) {
+  // Stored 400 x 200, dark left half; orientation 6 shows it 200 x 400 with
+  // the dark half on top.
+  DibHandle photo =
+      Picture(400, 200, [](int x, int) { return x < 200 ? 0x202020u : 0xe0e0e0u; });
+  Save(QStringLiteral("phone.jpg"), photo);
+  const std::string path = QFile::encodeName(Image(QStringLiteral("phone.jpg"))).toStdString();
+  ASSERT_TRUE(exif_util::SetOrientation(path, 6));
+  const DibHandle thumb = ThumbnailImage(Image(QStringLiteral("phone.jpg")));
+  ASSERT_TRUE(thumb);
+  ASSERT_EQ(SizeOf(thumb.get()), (Size{50, 100}));
+  EXPECT_LT(ColourAt(thumb.get(), 25, 20) & 0xff, 0x50u);
+  EXPECT_GT(ColourAt(thumb.get(), 25, 80) & 0xff, 0xb0u);
 }
 
 } // namespace
