@@ -70,4 +70,37 @@ inline bool SetOrientation(const std::string &path, int orientation) {
   }
 }
 
+// What a camera or phone writes, put into an existing JPEG or TIFF file: date
+// taken, camera model, a GPS position, an XMP keyword, an IPTC keyword, the
+// pixel dimensions, an EXIF preview and, when given, an ICC profile.
+inline bool TagLikeACamera(const std::string &path, int orientation, const std::string &icc = {}) {
+  try {
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    Exiv2::ExifData &exif = image->exifData();
+    exif["Exif.Image.Model"] = "VelmirCam 7";
+    exif["Exif.Image.Orientation"] = static_cast<uint16_t>(orientation);
+    exif["Exif.Photo.DateTimeOriginal"] = "2024:05:06 07:08:09";
+    exif["Exif.Photo.PixelXDimension"] = static_cast<uint32_t>(4000);
+    exif["Exif.Photo.PixelYDimension"] = static_cast<uint32_t>(3000);
+    exif["Exif.GPSInfo.GPSLatitudeRef"] = "N";
+    exif["Exif.GPSInfo.GPSLatitude"] = "35/1 40/1 1234/100";
+    Exiv2::ExifThumb thumb(exif);
+    // A tiny JPEG as the preview: just its start and end markers suffice.
+    const Exiv2::byte preview[] = {0xFF, 0xD8, 0xFF, 0xD9};
+    thumb.setJpegThumbnail(preview, sizeof preview);
+    image->xmpData()["Xmp.dc.subject"] = "sakura";
+    image->iptcData()["Iptc.Application2.Keywords"] = "hanami";
+    if (!icc.empty()) {
+      Exiv2::DataBuf buf(reinterpret_cast<const Exiv2::byte *>(icc.data()),
+                         static_cast<long>(icc.size()));
+      image->setIccProfile(buf, false);
+    }
+    image->writeMetadata();
+    return true;
+  } catch (const Exiv2::AnyError &) {
+    return false;
+  }
+}
+
 } // namespace exif_util

@@ -6,6 +6,7 @@
 
 #include "forms/Document.h"
 #include "image/DibHandle.h"
+#include "image/Metadata.h"
 
 #include <QMdiSubWindow>
 
@@ -36,6 +37,9 @@ public:
   PreviewFrame *sPreview = nullptr;
 
   DibHandle image;
+  // EXIF, IPTC, XMP and ICC profile of the file the picture came from,
+  // written into the files it is saved as.
+  PhotoMetadata metadata;
   DibHandle previewImage;
   int previewWidth = 0;
   int previewHeight = 0;
