@@ -158,6 +158,7 @@ bool TMainForm::OpenImageFile(const QString &fileName) {
   const bool damaged = !fromPlugin && LastReadDamaged();
   child->image = std::move(loaded);
   child->metadata = PhotoMetadata::Read(file.toStdString());
+  child->displayProfile = DisplayProfile::FromIcc(child->metadata.IccProfile());
   child->zoomIndex = 2;
   child->ReadImageInfo();
   child->RefreshDisplay();

@@ -3,6 +3,8 @@
 #include "adjust/Fresize.h"
 #include "browser/DecodeAhead.h"
 #include "browser/ThumbArchive.h"
+#include "image/ColourProfile.h"
+#include "image/Dib.h"
 #include "image/Orientation.h"
 
 #include <QDir>
@@ -190,6 +192,23 @@ void SortImages(std::vector<ListedImage> &images) {
     images[i] = std::move(keyed[i].second);
 }
 
+namespace {
+
+// Thumbnails are shown as they are stored: a photo with a colour profile
+// gets its thumbnail in the sRGB of the screen.
+DibHandle InDisplayColours(DibHandle thumbnail, const QString &imagePath) {
+  if (!thumbnail) return thumbnail;
+  const DisplayProfile profile =
+      DisplayProfile::ForFile(QFile::encodeName(imagePath).toStdString());
+  if (!profile.Converts()) return thumbnail;
+  QImage shown = BitmapFromDib(TMDIB(thumbnail.get()));
+  profile.ToDisplay(shown);
+  DibHandle converted = DibFromBitmap(shown.convertToFormat(QImage::Format_RGB888));
+  return converted ? std::move(converted) : std::move(thumbnail);
+}
+
+} // namespace
+
 DibHandle ThumbnailImageFromKit(const QString &imagePath) {
   const QByteArray file = QFile::encodeName(imagePath);
   IMGKIT_FILEINFO info{};
@@ -206,14 +225,15 @@ DibHandle ThumbnailImageFromKit(const QString &imagePath) {
   DibHandle image(Kit.ImgKitFileLoadReduced(file.constData(), swapped ? size.height : size.width,
                                             swapped ? size.width : size.height));
   ApplyOrientation(image, orientation);
-  return ScaledThumbnail(std::move(image), size);
+  return InDisplayColours(ScaledThumbnail(std::move(image), size), imagePath);
 }
 
 DibHandle ThumbnailImageFromPlugins(const QString &imagePath, TSpiload &loader) {
   DibHandle image = ReadWithPlugins(loader, QFile::encodeName(imagePath).toStdString());
   IMGKIT_IMAGEINFO info{};
   if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return {};
-  return ScaledThumbnail(std::move(image), ThumbnailSize(info.width, info.height));
+  return InDisplayColours(ScaledThumbnail(std::move(image), ThumbnailSize(info.width, info.height)),
+                          imagePath);
 }
 
 DibHandle ThumbnailImage(const QString &imagePath, TSpiload &loader) {

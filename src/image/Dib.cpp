@@ -3,7 +3,9 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 void TMDIB::Attach(IMGHANDLE h) {
   Release(0);
@@ -95,6 +97,53 @@ std::optional<std::vector<uint32_t>> TMDIB::MakePalette() const {
     return entries;
   }
   return std::nullopt;
+}
+
+QImage DisplayArea(const TMDIB &dib, QSize shown, QRect area) {
+  const int bpp = dib.BitsPerPixel();
+  area = area.intersected(QRect(QPoint(0, 0), shown));
+  if (!dib.Attached() || dib.width <= 0 || dib.height <= 0 || area.isEmpty()) return {};
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return {};
+  QImage out(area.size(), QImage::Format_RGB32);
+  if (out.isNull()) return {};
+  std::vector<int> columns(static_cast<size_t>(area.width()));
+  for (int x = 0; x < area.width(); ++x)
+    columns[static_cast<size_t>(x)] =
+        static_cast<int>(static_cast<int64_t>(area.left() + x) * dib.width / shown.width());
+  std::vector<uint32_t> table(256, 0xff000000u);
+  if (bpp <= 8)
+    if (auto palette = dib.MakePalette())
+      for (size_t i = 0; i < palette->size() && i < 256; ++i)
+        table[i] = 0xff000000u | (*palette)[i];
+  for (int y = 0; y < area.height(); ++y) {
+    const int sy =
+        static_cast<int>(static_cast<int64_t>(area.top() + y) * dib.height / shown.height());
+    const uint8_t *s = dib.Row(dib.height - 1 - sy);
+    auto *t = reinterpret_cast<uint32_t *>(out.scanLine(y));
+    const int *cx = columns.data();
+    const int n = area.width();
+    switch (bpp) {
+    case 24:
+      for (int x = 0; x < n; ++x) {
+        const uint8_t *p = s + 3 * cx[x];
+        t[x] = 0xff000000u | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+      }
+      break;
+    case 8:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[s[cx[x]]];
+      break;
+    case 4:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[(cx[x] & 1) ? (s[cx[x] >> 1] & 0x0f) : (s[cx[x] >> 1] >> 4)];
+      break;
+    default:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[(s[cx[x] >> 3] >> (7 - (cx[x] & 7))) & 1];
+      break;
+    }
+  }
+  return out;
 }
 
 QImage BitmapFromDib(const TMDIB &dib) {

@@ -1,20 +1,13 @@
 #include "image/Orientation.h"
 
+#include "image/JpegMarkers.h"
+
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE *f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool ReadBytes(std::FILE *f, uint8_t *out, size_t n) { return std::fread(out, 1, n, f) == n; }
 
 // The orientation tag of IFD0 of a TIFF structure (an EXIF block after its
 // "Exif\0\0" signature); 1 when absent or out of bounds.
@@ -49,36 +42,14 @@ int OrientationInTiff(const uint8_t *tiff, size_t size) {
 } // namespace
 
 int JpegExifOrientation(const std::string &path) {
-  File f(std::fopen(path.c_str(), "rb"));
-  if (!f) return 1;
-  uint8_t soi[2];
-  if (!ReadBytes(f.get(), soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8) return 1;
-  // The EXIF block is one of the first application segments; give up at the
-  // start of the picture data or after a few dozen segments.
-  for (int segment = 0; segment < 64; ++segment) {
-    int c = std::fgetc(f.get());
-    if (c != 0xFF) return 1;
-    while (c == 0xFF)
-      c = std::fgetc(f.get());
-    if (c == EOF) return 1;
-    const int marker = c;
-    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue; // no length
-    if (marker == 0xDA || marker == 0xD9) return 1;
-    uint8_t lengthBytes[2];
-    if (!ReadBytes(f.get(), lengthBytes, 2)) return 1;
-    const size_t length = static_cast<size_t>(lengthBytes[0] << 8 | lengthBytes[1]);
-    if (length < 2) return 1;
-    const size_t payload = length - 2;
-    if (marker == 0xE1 && payload >= 6 + 8) {
-      std::vector<uint8_t> block(payload);
-      if (!ReadBytes(f.get(), block.data(), payload)) return 1;
-      if (std::memcmp(block.data(), "Exif\0\0", 6) == 0)
-        return OrientationInTiff(block.data() + 6, payload - 6);
-      continue; // an XMP block, say
-    }
-    if (std::fseek(f.get(), static_cast<long>(payload), SEEK_CUR) != 0) return 1;
-  }
-  return 1;
+  int orientation = 1;
+  ForEachJpegSegment(path, 0xE1, 0xE1, [&orientation](int, const std::vector<uint8_t> &block) {
+    if (block.size() < 6 + 8 || std::memcmp(block.data(), "Exif\0\0", 6) != 0)
+      return true; // an XMP block, say
+    orientation = OrientationInTiff(block.data() + 6, block.size() - 6);
+    return false;
+  });
+  return orientation;
 }
 
 bool ApplyOrientation(DibHandle &image, int orientation) {

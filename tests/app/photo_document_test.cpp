@@ -8,6 +8,7 @@
 
 #include "image/Dib.h"
 #include "image/ImageFile.h"
+#include "platform/ImageControl.h"
 #include "platform/Registry.h"
 #include "platform/Settings.h"
 
@@ -124,6 +125,49 @@ TEST_F(PhotoDocument, OptionsCheckBoxMirrorsKeepMetadata) {
   QFile::remove(Registry::FilePath());
   LoadGeneralSettings();
   EXPECT_EQ(General.keepMetadata, 1);
+}
+
+TEST_F(PhotoDocument, AnAdobeRgbPhotoIsShownInSrgbWhileItsPixelsStay) {
+  // Upright (orientation 1) 40 x 30, one mid green.
+  QImage picture(40, 30, QImage::Format_RGB888);
+  picture.fill(QColor(60, 160, 60));
+  DibHandle dib = DibFromBitmap(picture);
+  const QString path = Path("adobe.jpg");
+  ASSERT_TRUE(SaveImageFile(path.toStdString(), dib.get(), 95));
+  const QByteArray icc = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+  ASSERT_TRUE(exif_util::TagLikeACamera(path.toStdString(), 1, icc.toStdString()));
+  ASSERT_TRUE(main->OpenImageFile(path));
+  TMDIChild *c = main->ActiveChild();
+  ASSERT_NE(c, nullptr);
+  // The document holds the file's values, as any read of the file gives them.
+  DibHandle file = LoadImageFile(path.toStdString());
+  const QImage values = BitmapFromDib(TMDIB(file.get())).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(BitmapFromDib(TMDIB(c->image.get())).convertToFormat(QImage::Format_RGB32), values);
+  // The window paints them through the profile, with no copy of its own.
+  EXPECT_TRUE(c->Image->ShowingSource());
+  EXPECT_TRUE(c->Image->Picture().isNull());
+  const QImage shown = c->Image->ShownArea(QRect(0, 0, 40, 30));
+  ASSERT_EQ(shown.size(), QSize(40, 30));
+  const QRgb stored = values.pixel(20, 15);
+  const QRgb expected =
+      QColorSpace(QColorSpace::AdobeRgb).transformationToColorSpace(QColorSpace::SRgb).map(stored);
+  EXPECT_NEAR(qGreen(shown.pixel(20, 15)), qGreen(expected), 1);
+  EXPECT_NEAR(qRed(shown.pixel(20, 15)), qRed(expected), 1);
+  EXPECT_NE(shown.pixel(20, 15) & 0xffffff, stored & 0xffffff);
+  // Reduced to 50 %, the one reduced copy goes through the profile as well.
+  c->SetZoom(4);
+  const QImage half = c->Image->ShownArea(QRect(0, 0, 20, 15));
+  ASSERT_EQ(half.size(), QSize(20, 15));
+  EXPECT_NEAR(qGreen(half.pixel(10, 7)), qGreen(expected), 1);
+}
+
+TEST_F(PhotoDocument, APictureWithoutProfileIsShownAsItsPixels) {
+  TMDIChild *c = Open(QImage(QSize(12, 8), QImage::Format_RGB888));
+  ASSERT_NE(c, nullptr);
+  Kit.ImgKitColorReverse(c->image.get(), "", "");
+  c->RefreshDisplay();
+  const QImage shown = c->Image->ShownArea(QRect(0, 0, 12, 8));
+  EXPECT_EQ(shown, BitmapFromDib(TMDIB(c->image.get())).convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace
