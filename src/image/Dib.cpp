@@ -289,11 +289,12 @@ PreviewCopy MakePreviewCopy(IMGHANDLE image, bool areaShown, int x, int y) {
   if (!image) return preview;
   const auto *hdr = static_cast<const IMGKIT_BMIH *>(image);
   const int width = hdr->biWidth, height = hdr->biHeight;
-  DibHandle copy(Kit.ImgKitCopy(image, "", ""));
-  if (!copy) return preview;
+  // Both kit calls leave their input as it is and return a new handle, so
+  // the preview is taken from the picture itself: a copy of a large photo
+  // first would double its memory for a moment.
+  DibHandle copy;
   if (areaShown) {
-    IMGHANDLE cut = Kit.ImgKitRectCut(copy.get(), "", "", x, y, x + 99, y + 99);
-    if (!copy.Adopt(cut)) return preview;
+    if (!copy.Adopt(Kit.ImgKitRectCut(image, "", "", x, y, x + 99, y + 99))) return preview;
     // Near the edges of a small picture the cut can be smaller than 100.
     const auto *c = static_cast<const IMGKIT_BMIH *>(copy.get());
     preview.width = c->biWidth;
@@ -309,7 +310,7 @@ PreviewCopy MakePreviewCopy(IMGHANDLE image, bool areaShown, int x, int y) {
     // A sliver of a picture still gets a one-pixel preview.
     preview.width = std::max(preview.width, 1);
     preview.height = std::max(preview.height, 1);
-    if (!copy.Adopt(Kit.ImgKitImageSize(copy.get(), "", "", preview.width, preview.height)))
+    if (!copy.Adopt(Kit.ImgKitImageSize(image, "", "", preview.width, preview.height)))
       return PreviewCopy{};
   }
   preview.image = std::move(copy);
