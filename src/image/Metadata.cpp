@@ -13,6 +13,13 @@ struct PhotoMetadata::Data {
 
 namespace {
 
+// The XMP toolkit is not safe across threads (the thumbnail refresh reads
+// profiles on its decoding threads): one Exiv2 call at a time.
+std::mutex &Exiv2Lock() {
+  static std::mutex lock;
+  return lock;
+}
+
 // The XMP toolkit must be set up once before any thread parses a packet;
 // Exiv2's warnings about odd files are not the user's business.
 void InitialiseExiv2() {
@@ -87,6 +94,7 @@ PhotoMetadata &PhotoMetadata::operator=(PhotoMetadata &&o) noexcept {
 
 PhotoMetadata PhotoMetadata::Read(const std::string &path) {
   InitialiseExiv2();
+  const std::lock_guard<std::mutex> hold(Exiv2Lock());
   PhotoMetadata out;
   try {
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path);
@@ -114,6 +122,7 @@ const std::string &PhotoMetadata::IccProfile() const { return d_->icc; }
 
 bool PhotoMetadata::WriteInto(const std::string &path, int width, int height) const {
   InitialiseExiv2();
+  const std::lock_guard<std::mutex> hold(Exiv2Lock());
   try {
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path);
     if (!image.get()) return false;
