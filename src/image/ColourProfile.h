@@ -34,5 +34,5 @@ private:
 
 // The ICC profile of a JPEG file from its APP2 "ICC_PROFILE" segments, put
 // together in their numbered order; empty when there is none or a piece is
-// missing.
-std::string JpegIccProfile(const std::string &path);
+// missing. `isJpeg` (when given) tells whether the file is a JPEG file.
+std::string JpegIccProfile(const std::string &path, bool *isJpeg = nullptr);

@@ -71,13 +71,17 @@ TEST_F(JpegProfile, ReadFromTheHeadAsExiv2WroteIt) {
   picture.fill(QColor(100, 150, 50));
   DibHandle dib = DibFromBitmap(picture);
   ASSERT_TRUE(SaveImageFile(Path("a.jpg"), dib.get(), 90));
-  EXPECT_EQ(JpegIccProfile(Path("a.jpg")), "");
+  bool jpeg = false;
+  EXPECT_EQ(JpegIccProfile(Path("a.jpg"), &jpeg), "");
+  EXPECT_TRUE(jpeg);
   EXPECT_FALSE(DisplayProfile::ForFile(Path("a.jpg")).Converts());
   ASSERT_TRUE(exif_util::TagLikeACamera(Path("a.jpg"), 1, Profile(QColorSpace::DisplayP3)));
   EXPECT_EQ(JpegIccProfile(Path("a.jpg")), exif_util::IccProfile(Path("a.jpg")));
   EXPECT_TRUE(DisplayProfile::ForFile(Path("a.jpg")).Converts());
   // A TIFF file's profile comes through Exiv2.
   ASSERT_TRUE(SaveImageFile(Path("a.tif"), dib.get(), 90));
+  EXPECT_EQ(JpegIccProfile(Path("a.tif"), &jpeg), "");
+  EXPECT_FALSE(jpeg);
   ASSERT_TRUE(exif_util::TagLikeACamera(Path("a.tif"), 1, Profile(QColorSpace::AdobeRgb)));
   EXPECT_TRUE(DisplayProfile::ForFile(Path("a.tif")).Converts());
 }
