@@ -38,7 +38,7 @@ constexpr const char *kUsageText =
       it (16- and 32-bit images become 24-bit). K is the kit's image kind:
       0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
       5 RGB 24-bit.
-  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR]
+  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR] [--strip]
       Run the pixel routine NAME (letter case ignored) with its parameters on
       IN and write OUT as convert does. Parameters listed with "=V" are
       optional and take V when left out (only from the end). A routine that
@@ -164,6 +164,7 @@ int Op(std::vector<std::string> args) {
   int quality = kDefaultQuality;
   std::string why, plugins;
   if (!TakeQuality(args, quality, why) || !TakePluginFolder(args, plugins, why)) return Usage(why);
+  const bool strip = TakeFlag(args, "--strip");
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
@@ -205,7 +206,8 @@ int Op(std::vector<std::string> args) {
     Error(why);
     return kExitFailed;
   }
-  if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
+  const PhotoMetadata metadata = strip ? PhotoMetadata() : PhotoMetadata::Read(in);
+  if (!SaveImageFile(out, image.get(), quality, &metadata)) return CannotWrite(out);
   return kExitOk;
 }
 

@@ -980,6 +980,21 @@ TEST_F(Cli, ConvertKeepsTheMetadataAndStripLeavesItOut) {
   EXPECT_EQ(Run({"info", Path("bare.jpg")}).out, "width=32 height=48 bits=24 kind=5\n");
 }
 
+TEST_F(Cli, OpKeepsTheMetadataWithTheNewSizes) {
+  WriteTaggedPhoto(Path("photo.jpg"));
+  ASSERT_EQ(
+      Run({"op", "ResizeImage", "16", "24", "0", Path("photo.jpg"), Path("small.jpg")}).exitCode,
+      0);
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Image.Model"), "VelmirCam 7");
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Photo.PixelXDimension"), "16");
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Photo.PixelYDimension"), "24");
+  ASSERT_EQ(
+      Run({"op", "ResizeImage", "16", "24", "0", Path("photo.jpg"), Path("bare.jpg"), "--strip"})
+          .exitCode,
+      0);
+  EXPECT_EQ(exif_util::Value(Path("bare.jpg"), "Exif.Image.Model"), "");
+}
+
 TEST_F(Cli, BatchOutputsKeepTheirSourcesMetadataUnlessStripped) {
   WriteTaggedPhoto(Path("photo.jpg"));
   ASSERT_EQ(Run({"batch", "gamma", "--out", Path("kept"), Path("photo.jpg")}).exitCode, 0);
