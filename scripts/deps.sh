@@ -11,6 +11,8 @@ packages=(
   fonts-ipafont-gothic
   libsane-dev libsane1 sane-utils
   poppler-utils chromium gsettings-desktop-schemas libglib2.0-bin
+  desktop-file-utils appstream dpkg-dev fakeroot
+  libexiv2-dev exiv2
 )
 # Fuzzing (scripts/fuzz.sh) also needs clang and libclang-rt-14-dev; the
 # normal build does not, so they are not installed here:

@@ -122,6 +122,7 @@ int Batch(std::vector<std::string> args) {
   bool outGiven = false;
   ReadJpegQuality();
   settings.jpegQuality = JpegQuality;
+  settings.keepMetadata = !TakeFlag(args, "--strip");
   if (!TakeQuality(args, settings.jpegQuality, why) || !TakePluginFolder(args, plugins, why) ||
       !TakeSettings(args, settings, why))
     return Usage(why);

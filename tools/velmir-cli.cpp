@@ -5,6 +5,7 @@
 #include "browser/ThumbStore.h"
 #include "cli_args.h"
 #include "cli_io.h"
+#include "image/Metadata.h"
 #include "platform/Settings.h"
 #include "routines/AllRoutines.h"
 
@@ -27,16 +28,17 @@ namespace {
 constexpr const char *kUsageText =
     R"(usage: velmir-cli COMMAND ...
 
-  convert IN OUT [--quality N] [--plugins DIR]
+  convert IN OUT [--quality N] [--plugins DIR] [--strip]
       Load IN and write OUT in the format of its extension: .jpg/.jpeg, .bmp,
       .tif/.tiff (letter case ignored). N is the JPEG quality, 1 ... 100,
-      default 80.
+      default 80. A JPEG or TIFF OUT keeps IN's EXIF, IPTC, XMP and ICC
+      profile (orientation 1, sizes updated); --strip leaves them out.
   info IN [--plugins DIR]
       Print "width=W height=H bits=B kind=K" of the image as the program opens
       it (16- and 32-bit images become 24-bit). K is the kit's image kind:
       0 mono, 1 grey 4-bit, 2 colour 4-bit, 3 colour 8-bit, 4 grey 8-bit,
       5 RGB 24-bit.
-  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR]
+  op NAME [PARAM ...] IN [PICTURE ...] OUT [--quality N] [--plugins DIR] [--strip]
       Run the pixel routine NAME (letter case ignored) with its parameters on
       IN and write OUT as convert does. Parameters listed with "=V" are
       optional and take V when left out (only from the end). A routine that
@@ -74,10 +76,11 @@ constexpr const char *kUsageText =
       VelmirBrowse.KXA, with --per-image as .sam files beside the images; by
       default as the browser's ThumbSave option says. Prints each status text
       on its own line, then "listed=N", the number of images listed.
-  batch JOB [OPTIONS] --out FOLDER FILE... [--quality N] [--plugins DIR]
+  batch JOB [OPTIONS] --out FOLDER FILE... [--quality N] [--plugins DIR] [--strip]
       Run one of the browser's batch jobs on every FILE and write each
       result, under the file's name, into FOLDER (made when missing). A
-      source file is never written to. JOB is the number or the name:
+      source file is never written to; each result keeps its source's metadata
+      as convert does (--strip: none). JOB is the number or the name:
       0 auto-a, 1 auto-b (the automatic corrections, with the program's
       thresholds), 2 rotate, 3 resize, 4 convert, 5 colour, 6 gamma,
       7 saturation, 8 brightness, 9 contrast. OPTIONS, with the dialog's
@@ -134,12 +137,15 @@ int Convert(std::vector<std::string> args) {
   int quality = kDefaultQuality;
   std::string why, plugins;
   if (!TakeQuality(args, quality, why) || !TakePluginFolder(args, plugins, why)) return Usage(why);
+  const bool strip = TakeFlag(args, "--strip");
   if (args.size() != 2) return Usage("convert takes IN and OUT");
   const std::string &in = args[0];
   const std::string &out = args[1];
   DibHandle image;
   if (const int rc = ReadForOutput(in, out, plugins, image)) return rc;
-  if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
+  // A JPEG or TIFF output keeps IN's EXIF, IPTC, XMP and ICC profile.
+  const PhotoMetadata metadata = strip ? PhotoMetadata() : PhotoMetadata::Read(in);
+  if (!SaveImageFile(out, image.get(), quality, &metadata)) return CannotWrite(out);
   return kExitOk;
 }
 
@@ -168,6 +174,7 @@ int Op(std::vector<std::string> args) {
   int quality = kDefaultQuality;
   std::string why, plugins;
   if (!TakeQuality(args, quality, why) || !TakePluginFolder(args, plugins, why)) return Usage(why);
+  const bool strip = TakeFlag(args, "--strip");
   if (args.empty()) return Usage("op takes NAME [PARAM ...] IN OUT, or --list");
   const Routine *routine = FindRoutine(args[0]);
   if (!routine) return Usage("no routine named " + args[0] + " (see: velmir-cli op --list)");
@@ -209,7 +216,8 @@ int Op(std::vector<std::string> args) {
     Error(why);
     return kExitFailed;
   }
-  if (!SaveImageFile(out, image.get(), quality)) return CannotWrite(out);
+  const PhotoMetadata metadata = strip ? PhotoMetadata() : PhotoMetadata::Read(in);
+  if (!SaveImageFile(out, image.get(), quality, &metadata)) return CannotWrite(out);
   return kExitOk;
 }
 

@@ -81,3 +81,42 @@ QIcon ButtonGlyph(const QString &label, Glyph group) {
   cache.insert(key, icon);
   return icon;
 }
+
+namespace {
+
+// desktop/velmir.svg on its 64 x 64 grid.
+QPixmap ApplicationPixmap(int side) {
+  QPixmap pixmap(side, side);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(side / 64.0, side / 64.0);
+  p.setPen(Qt::NoPen);
+  auto polygon = [&p](std::initializer_list<QPointF> points, QColor colour) {
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF(QList<QPointF>(points)));
+  };
+  p.setBrush(QColor(0x1f, 0x3b, 0x73));
+  p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+  p.setBrush(QColor(0x8e, 0xc5, 0xff));
+  p.drawRoundedRect(QRectF(9, 11, 46, 38), 3, 3);
+  p.setBrush(QColor(0xff, 0xd2, 0x3f));
+  p.drawEllipse(QPointF(42, 22), 6, 6);
+  polygon({{9, 49}, {24, 28}, {34, 40}, {41, 33}, {55, 49}}, QColor(0x2e, 0x8b, 0x57));
+  polygon({{9, 49}, {24, 28}, {30, 36}, {20, 49}}, QColor(0x23, 0x6b, 0x43));
+  polygon({{34, 58}, {56, 36}, {60, 40}, {38, 62}}, QColor(0xe9, 0x4f, 0x37));
+  polygon({{56, 36}, {59, 33}, {63, 37}, {60, 40}}, QColor(0xf2, 0xf2, 0xf2));
+  return pixmap;
+}
+
+} // namespace
+
+QIcon ApplicationIcon() {
+  static const QIcon icon = [] {
+    QIcon made;
+    for (int side : {16, 24, 32, 48, 64, 128, 256})
+      made.addPixmap(ApplicationPixmap(side));
+    return made;
+  }();
+  return icon;
+}

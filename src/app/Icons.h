@@ -27,3 +27,7 @@ enum class Glyph {
 
 // The glyph for `label` in the colour of `group`; made once, then cached.
 QIcon ButtonGlyph(const QString &label, Glyph group);
+
+// The program's own icon (the window icon), painted from the same shapes as
+// the installed desktop/velmir.svg, at the sizes desktops ask for.
+QIcon ApplicationIcon();

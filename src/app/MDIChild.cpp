@@ -157,7 +157,12 @@ void TMDIChild::RefreshDisplay() {
     if (converted) display = converted.get();
   }
   bool shown = false;
-  if (display) {
+  if (display == image.get() && display) {
+    // Painted straight from the document's picture through its profile: no
+    // second full-size copy of a large photo.
+    shown = Image->ShowSource([this] { return image.get(); }, displayProfile);
+  }
+  if (display && !shown) {
     TMDIB dib(display);
     Image->ShowDib(dib);
     shown = !Image->Picture().isNull();

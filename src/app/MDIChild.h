@@ -5,7 +5,9 @@
 #pragma once
 
 #include "forms/Document.h"
+#include "image/ColourProfile.h"
 #include "image/DibHandle.h"
+#include "image/Metadata.h"
 
 #include <QMdiSubWindow>
 
@@ -36,6 +38,12 @@ public:
   PreviewFrame *sPreview = nullptr;
 
   DibHandle image;
+  // EXIF, IPTC, XMP and ICC profile of the file the picture came from,
+  // written into the files it is saved as.
+  PhotoMetadata metadata;
+  // How the picture's colours reach the screen (its ICC profile to sRGB);
+  // the picture itself keeps its values.
+  DisplayProfile displayProfile;
   DibHandle previewImage;
   int previewWidth = 0;
   int previewHeight = 0;

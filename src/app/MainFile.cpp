@@ -71,7 +71,10 @@ SaveResult WriteDocument(QWidget *parent, TMDIChild *child, const QString &fileN
   case Writer::Tiff: kind = ImageFileKind::Tiff; break;
   case Writer::None: break;
   }
-  if (!SaveImageFileAs(fileName.toStdString(), child->image.get(), kind, JpegQuality)) {
+  // "KeepMetadata" 0 saves the picture alone, say before publishing a photo
+  // with its GPS position.
+  const PhotoMetadata *metadata = General.keepMetadata ? &child->metadata : nullptr;
+  if (!SaveImageFileAs(fileName.toStdString(), child->image.get(), kind, JpegQuality, metadata)) {
     UserDialogs::Error(parent, kCannotSave);
     return SaveResult::Failed;
   }
@@ -154,6 +157,8 @@ bool TMainForm::OpenImageFile(const QString &fileName) {
 
   const bool damaged = !fromPlugin && LastReadDamaged();
   child->image = std::move(loaded);
+  child->metadata = PhotoMetadata::Read(file.toStdString());
+  child->displayProfile = DisplayProfile::FromIcc(child->metadata.IccProfile());
   child->zoomIndex = 2;
   child->ReadImageInfo();
   child->RefreshDisplay();
@@ -328,7 +333,7 @@ void TMainForm::mOptionClick() {
   // since the start (the second toolbar row) must be there, or its OK would
   // write the old ones back.
   SaveGeneralSettings();
-  TOptionForm dialog(this, SetupPath);
+  TOptionForm dialog(this, ProgramFolder);
   dialog.ShowPage(QStringLiteral("JPEG"));
   dialog.exec();
   WriteJpegQuality();

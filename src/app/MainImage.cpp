@@ -73,7 +73,7 @@ void TMainForm::mAutoCustomClick() {
   ReadJpegQuality();
   SaveGeneralSettings();
   {
-    TOptionForm dialog(this, SetupPath);
+    TOptionForm dialog(this, ProgramFolder);
     dialog.ShowPage(QStringLiteral("一発補正"));
     dialog.exec();
   }

@@ -91,6 +91,7 @@ struct TOptionForm::Controls {
   QGroupBox *RadioGroup1 = nullptr;
   QGroupBox *RadioGroup2 = nullptr;
   QLineEdit *edSusieFolder = nullptr;
+  QCheckBox *cbKeepMetadata = nullptr;
   QMap<QSlider *, QLabel *> boxes;
   QMap<QSlider *, QLabel *> captions;
 };
@@ -136,9 +137,9 @@ QPushButton *AddPresetButton(QWidget *parent, const QString &name, const QString
 
 } // namespace
 
-TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
-    : QDialog(parent), c_(new Controls), setupPath_(setupPath), keptJpegQuality_(JpegQuality),
-      keptAutoScaleParam_(General.autoScaleParam),
+TOptionForm::TOptionForm(QWidget *parent, const QString &programFolder)
+    : QDialog(parent), c_(new Controls), programFolder_(programFolder),
+      keptJpegQuality_(JpegQuality), keptAutoScaleParam_(General.autoScaleParam),
       keptDisp8BitSupportsPalette_(General.disp8BitSupportsPalette) {
   setObjectName(QStringLiteral("OptionForm"));
   setWindowTitle(QStringLiteral("オプション設定"));
@@ -165,7 +166,12 @@ TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
     row->addWidget(AddPresetButton(page, QStringLiteral("bJpegHigh"), QStringLiteral("画像品質良"),
                                    c.tbJpegQuality, 90));
     grid->addLayout(row, 2, 0, 1, 3);
-    grid->setRowStretch(3, 1);
+    // The page of saving files: whether saved JPEG and TIFF files keep the
+    // source's EXIF, IPTC, XMP and colour profile ("KeepMetadata").
+    c.cbKeepMetadata = new QCheckBox(QStringLiteral("保存時にExif等のメタデータを残す"), page);
+    c.cbKeepMetadata->setObjectName(QStringLiteral("cbKeepMetadata"));
+    grid->addWidget(c.cbKeepMetadata, 3, 0, 1, 3);
+    grid->setRowStretch(4, 1);
     c.tabs->addTab(page, QStringLiteral("JPEG"));
   }
   // Histogram correction
@@ -293,7 +299,8 @@ TOptionForm::TOptionForm(QWidget *parent, const QString &setupPath)
           this, QStringLiteral("susieプラグインの検索フォルダを選択します"));
       if (!folder.isEmpty()) c_->edSusieFolder->setText(folder);
     });
-    connect(reset, &QPushButton::clicked, this, [this] { c_->edSusieFolder->setText(setupPath_); });
+    connect(reset, &QPushButton::clicked, this,
+            [this] { c_->edSusieFolder->setText(programFolder_); });
     c.tabs->addTab(page, QStringLiteral("SUSIEﾌﾟﾗｸﾞｲﾝ"));
   }
 
@@ -333,6 +340,7 @@ void TOptionForm::FormShow() {
   SetItemIndex(c.RadioGroup1, General.wallPaperPalette);
   SetItemIndex(c.RadioGroup2, General.startScreenPalette);
   c.edSusieFolder->setText(General.susiePluginPath);
+  c.cbKeepMetadata->setChecked(General.keepMetadata != 0);
 
   // The check boxes first, then their rule (which resets the bars), then the
   // stored positions.
@@ -403,6 +411,7 @@ void TOptionForm::accept() {
   General.wallPaperPalette = IndexOr(c.RadioGroup1, General.wallPaperPalette);
   General.startScreenPalette = IndexOr(c.RadioGroup2, General.startScreenPalette);
   General.susiePluginPath = c.edSusieFolder->text();
+  General.keepMetadata = c.cbKeepMetadata->isChecked() ? 1 : 0;
   WriteJpegQuality();
   SaveGeneralSettings();
   QDialog::accept();

@@ -9,8 +9,10 @@
 class TOptionForm : public QDialog {
   Q_OBJECT
 public:
-  // `setupPath` is what "リセット" puts in the plug-in folder box.
-  TOptionForm(QWidget *parent, const QString &setupPath);
+  // `programFolder` is what "リセット" puts in the plug-in folder box: the
+  // folder the shipped plug-ins are installed in, which stays the program
+  // folder also where the setup path moves to the data folder.
+  TOptionForm(QWidget *parent, const QString &programFolder);
   ~TOptionForm() override;
   // Opens on the page with this title ("JPEG" first; "一発補正" for the
   // automatic-correction customisation).
@@ -32,7 +34,7 @@ private:
   void cbColorClick();
 
   std::unique_ptr<Controls> c_;
-  QString setupPath_;
+  QString programFolder_;
   int keptJpegQuality_ = 0;
   int keptAutoScaleParam_ = 0;
   int keptDisp8BitSupportsPalette_ = 0;

@@ -1,6 +1,7 @@
 // Program entry: one instance per user; a later start hands its file names
 // to the running one and ends.
 #include "app/About.h"
+#include "app/Icons.h"
 #include "app/MainForm.h"
 #include "browser/windows/Fbrowser.h"
 #include "browser/windows/ImageView.h"
@@ -36,6 +37,10 @@ QStringList AbsoluteNames(const QStringList &arguments) {
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VELMIR"));
+  // Every window shows the program's icon; the desktop pairs the windows
+  // with the installed desktop entry of this name.
+  QApplication::setWindowIcon(ApplicationIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("jp.kzr.velmir"));
   InstallJapaneseFontSubstitutes();
   const QStringList files = QApplication::arguments().mid(1);
 

@@ -4,6 +4,7 @@
 #include "browser/DecodeAhead.h"
 #include "image/Dib.h"
 #include "image/ImageFile.h"
+#include "image/Metadata.h"
 #include "routines/AllRoutines.h"
 
 #include <QDir>
@@ -80,7 +81,8 @@ DibHandle ReadFromKit(const QString &path) {
   return LoadImageFile(Local(path), {.plugins = false, .fullColour = true});
 }
 
-BatchOutcome Process(DibHandle image, const QString &output, const BatchSettings &s) {
+BatchOutcome Process(DibHandle image, const QString &source, const QString &output,
+                     const BatchSettings &s) {
   std::vector<RoutineCall> steps;
   {
     const TMDIB dib(image.get());
@@ -90,8 +92,11 @@ BatchOutcome Process(DibHandle image, const QString &output, const BatchSettings
     const Routine *routine = FindRoutine(step.name);
     if (!routine || !RunRoutine(*routine, image, step.args)) return BatchOutcome::Refused;
   }
-  return SaveImageFile(Local(output), image.get(), s.jpegQuality) ? BatchOutcome::Written
-                                                                  : BatchOutcome::WriteFailed;
+  const PhotoMetadata metadata =
+      s.keepMetadata ? PhotoMetadata::Read(Local(source)) : PhotoMetadata();
+  return SaveImageFile(Local(output), image.get(), s.jpegQuality, &metadata)
+             ? BatchOutcome::Written
+             : BatchOutcome::WriteFailed;
 }
 
 } // namespace
@@ -279,7 +284,7 @@ BatchResult RunBatch(const QStringList &sources, const QString &outputFolder,
         if (!image && settings.job == bjConvert)
           image = LoadImageFile(Local(report.source), {.plugins = true, .fullColour = true});
         if (image)
-          report.outcome = Process(std::move(image), report.output, settings);
+          report.outcome = Process(std::move(image), report.source, report.output, settings);
         else if (QFileInfo::exists(report.source))
           report.outcome = BatchOutcome::Unreadable;
         else

@@ -51,6 +51,7 @@ struct BatchSettings {
   int amount = 1;      // 0 ... 3: ++, +, -, --
   int jpegQuality = 90;
   int thresholdA = 3, thresholdB = 4; // the automatic corrections' settings
+  bool keepMetadata = true;           // each output gets its source's EXIF, XMP, ICC ...
 };
 constexpr int kColourWidthMin = 1, kColourWidthMax = 16;
 

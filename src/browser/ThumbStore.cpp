@@ -3,6 +3,9 @@
 #include "adjust/Fresize.h"
 #include "browser/DecodeAhead.h"
 #include "browser/ThumbArchive.h"
+#include "image/ColourProfile.h"
+#include "image/Dib.h"
+#include "image/Orientation.h"
 
 #include <QDir>
 #include <QFile>
@@ -189,23 +192,48 @@ void SortImages(std::vector<ListedImage> &images) {
     images[i] = std::move(keyed[i].second);
 }
 
+namespace {
+
+// Thumbnails are shown as they are stored: a photo with a colour profile
+// gets its thumbnail in the sRGB of the screen.
+DibHandle InDisplayColours(DibHandle thumbnail, const QString &imagePath) {
+  if (!thumbnail) return thumbnail;
+  const DisplayProfile profile =
+      DisplayProfile::ForFile(QFile::encodeName(imagePath).toStdString());
+  if (!profile.Converts()) return thumbnail;
+  QImage shown = BitmapFromDib(TMDIB(thumbnail.get()));
+  profile.ToDisplay(shown);
+  DibHandle converted = DibFromBitmap(shown.convertToFormat(QImage::Format_RGB888));
+  return converted ? std::move(converted) : std::move(thumbnail);
+}
+
+} // namespace
+
 DibHandle ThumbnailImageFromKit(const QString &imagePath) {
   const QByteArray file = QFile::encodeName(imagePath);
   IMGKIT_FILEINFO info{};
   if (!Kit.ImgKitFileType(file.constData(), &info)) return {};
-  const ThumbSize size = ThumbnailSize(info.width, info.height);
+  // The thumbnail shows the picture upright: a phone photo stored on its
+  // side is sized by its upright sides and turned before it is reduced.
+  const int orientation = JpegExifOrientation(file.toStdString());
+  const bool swapped = OrientationSwapsSides(orientation);
+  const ThumbSize size =
+      swapped ? ThumbnailSize(info.height, info.width) : ThumbnailSize(info.width, info.height);
   if (size.width < 1) return {};
   // A JPEG file comes decoded at the smallest scale that still covers the
   // thumbnail, which is most of the speed of a refresh.
-  return ScaledThumbnail(
-      DibHandle(Kit.ImgKitFileLoadReduced(file.constData(), size.width, size.height)), size);
+  DibHandle image(Kit.ImgKitFileLoadReduced(file.constData(), swapped ? size.height : size.width,
+                                            swapped ? size.width : size.height));
+  ApplyOrientation(image, orientation);
+  return InDisplayColours(ScaledThumbnail(std::move(image), size), imagePath);
 }
 
 DibHandle ThumbnailImageFromPlugins(const QString &imagePath, TSpiload &loader) {
   DibHandle image = ReadWithPlugins(loader, QFile::encodeName(imagePath).toStdString());
   IMGKIT_IMAGEINFO info{};
   if (!image || !Kit.ImgKitImageInfo(image.get(), &info)) return {};
-  return ScaledThumbnail(std::move(image), ThumbnailSize(info.width, info.height));
+  return InDisplayColours(ScaledThumbnail(std::move(image), ThumbnailSize(info.width, info.height)),
+                          imagePath);
 }
 
 DibHandle ThumbnailImage(const QString &imagePath, TSpiload &loader) {

@@ -3,7 +3,9 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 void TMDIB::Attach(IMGHANDLE h) {
   Release(0);
@@ -95,6 +97,53 @@ std::optional<std::vector<uint32_t>> TMDIB::MakePalette() const {
     return entries;
   }
   return std::nullopt;
+}
+
+QImage DisplayArea(const TMDIB &dib, QSize shown, QRect area) {
+  const int bpp = dib.BitsPerPixel();
+  area = area.intersected(QRect(QPoint(0, 0), shown));
+  if (!dib.Attached() || dib.width <= 0 || dib.height <= 0 || area.isEmpty()) return {};
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return {};
+  QImage out(area.size(), QImage::Format_RGB32);
+  if (out.isNull()) return {};
+  std::vector<int> columns(static_cast<size_t>(area.width()));
+  for (int x = 0; x < area.width(); ++x)
+    columns[static_cast<size_t>(x)] =
+        static_cast<int>(static_cast<int64_t>(area.left() + x) * dib.width / shown.width());
+  std::vector<uint32_t> table(256, 0xff000000u);
+  if (bpp <= 8)
+    if (auto palette = dib.MakePalette())
+      for (size_t i = 0; i < palette->size() && i < 256; ++i)
+        table[i] = 0xff000000u | (*palette)[i];
+  for (int y = 0; y < area.height(); ++y) {
+    const int sy =
+        static_cast<int>(static_cast<int64_t>(area.top() + y) * dib.height / shown.height());
+    const uint8_t *s = dib.Row(dib.height - 1 - sy);
+    auto *t = reinterpret_cast<uint32_t *>(out.scanLine(y));
+    const int *cx = columns.data();
+    const int n = area.width();
+    switch (bpp) {
+    case 24:
+      for (int x = 0; x < n; ++x) {
+        const uint8_t *p = s + 3 * cx[x];
+        t[x] = 0xff000000u | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+      }
+      break;
+    case 8:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[s[cx[x]]];
+      break;
+    case 4:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[(cx[x] & 1) ? (s[cx[x] >> 1] & 0x0f) : (s[cx[x] >> 1] >> 4)];
+      break;
+    default:
+      for (int x = 0; x < n; ++x)
+        t[x] = table[(s[cx[x] >> 3] >> (7 - (cx[x] & 7))) & 1];
+      break;
+    }
+  }
+  return out;
 }
 
 QImage BitmapFromDib(const TMDIB &dib) {
@@ -240,11 +289,12 @@ PreviewCopy MakePreviewCopy(IMGHANDLE image, bool areaShown, int x, int y) {
   if (!image) return preview;
   const auto *hdr = static_cast<const IMGKIT_BMIH *>(image);
   const int width = hdr->biWidth, height = hdr->biHeight;
-  DibHandle copy(Kit.ImgKitCopy(image, "", ""));
-  if (!copy) return preview;
+  // Both kit calls leave their input as it is and return a new handle, so
+  // the preview is taken from the picture itself: a copy of a large photo
+  // first would double its memory for a moment.
+  DibHandle copy;
   if (areaShown) {
-    IMGHANDLE cut = Kit.ImgKitRectCut(copy.get(), "", "", x, y, x + 99, y + 99);
-    if (!copy.Adopt(cut)) return preview;
+    if (!copy.Adopt(Kit.ImgKitRectCut(image, "", "", x, y, x + 99, y + 99))) return preview;
     // Near the edges of a small picture the cut can be smaller than 100.
     const auto *c = static_cast<const IMGKIT_BMIH *>(copy.get());
     preview.width = c->biWidth;
@@ -260,7 +310,7 @@ PreviewCopy MakePreviewCopy(IMGHANDLE image, bool areaShown, int x, int y) {
     // A sliver of a picture still gets a one-pixel preview.
     preview.width = std::max(preview.width, 1);
     preview.height = std::max(preview.height, 1);
-    if (!copy.Adopt(Kit.ImgKitImageSize(copy.get(), "", "", preview.width, preview.height)))
+    if (!copy.Adopt(Kit.ImgKitImageSize(image, "", "", preview.width, preview.height)))
       return PreviewCopy{};
   }
   preview.image = std::move(copy);

@@ -11,6 +11,8 @@
 #include <vector>
 
 class QImage;
+class QRect;
+class QSize;
 
 // Pixel formats as the framework numbers them.
 enum PixelFormat : int32_t {
@@ -89,6 +91,13 @@ DibHandle DibFromBitmap(const QImage &bitmap);
 
 // A framework bitmap of the picture (the conversion the image control shows).
 QImage BitmapFromDib(const TMDIB &dib);
+
+// The part `area` (in shown pixels) of the picture shown at `shown` size,
+// each shown pixel the picture's pixel (x * width / shown width, y * height
+// / shown height): an RGB32 bitmap of area's size. What a window paints, so
+// that a large photo never needs a second full-size copy on screen. 1-, 4-,
+// 8- and 24-bit pictures; null for other depths or an empty area.
+QImage DisplayArea(const TMDIB &dib, QSize shown, QRect area);
 
 // The reduced preview copy of a document image.
 struct PreviewCopy {

@@ -6,6 +6,8 @@
 
 #include "image/DibHandle.h"
 
+class PhotoMetadata;
+
 #include <string>
 
 enum class ImageFileKind { Unknown, Jpeg, Bmp, Tiff };
@@ -41,7 +43,14 @@ inline const char *kDamagedPictureText =
 // written), no image, or a failed write. The kit's writers go through a
 // temporary file in the same folder that is renamed over `path` only when
 // complete, so a failure leaves an existing file as it was.
-bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality);
+//
+// With `metadata` (not empty) a JPEG or TIFF file gets the source's EXIF,
+// IPTC, XMP and ICC profile (PhotoMetadata::WriteInto): written into a
+// private file beside `path`, which replaces `path` only when complete.
+// Metadata Exiv2 cannot write is left out; the picture is still saved.
+bool SaveImageFile(const std::string &path, IMGHANDLE image, int jpegQuality,
+                   const PhotoMetadata *metadata = nullptr);
 // The same in a format chosen by the caller (the save commands keep a
 // file's format by rules of their own).
-bool SaveImageFileAs(const std::string &path, IMGHANDLE image, ImageFileKind kind, int jpegQuality);
+bool SaveImageFileAs(const std::string &path, IMGHANDLE image, ImageFileKind kind, int jpegQuality,
+                     const PhotoMetadata *metadata = nullptr);

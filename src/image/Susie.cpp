@@ -1,6 +1,7 @@
 #include "image/Susie.h"
 
 #include "image/Dib.h"
+#include "image/Orientation.h"
 
 #include "common/reduce8.h"
 
@@ -350,10 +351,17 @@ QImage FullColourBitmap(const QImage &bitmap) {
 DibHandle ReadImageFile(TSpiload &loader, const std::string &path, bool *fromPlugin,
                         const std::function<void()> &claimed) {
   if (fromPlugin) *fromPlugin = false;
-  DibHandle image(Kit.ImgKitFileLoad(path.c_str(), "", ""));
+  DibHandle image = ReadWithKit(path);
   if (image) return image;
   image = ReadWithPlugins(loader, path, claimed);
   if (image && fromPlugin) *fromPlugin = true;
+  return image;
+}
+
+DibHandle ReadWithKit(const std::string &path) {
+  DibHandle image(Kit.ImgKitFileLoad(path.c_str(), "", ""));
+  // A picture that cannot be turned upright is shown as stored.
+  if (image) OrientAsFile(image, path);
   return image;
 }
 

@@ -108,6 +108,9 @@ QImage FullColourBitmap(const QImage &bitmap);
 // Empty when neither can read the file.
 DibHandle ReadImageFile(TSpiload &loader, const std::string &path, bool *fromPlugin = nullptr,
                         const std::function<void()> &claimed = {});
+// The kit half of ReadImageFile alone: the kit's picture turned upright by
+// the file's EXIF orientation (image/Orientation), as every reader sees it.
+DibHandle ReadWithKit(const std::string &path);
 // The plug-in half of ReadImageFile alone: probe, decode, 24 bits, release.
 DibHandle ReadWithPlugins(TSpiload &loader, const std::string &path,
                           const std::function<void()> &claimed = {});

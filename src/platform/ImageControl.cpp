@@ -11,6 +11,8 @@
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent) {}
 
 void ImageControl::SetPicture(const QImage &picture, std::vector<uint32_t> palette) {
+  source_ = nullptr;
+  profile_ = DisplayProfile();
   picture_ = picture;
   palette_ = std::move(palette);
   drawable_ = QImage();
@@ -29,11 +31,90 @@ void ImageControl::SetStretch(bool on) {
   update();
 }
 
+bool ImageControl::ShowSource(std::function<IMGHANDLE()> source, DisplayProfile profile) {
+  IMGHANDLE h = source ? source() : nullptr;
+  if (!h) return false;
+  const int bpp = TMDIB(h).BitsPerPixel();
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return false;
+  picture_ = QImage();
+  palette_.clear();
+  drawable_ = QImage();
+  reduced_ = QImage();
+  source_ = std::move(source);
+  profile_ = std::move(profile);
+  updateGeometry();
+  update();
+  return true;
+}
+
+QSize ImageControl::PictureSize() const {
+  if (source_) {
+    if (IMGHANDLE h = source_()) {
+      const TMDIB dib(h);
+      return QSize(dib.width, dib.height);
+    }
+    return {};
+  }
+  return picture_.size();
+}
+
 QSize ImageControl::sizeHint() const {
-  return picture_.isNull() ? QSize(100, 100) : picture_.size();
+  const QSize shown = PictureSize();
+  return shown.isEmpty() ? QSize(100, 100) : shown;
+}
+
+QImage ImageControl::ShownArea(const QRect &area) {
+  if (!source_) {
+    QImage shot(size(), QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    QPainter p(&shot);
+    if (!picture_.isNull()) {
+      if (stretch_)
+        PaintStretched(p, rect());
+      else
+        p.drawImage(0, 0, picture_);
+    }
+    p.end();
+    return shot.copy(area);
+  }
+  IMGHANDLE h = source_();
+  if (!h) return {};
+  const TMDIB dib(h);
+  const QSize shown = stretch_ ? size() : QSize(dib.width, dib.height);
+  QImage part = DisplayArea(dib, shown, area);
+  profile_.ToDisplay(part);
+  return part;
+}
+
+void ImageControl::PaintSource(QPainter &p, const QRect &exposed) {
+  IMGHANDLE h = source_();
+  if (!h) return;
+  const TMDIB dib(h);
+  const QSize picture(dib.width, dib.height);
+  const QSize shown = stretch_ ? size() : picture;
+  const QRect r = exposed.intersected(QRect(QPoint(0, 0), shown));
+  if (r.isEmpty()) return;
+  if (shown.width() < picture.width() && shown.height() <= picture.height()) {
+    // Reduced: one copy of the shown size, kept while the zoom stays.
+    if (reduced_.size() != shown) {
+      reduced_ = DisplayArea(dib, shown, QRect(QPoint(0, 0), shown));
+      profile_.ToDisplay(reduced_);
+    }
+    p.drawImage(r.topLeft(), reduced_, r);
+    return;
+  }
+  // Full size or enlarged: only the painted part, converted now.
+  QImage part = DisplayArea(dib, shown, r);
+  profile_.ToDisplay(part);
+  p.drawImage(r.topLeft(), part);
 }
 
 void ImageControl::paintEvent(QPaintEvent *event) {
+  if (source_) {
+    QPainter p(this);
+    PaintSource(p, event->rect());
+    return;
+  }
   if (picture_.isNull()) return;
   QPainter p(this);
   if (stretch_) {

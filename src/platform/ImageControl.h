@@ -3,10 +3,14 @@
 // the picture is drawn scaled to the widget's size instead.
 #pragma once
 
+#include "image/ColourProfile.h"
+#include "image/Kit.h"
+
 #include <QImage>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class TMDIB;
@@ -19,7 +23,21 @@ public:
   void SetPicture(const QImage &picture, std::vector<uint32_t> palette = {});
   // The picture of a DIB with its palette.
   void ShowDib(const TMDIB &dib);
+  // Shows the picture `source` answers at paint time, without a copy of it:
+  // at full size and enlarged only the painted part is converted, reduced
+  // one copy of the widget's size is kept until the size or the picture
+  // changes (call again after a change). `profile` converts what is shown
+  // to sRGB. False (and nothing changes) for a depth other than 1, 4, 8 and
+  // 24 bits.
+  bool ShowSource(std::function<IMGHANDLE()> source, DisplayProfile profile = {});
+  bool ShowingSource() const { return static_cast<bool>(source_); }
+  // The picture the set bitmap holds; null while a source is shown.
   const QImage &Picture() const { return picture_; }
+  // The size of the picture shown, bitmap or source.
+  QSize PictureSize() const;
+  // What a paint of `area` (widget pixels) puts on the screen, before the
+  // display palette: the shown conversion, for tests and screenshots.
+  QImage ShownArea(const QRect &area);
   const std::vector<uint32_t> &DisplayPalette() const { return palette_; }
   QSize sizeHint() const override;
 
@@ -32,6 +50,7 @@ protected:
 
 private:
   void PaintStretched(QPainter &painter, const QRect &exposed);
+  void PaintSource(QPainter &painter, const QRect &exposed);
   const QImage &FullSizeDrawable();
 
   QImage picture_;
@@ -42,4 +61,6 @@ private:
   // view of a large photo repaints from a small copy).
   QImage drawable_;
   QImage reduced_;
+  std::function<IMGHANDLE()> source_;
+  DisplayProfile profile_;
 };

@@ -59,7 +59,8 @@ QString WorkingThumbFolder();
   X("FullScrHighQuality", "0", fullScrHighQuality)                                                 \
   X("Toolbar2Visible", "1", toolbar2Visible)                                                       \
   X("WallPaperPalette", "0", wallPaperPalette)                                                     \
-  X("StartScreenPalette", "0", startScreenPalette)
+  X("StartScreenPalette", "0", startScreenPalette)                                                 \
+  X("KeepMetadata", "1", keepMetadata)
 
 struct GeneralSettings {
 #define VELMIR_GENERAL_FIELD(name, def, field) int field = 0;

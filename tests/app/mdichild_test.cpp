@@ -233,7 +233,7 @@ TEST_F(DocumentWindow, LayoutAt150PercentScalesImageFrameAndClientArea) {
   EXPECT_EQ(c->sPreview->size(), QSize(150, 150));
   EXPECT_EQ(c->ScrollBox1->size(), QSize(450, 300));
   // The picture is drawn at the zoomed size from the one shown picture.
-  EXPECT_EQ(c->Image->Picture().size(), QSize(300, 200));
+  EXPECT_EQ(c->Image->PictureSize(), QSize(300, 200));
   EXPECT_TRUE(c->Image->Stretch());
   EXPECT_FALSE(c->directPaint);
   c->SetZoom(6);

@@ -9,6 +9,10 @@
 #include "image/Kit.h"
 #include "image/Susie.h"
 
+#include "exif_util.h"
+
+#include <QColorSpace>
+#include <QColorTransform>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -772,6 +776,49 @@ TEST_F(ThumbStoreTest, FolderVanishingDuringARefreshEndsCleanly) {
     EXPECT_EQ(r.statuses.last(), ThumbStatus::kDone);
     EXPECT_FALSE(QDir(folder).exists());
   }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ThumbStoreTest, APhotoStoredOnItsSideGetsAnUprightThumbnail) {
+  // Stored 400 x 200, dark left half; orientation 6 shows it 200 x 400 with
+  // the dark half on top.
+  DibHandle photo = Picture(400, 200, [](int x, int) { return x < 200 ? 0x202020u : 0xe0e0e0u; });
+  Save(QStringLiteral("phone.jpg"), photo);
+  const std::string path = QFile::encodeName(Image(QStringLiteral("phone.jpg"))).toStdString();
+  ASSERT_TRUE(exif_util::SetOrientation(path, 6));
+  const DibHandle thumb = ThumbnailImage(Image(QStringLiteral("phone.jpg")));
+  ASSERT_TRUE(thumb);
+  ASSERT_EQ(SizeOf(thumb.get()), (Size{50, 100}));
+  EXPECT_LT(ColourAt(thumb.get(), 25, 20) & 0xff, 0x50u);
+  EXPECT_GT(ColourAt(thumb.get(), 25, 80) & 0xff, 0xb0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ThumbStoreTest, APhotoWithAColourProfileGetsAThumbnailInSrgb) {
+  DibHandle photo = Picture(200, 100, [](int, int) { return 0x3ca03cu; });
+  Save(QStringLiteral("plain.jpg"), photo);
+  Save(QStringLiteral("adobe.jpg"), photo);
+  const QByteArray icc = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+  ASSERT_TRUE(exif_util::TagLikeACamera(
+      QFile::encodeName(Image(QStringLiteral("adobe.jpg"))).toStdString(), 1, icc.toStdString()));
+  const DibHandle plain = ThumbnailImage(Image(QStringLiteral("plain.jpg")));
+  const DibHandle adobe = ThumbnailImage(Image(QStringLiteral("adobe.jpg")));
+  ASSERT_TRUE(plain);
+  ASSERT_TRUE(adobe);
+  const uint32_t stored = ColourAt(plain.get(), 50, 25);
+  const QRgb expected = QColorSpace(QColorSpace::AdobeRgb)
+                            .transformationToColorSpace(QColorSpace::SRgb)
+                            .map(0xff000000u | stored);
+  const uint32_t shown = ColourAt(adobe.get(), 50, 25);
+  EXPECT_NE(shown, stored);
+  EXPECT_NEAR(static_cast<int>((shown >> 8) & 0xff), qGreen(expected), 2);
+  EXPECT_NEAR(static_cast<int>(shown >> 16 & 0xff), qRed(expected), 2);
 }
 
 } // namespace

@@ -5,8 +5,13 @@
 #include "adjust/Sepia.h"
 #include "effects/Painting.h"
 #include "image/Dib.h"
+#include "image/ImageFile.h"
 #include "image/Kit.h"
 #include "routines/AllRoutines.h"
+
+#include "exif_util.h"
+
+#include <QColorSpace>
 
 #include <gtest/gtest.h>
 
@@ -990,3 +995,70 @@ TEST_F(Cli, CatalogueRefusesWhatItCannotDo) {
       Run({"catalogue", Path("."), "--out", Path("."), "--name", "x", "--columns", "0"}).exitCode,
       2);
 }
+
+namespace {
+
+// A JPEG photo stored on its side with what a camera writes.
+void WriteTaggedPhoto(const std::string &path) {
+  WriteBmp(path + ".bmp", 48, 32, 24, {}, [](int x, int y) { return Pattern(24, x, y); });
+  Loaded bmp(path + ".bmp");
+  ASSERT_TRUE(SaveImageFile(path, bmp.h, 95));
+  const QByteArray icc = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+  ASSERT_TRUE(exif_util::TagLikeACamera(path, 6, icc.toStdString()));
+}
+
+TEST_F(Cli, ConvertKeepsTheMetadataAndStripLeavesItOut) {
+  WriteTaggedPhoto(Path("photo.jpg"));
+  ASSERT_EQ(Run({"convert", Path("photo.jpg"), Path("kept.jpg")}).exitCode, 0);
+  ASSERT_EQ(Run({"convert", Path("photo.jpg"), Path("kept.tif")}).exitCode, 0);
+  for (const char *name : {"kept.jpg", "kept.tif"}) {
+    SCOPED_TRACE(name);
+    const std::string out = Path(name);
+    EXPECT_EQ(exif_util::Value(out, "Exif.Photo.DateTimeOriginal"), "2024:05:06 07:08:09");
+    EXPECT_EQ(exif_util::Value(out, "Exif.Image.Model"), "VelmirCam 7");
+    EXPECT_EQ(exif_util::Value(out, "Exif.GPSInfo.GPSLatitudeRef"), "N");
+    EXPECT_EQ(exif_util::Value(out, "Xmp.dc.subject"), "sakura");
+    EXPECT_EQ(exif_util::Value(out, "Exif.Image.Orientation"), "1");
+    EXPECT_FALSE(exif_util::IccProfile(out).empty());
+    RunResult info = Run({"info", out});
+    EXPECT_EQ(info.out, "width=32 height=48 bits=24 kind=5\n");
+  }
+  ASSERT_EQ(Run({"convert", Path("photo.jpg"), Path("bare.jpg"), "--strip"}).exitCode, 0);
+  EXPECT_EQ(exif_util::Value(Path("bare.jpg"), "Exif.Image.Model"), "");
+  EXPECT_EQ(exif_util::Value(Path("bare.jpg"), "Exif.GPSInfo.GPSLatitude"), "");
+  EXPECT_EQ(exif_util::Value(Path("bare.jpg"), "Xmp.dc.subject"), "");
+  EXPECT_EQ(exif_util::IccProfile(Path("bare.jpg")), "");
+  // Stripped, it still stands upright.
+  EXPECT_EQ(Run({"info", Path("bare.jpg")}).out, "width=32 height=48 bits=24 kind=5\n");
+}
+
+TEST_F(Cli, OpKeepsTheMetadataWithTheNewSizes) {
+  WriteTaggedPhoto(Path("photo.jpg"));
+  ASSERT_EQ(
+      Run({"op", "ResizeImage", "16", "24", "0", Path("photo.jpg"), Path("small.jpg")}).exitCode,
+      0);
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Image.Model"), "VelmirCam 7");
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Photo.PixelXDimension"), "16");
+  EXPECT_EQ(exif_util::Value(Path("small.jpg"), "Exif.Photo.PixelYDimension"), "24");
+  ASSERT_EQ(
+      Run({"op", "ResizeImage", "16", "24", "0", Path("photo.jpg"), Path("bare.jpg"), "--strip"})
+          .exitCode,
+      0);
+  EXPECT_EQ(exif_util::Value(Path("bare.jpg"), "Exif.Image.Model"), "");
+}
+
+TEST_F(Cli, BatchOutputsKeepTheirSourcesMetadataUnlessStripped) {
+  WriteTaggedPhoto(Path("photo.jpg"));
+  ASSERT_EQ(Run({"batch", "gamma", "--out", Path("kept"), Path("photo.jpg")}).exitCode, 0);
+  EXPECT_EQ(exif_util::Value(Path("kept/photo.jpg"), "Exif.Image.Model"), "VelmirCam 7");
+  EXPECT_EQ(exif_util::Value(Path("kept/photo.jpg"), "Exif.Photo.DateTimeOriginal"),
+            "2024:05:06 07:08:09");
+  EXPECT_EQ(exif_util::Value(Path("kept/photo.jpg"), "Exif.Image.Orientation"), "1");
+  EXPECT_FALSE(exif_util::IccProfile(Path("kept/photo.jpg")).empty());
+  ASSERT_EQ(Run({"batch", "gamma", "--strip", "--out", Path("bare"), Path("photo.jpg")}).exitCode,
+            0);
+  EXPECT_EQ(exif_util::Value(Path("bare/photo.jpg"), "Exif.Image.Model"), "");
+  EXPECT_EQ(exif_util::IccProfile(Path("bare/photo.jpg")), "");
+}
+
+} // namespace

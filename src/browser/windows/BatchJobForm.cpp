@@ -359,6 +359,7 @@ BatchSettings TBatchJobForm::Settings() const {
   s.jpegQuality = std::clamp(JpegQuality, 1, 100);
   s.thresholdA = General.ippatsuAContrast;
   s.thresholdB = General.ippatsuBContrast;
+  s.keepMetadata = General.keepMetadata != 0;
   return s;
 }
 
