@@ -47,7 +47,8 @@ void TMainForm::CutItemClick() {
   if (!child || !child->image) return;
   // The crop view puts the marked part on the clipboard; the document's
   // own picture stays as it is.
-  const bool cut = RunCropView(this, child->image.get(), DisplayColours, WaitMess);
+  const bool cut =
+      RunCropView(this, child->image.get(), DisplayColours, WaitMess, child->displayProfile);
   if (cut && General.autoPaste != 0) PasteItemClick();
   UpdateMenuItems();
 }

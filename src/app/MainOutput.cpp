@@ -10,7 +10,7 @@ void TMainForm::mPrintClick() {
   TMDIChild *child = ActiveChild();
   if (!child || !child->Picture()) return;
   TPrintForm dialog(this);
-  dialog.Prepare(child->Picture().get(), child->Caption());
+  dialog.Prepare(child->Picture().get(), child->Caption(), child->displayProfile);
   dialog.exec();
   raise();
 }

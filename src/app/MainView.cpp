@@ -85,6 +85,7 @@ void TMainForm::DispStrechClick() {
     // display; the preparation leaves palette pictures to plain scaling.
     options.highQuality = General.fullScrHighQuality != 0 && DisplayColours == 0;
     options.displayColours = DisplayColours;
+    options.profile = child->displayProfile;
     WaitWhileWorking progress(WaitMess);
     options.progress = &progress;
     return PrepareScreenPicture(child->image.get(), options);

@@ -55,6 +55,8 @@ ScreenPicture PrepareScreenPicture(IMGHANDLE image, const ScreenPictureOptions &
     out.bitmap = SampledBitmapFromDib(dib, pixels);
   }
   if (out.bitmap.isNull()) return {};
+  if (options.profile.Converts() && options.displayColours != 256)
+    options.profile.ToDisplay(out.bitmap);
   return out;
 }
 
@@ -62,5 +64,8 @@ ScreenPicture LoadScreenPicture(const QString &path, const ScreenPictureOptions 
   const DibHandle image = LoadImageFile(QFile::encodeName(path).toStdString(),
                                         {.plugins = options.plugins, .fullColour = true});
   if (!image) return {};
-  return PrepareScreenPicture(image.get(), options);
+  if (options.profile.Converts()) return PrepareScreenPicture(image.get(), options);
+  ScreenPictureOptions withProfile = options;
+  withProfile.profile = DisplayProfile::ForFile(QFile::encodeName(path).toStdString());
+  return PrepareScreenPicture(image.get(), withProfile);
 }

@@ -5,6 +5,7 @@
 // progress and plug-ins it runs on any thread. No widget header here.
 #pragma once
 
+#include "image/ColourProfile.h"
 #include "image/DibHandle.h"
 #include "image/Progress.h"
 
@@ -19,6 +20,9 @@ struct ScreenPictureOptions {
   int displayColours = 0;   // 256 on a palette display, else 0
   bool plugins = true;      // ask the decoder plug-ins when the kit refuses a file
   QSize display;            // a display size of the caller's own; empty: fitted
+  // The picture's colour profile: the shown pixels are converted to sRGB.
+  // A file read by LoadScreenPicture brings its own when none is given.
+  DisplayProfile profile;
   // Shown during a high-quality reduction: range the shown height, one step
   // per row. None on worker threads.
   Progress *progress = nullptr;

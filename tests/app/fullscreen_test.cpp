@@ -6,6 +6,7 @@
 #include "browser/windows/Fbrowser.h"
 #include "browser/windows/FullScreenView.h"
 #include "browser/windows/SlideShow.h"
+#include "exif_util.h"
 #include "fileops_fixture.h"
 #include "forms/NewFullScr.h"
 #include "image/Dib.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorSpace>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -304,6 +306,42 @@ TEST(ScreenPicture, DamagedAndUnreadableFiles) {
   EXPECT_TRUE(LoadScreenPicture(dir.filePath(QStringLiteral("gone.jpg")), o).IsNull());
   EXPECT_EQ(asked, 0); // read silently
   UserDialogs::SetResponder(nullptr);
+}
+
+TEST(ScreenPicture, ATaggedPhotoIsShownInSrgbAndAGivenProfileWins) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString jpeg = dir.filePath(QStringLiteral("adobe.jpg"));
+  DibHandle image = CreateBlankDib(64, 32);
+  {
+    TMDIB dib(image.get());
+    for (int y = 0; y < 32; ++y) {
+      uint8_t *row = dib.topRow - y * dib.stride;
+      for (int x = 0; x < 64; ++x)
+        row[3 * x] = 0x3c, row[3 * x + 1] = 0xa0, row[3 * x + 2] = 0x3c;
+    }
+  }
+  ASSERT_NE(Kit.ImgKitJpegFileSave(jpeg.toUtf8().constData(), image.get(), "", "", 95, 0), 0);
+  ScreenPictureOptions o;
+  o.screen = QSize(1024, 768);
+  const QRgb plain = LoadScreenPicture(jpeg, o).bitmap.pixel(32, 16);
+  const QByteArray icc = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+  ASSERT_TRUE(
+      exif_util::TagLikeACamera(QFile::encodeName(jpeg).toStdString(), 1, icc.toStdString()));
+  const QRgb expected =
+      QColorSpace(QColorSpace::AdobeRgb).transformationToColorSpace(QColorSpace::SRgb).map(plain);
+  const QRgb shown = LoadScreenPicture(jpeg, o).bitmap.pixel(32, 16);
+  EXPECT_NE(shown, plain);
+  EXPECT_NEAR(qRed(shown), qRed(expected), 2);
+  EXPECT_NEAR(qGreen(shown), qGreen(expected), 2);
+  EXPECT_NEAR(qBlue(shown), qBlue(expected), 2);
+  // A profile the caller gives (the document's own) goes before the file's.
+  o.profile =
+      DisplayProfile::FromIcc(QColorSpace(QColorSpace::DisplayP3).iccProfile().toStdString());
+  const QRgb p3 =
+      QColorSpace(QColorSpace::DisplayP3).transformationToColorSpace(QColorSpace::SRgb).map(plain);
+  const QRgb given = LoadScreenPicture(jpeg, o).bitmap.pixel(32, 16);
+  EXPECT_NEAR(qGreen(given), qGreen(p3), 2);
 }
 
 // ---- the crop view -------------------------------------------------------------

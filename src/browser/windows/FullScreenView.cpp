@@ -84,7 +84,8 @@ void TFullScreenView::ShowPicture(const ScreenPicture &picture) {
 
 // ---- crop -------------------------------------------------------------------
 
-bool TFullScreenView::StartCrop(IMGHANDLE image, int displayColours, TfWaitMess *wait) {
+bool TFullScreenView::StartCrop(IMGHANDLE image, int displayColours, TfWaitMess *wait,
+                                const DisplayProfile &profile) {
   TMDIB dib(image);
   if (!dib.Attached() || dib.width <= 0 || dib.height <= 0) return false;
   imageSize_ = QSize(dib.width, dib.height);
@@ -96,6 +97,7 @@ bool TFullScreenView::StartCrop(IMGHANDLE image, int displayColours, TfWaitMess 
   options.display = layout.display;
   options.highQuality = true; // full colour is always reduced by area averaging here
   options.displayColours = displayColours;
+  options.profile = profile;
   options.progress = &progress;
   const ScreenPicture shown = PrepareScreenPicture(image, options);
   if (shown.IsNull()) return false;
@@ -385,7 +387,8 @@ ScreenPictureOptions ScreenOptionsFor(const QWidget *over) {
   return options;
 }
 
-bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess *wait) {
+bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess *wait,
+                 const DisplayProfile &profile) {
   if (!image) return false;
   const ScreenArea area = ScreenAreaOf(over);
   if (area.geometry.isEmpty()) return false;
@@ -393,7 +396,7 @@ bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess 
   curtain.setObjectName(QStringLiteral("FullScreenCurtain"));
   curtain.Open(false);
   TFullScreenView view(area);
-  if (!view.StartCrop(image, displayColours, wait)) return false;
+  if (!view.StartCrop(image, displayColours, wait, profile)) return false;
   // As for the simple view: the wait window's aftermath first.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   if (!curtain.IsOpen()) return false;

@@ -54,7 +54,8 @@ public:
   // Turns crop mode on for `image` (the document's, left as it is): the
   // picture reduced to the crop layout (area averaging for full colour,
   // with `wait` shown), the panel at the top right.
-  bool StartCrop(IMGHANDLE image, int displayColours, TfWaitMess *wait);
+  bool StartCrop(IMGHANDLE image, int displayColours, TfWaitMess *wait,
+                 const DisplayProfile &profile = {});
   bool CropMode() const { return cropMode_; }
   bool CutMade() const { return cutMade_; }
   double Scale() const { return scale_; }
@@ -116,7 +117,8 @@ private:
 
 // The main window's cut: the crop view over `image` on the screen `over` is
 // on, with a curtain behind it. True when a cut went to the clipboard.
-bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess *wait);
+bool RunCropView(QWidget *over, IMGHANDLE image, int displayColours, TfWaitMess *wait,
+                 const DisplayProfile &profile = {});
 
 // Puts up the curtain on the screen `over` is on, prepares the picture with
 // `prepare` (given the options for that screen; it may show the wait window)

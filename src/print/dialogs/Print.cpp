@@ -214,8 +214,9 @@ TPrintForm::TPrintForm(QWidget *parent) : QDialog(parent) {
   outer->addWidget(page_, 0, Qt::AlignTop);
 }
 
-void TPrintForm::Prepare(IMGHANDLE picture, const QString &caption) {
+void TPrintForm::Prepare(IMGHANDLE picture, const QString &caption, const DisplayProfile &profile) {
   picture_ = picture;
+  profile_ = profile;
   const TMDIB dib(picture);
   width_ = std::max(1, static_cast<int>(dib.width));
   height_ = std::max(1, static_cast<int>(dib.height));
@@ -292,7 +293,9 @@ void TPrintForm::bOKClick() {
   }
   if (chosen && picture_) {
     const TMDIB dib(picture_);
-    if (!PrintPicture(printer, BitmapFromDib(dib), Settings(), Texts()))
+    QImage bitmap = BitmapFromDib(dib);
+    if (profile_.Converts()) profile_.ToDisplay(bitmap);
+    if (!PrintPicture(printer, bitmap, Settings(), Texts()))
       UserDialogs::Error(this, QStringLiteral("印刷できませんでした"));
   }
   accept();

@@ -4,6 +4,7 @@
 // for a printer and prints; every close writes the settings back.
 #pragma once
 
+#include "image/ColourProfile.h"
 #include "image/DibHandle.h"
 #include "print/PrintPage.h"
 
@@ -32,8 +33,9 @@ public:
 
   // Reads the settings, shows the style's tab and the size, today's date,
   // the photographer last used and `caption` as the file name, and lays out
-  // the miniature for `picture` (which must outlive the dialog).
-  void Prepare(IMGHANDLE picture, const QString &caption);
+  // the miniature for `picture` (which must outlive the dialog). The page
+  // gets the picture's colours through `profile`, converted to sRGB.
+  void Prepare(IMGHANDLE picture, const QString &caption, const DisplayProfile &profile = {});
 
   // What OK asks for a printer with: by default the print dialog. Tests
   // put a PDF printer in its place. True to print.
@@ -64,6 +66,7 @@ private:
   void LayoutMiniature();
 
   IMGHANDLE picture_ = nullptr;
+  DisplayProfile profile_;
   int width_ = 1;
   int height_ = 1;
   QTabWidget *PageControl = nullptr;
