@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -112,7 +113,8 @@ struct Mapping {
   // Output picture row y from the positions xs[k], ys[k] (thousandths).
   // Positions whose four neighbours all lie inside take the straight
   // blend; the rest go through the sampler with its edge rules.
-  void Row(int y, const int64_t *xs, const int64_t *ys) const {
+  // The positions may be 32-bit numbers where they are known to fit.
+  template <class Position> void Row(int y, const Position *xs, const Position *ys) const {
     uint8_t *d = PictureRow(out, y);
     const int n = out.width;
     int k = 0;
@@ -124,7 +126,8 @@ struct Mapping {
   }
 
 #if VELMIR_DISTORT_VECTORS
-  int RowVectors(uint8_t *d, const int64_t *xs, const int64_t *ys, int n) const;
+  template <class Position>
+  int RowVectors(uint8_t *d, const Position *xs, const Position *ys, int n) const;
 #endif
 };
 
@@ -197,13 +200,21 @@ __attribute__((target("avx2"))) inline __m256i Near(__m256i x, __m256i y, __m256
 
 // Eight pixels at a time while all four neighbours of each lie inside;
 // any other block goes pixel by pixel. Returns the pixels done.
-__attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_t *xs,
-                                                        const int64_t *ys, int n) const {
+template <class Position>
+__attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const Position *xs,
+                                                        const Position *ys, int n) const {
+  static_assert(sizeof(Position) == 8 || sizeof(Position) == 4);
   const __m256i limX = _mm256_set1_epi64x(static_cast<int64_t>(limitX));
   const __m256i limY = _mm256_set1_epi64x(static_cast<int64_t>(limitY));
   const __m256i zero = _mm256_setzero_si256();
   const __m256i before = _mm256_set1_epi64x(-1000);
   const __m256i endsX = _mm256_set1_epi64x(endX), endsY = _mm256_set1_epi64x(endY);
+  // The same bounds as 32-bit numbers (they fit: see `vectors`).
+  const __m256i limX32 = _mm256_set1_epi32(static_cast<int>(limitX));
+  const __m256i limY32 = _mm256_set1_epi32(static_cast<int>(limitY));
+  const __m256i before32 = _mm256_set1_epi32(-1000);
+  const __m256i endsX32 = _mm256_set1_epi32(static_cast<int>(endX));
+  const __m256i endsY32 = _mm256_set1_epi32(static_cast<int>(endY));
   uint8_t backgrounds[24];
   for (int e = 0; e < 24; ++e)
     backgrounds[e] = background[e % 3];
@@ -214,24 +225,47 @@ __attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_
   const uint8_t *lower = top - stride, *lowerRight = top - stride + 2;
   int k = 0;
   for (; k + 8 <= n; k += 8) {
-    const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k));
-    const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k + 4));
-    const __m256i y0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k));
-    const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k + 4));
-    __m256i off = _mm256_or_si256(_mm256_cmpgt_epi64(x0, limX), _mm256_cmpgt_epi64(zero, x0));
-    off = _mm256_or_si256(
-        off, _mm256_or_si256(_mm256_cmpgt_epi64(x1, limX), _mm256_cmpgt_epi64(zero, x1)));
-    off = _mm256_or_si256(
-        off, _mm256_or_si256(_mm256_cmpgt_epi64(y0, limY), _mm256_cmpgt_epi64(zero, y0)));
-    off = _mm256_or_si256(
-        off, _mm256_or_si256(_mm256_cmpgt_epi64(y1, limY), _mm256_cmpgt_epi64(zero, y1)));
     uint8_t *out = d + 3 * static_cast<ptrdiff_t>(k);
-    if (!_mm256_testz_si256(off, off)) {
+    __m256i x, y;
+    bool off, far = false;
+    if constexpr (sizeof(Position) == 8) {
+      const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k));
+      const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k + 4));
+      const __m256i y0 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k));
+      const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k + 4));
+      __m256i outside = _mm256_or_si256(_mm256_cmpgt_epi64(x0, limX), _mm256_cmpgt_epi64(zero, x0));
+      outside = _mm256_or_si256(
+          outside, _mm256_or_si256(_mm256_cmpgt_epi64(x1, limX), _mm256_cmpgt_epi64(zero, x1)));
+      outside = _mm256_or_si256(
+          outside, _mm256_or_si256(_mm256_cmpgt_epi64(y0, limY), _mm256_cmpgt_epi64(zero, y0)));
+      outside = _mm256_or_si256(
+          outside, _mm256_or_si256(_mm256_cmpgt_epi64(y1, limY), _mm256_cmpgt_epi64(zero, y1)));
+      off = !_mm256_testz_si256(outside, outside);
+      if (off) {
+        const __m256i close =
+            _mm256_or_si256(Near(x0, y0, before, endsX, endsY), Near(x1, y1, before, endsX, endsY));
+        far = _mm256_testz_si256(close, close);
+      }
+      x = Narrow(x0, x1);
+      y = Narrow(y0, y1);
+    } else {
+      x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(xs + k));
+      y = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ys + k));
+      const __m256i outside = _mm256_or_si256(
+          _mm256_or_si256(_mm256_cmpgt_epi32(x, limX32), _mm256_cmpgt_epi32(zero, x)),
+          _mm256_or_si256(_mm256_cmpgt_epi32(y, limY32), _mm256_cmpgt_epi32(zero, y)));
+      off = !_mm256_testz_si256(outside, outside);
+      if (off) {
+        const __m256i close = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpgt_epi32(x, before32), _mm256_cmpgt_epi32(endsX32, x)),
+            _mm256_and_si256(_mm256_cmpgt_epi32(y, before32), _mm256_cmpgt_epi32(endsY32, y)));
+        far = _mm256_testz_si256(close, close);
+      }
+    }
+    if (off) {
       // Eight positions far outside (x or y before -999 or at the end):
       // the background at once.
-      const __m256i close =
-          _mm256_or_si256(Near(x0, y0, before, endsX, endsY), Near(x1, y1, before, endsX, endsY));
-      if (_mm256_testz_si256(close, close)) {
+      if (far) {
         std::memcpy(out, backgrounds, 24);
         continue;
       }
@@ -239,7 +273,6 @@ __attribute__((target("avx2"))) int Mapping::RowVectors(uint8_t *d, const int64_
         Pixel(out + 3 * e, xs[k + e], ys[k + e]);
       continue;
     }
-    const __m256i x = Narrow(x0, x1), y = Narrow(y0, y1);
     const __m256i i = Thousands(x), j = Thousands(y);
     const __m256 fx =
         ThousandthsWeight(_mm256_cvtepi32_ps(_mm256_sub_epi32(x, _mm256_mullo_epi32(i, thousand))));
@@ -414,7 +447,8 @@ __attribute__((target("avx2"))) void FastSinCos(const double *angles, double *si
 #if VELMIR_DISTORT_VECTORS
 // Stores Thousandths() of four positions; all ones where the thousandths
 // lie further than `limit` from a whole number.
-__attribute__((target("avx2"))) inline __m256d StoreThousandths(__m256d v, int64_t *out,
+template <class Position>
+__attribute__((target("avx2"))) inline __m256d StoreThousandths(__m256d v, Position *out,
                                                                 __m256d limit) {
   const __m256d thousand = _mm256_set1_pd(1000.0), low = _mm256_set1_pd(-kFar),
                 high = _mm256_set1_pd(kFar), magic = _mm256_set1_pd(6755399441055744.0);
@@ -425,9 +459,15 @@ __attribute__((target("avx2"))) inline __m256d StoreThousandths(__m256d v, int64
       _mm256_cmp_pd(_mm256_and_pd(_mm256_sub_pd(t, whole), absMask), limit, _CMP_GT_OQ);
   t = _mm256_min_pd(_mm256_max_pd(t, low), high);
   t = _mm256_round_pd(t, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-  const __m256i bits = _mm256_castpd_si256(_mm256_add_pd(t, magic));
-  _mm256_storeu_si256(reinterpret_cast<__m256i *>(out),
-                      _mm256_sub_epi64(bits, _mm256_castpd_si256(magic)));
+  if constexpr (sizeof(Position) == 4) {
+    // Only where the caller knows every position fits; what is not a number
+    // lands on the near list and is worked out again.
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm256_cvttpd_epi32(t));
+  } else {
+    const __m256i bits = _mm256_castpd_si256(_mm256_add_pd(t, magic));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(out),
+                        _mm256_sub_epi64(bits, _mm256_castpd_si256(magic)));
+  }
   return far;
 }
 
@@ -435,10 +475,10 @@ __attribute__((target("avx2"))) inline __m256d StoreThousandths(__m256d v, int64
 // steps as TurnedAbout and ToThousandths, to the bit. The columns whose
 // thousandths lie within `tolerance` of a whole number (or are not
 // numbers) are listed in `near`; returns how many.
-__attribute__((target("avx2"))) int TurnedThousandths(int64_t *xs, int64_t *ys, int *near,
-                                                      const double *dxs, const double *cosines,
-                                                      const double *sines, int n, double cx,
-                                                      double cy, double dy, double tolerance) {
+template <class Position>
+__attribute__((target("avx2"))) int
+TurnedThousandths(Position *xs, Position *ys, int *near, const double *dxs, const double *cosines,
+                  const double *sines, int n, double cx, double cy, double dy, double tolerance) {
   const __m256d vcx = _mm256_set1_pd(cx), vcy = _mm256_set1_pd(cy), vdy = _mm256_set1_pd(dy);
   const __m256d limit = _mm256_set1_pd(tolerance);
   int count = 0, k = 0;
@@ -503,6 +543,7 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
   }
   std::vector<double> cosines(w), sines(w), r2s(w), angles(w);
   std::vector<int64_t> xs(w), ys(w);
+  std::vector<int32_t> xs32, ys32;
   std::vector<int> near(w);
   std::vector<char> done(h, 0);
   const bool fast = map.vectors;
@@ -511,6 +552,13 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
   // |dy|, and the rounding of every step below the largest magnitude.
   const double magnitude = 2.0 * w + h + std::fabs(cx) + std::fabs(cy);
   const double ulp = magnitude * 0x1p-52;
+  // Every position, whatever its angle, lies within `magnitude` pixels of
+  // the origin: where that fits 32 bits in thousandths, so do they.
+  const bool narrow = fast && 1000.0 * magnitude + 2000.0 < 2147483647.0;
+  if (narrow) {
+    xs32.resize(static_cast<size_t>(w));
+    ys32.resize(static_cast<size_t>(w));
+  }
 #if VELMIR_DISTORT_VECTORS
   const double tolerance =
       1000 * ((static_cast<double>(w) + h) * kFastTrigError + 8 * ulp) + 8 * 1000 * ulp;
@@ -519,27 +567,39 @@ DibHandle TurnMap(IMGHANDLE image, int centreX, int centreY, int red, int green,
 #endif
 
   std::vector<double> px(w), py(w);
+  // The fast path's positions of row y, those near a whole thousandth
+  // worked out again with the library's trigonometry.
+  auto fastPositions = [&](auto *xsOut, auto *ysOut, double dy) {
+#if VELMIR_DISTORT_VECTORS
+    using Position = std::remove_pointer_t<decltype(xsOut)>;
+    const int count = TurnedThousandths(xsOut, ysOut, near.data(), dxs.data(), cosines.data(),
+                                        sines.data(), w, cx, cy, dy, tolerance);
+    for (int e = 0; e < count; ++e) {
+      const int x = near[e];
+      const double theta = angle(squares[x] + dy * dy);
+      const double c = std::cos(theta), s = std::sin(theta);
+      xsOut[x] = static_cast<Position>(Thousandths(cx + dxs[x] * c - dy * s));
+      ysOut[x] = static_cast<Position>(Thousandths(cy + dxs[x] * s + dy * c));
+    }
+#else
+    (void)xsOut, (void)ysOut, (void)dy, (void)tolerance;
+#endif
+  };
   auto render = [&](int y) {
     const double dy = y - cy;
-#if VELMIR_DISTORT_VECTORS
-    if (fast) {
-      const int count = TurnedThousandths(xs.data(), ys.data(), near.data(), dxs.data(),
-                                          cosines.data(), sines.data(), w, cx, cy, dy, tolerance);
-      for (int e = 0; e < count; ++e) {
-        const int x = near[e];
-        const double theta = angle(squares[x] + dy * dy);
-        const double c = std::cos(theta), s = std::sin(theta);
-        xs[x] = Thousandths(cx + dxs[x] * c - dy * s);
-        ys[x] = Thousandths(cy + dxs[x] * s + dy * c);
+    if (narrow) {
+      fastPositions(xs32.data(), ys32.data(), dy);
+      map.Row(y, xs32.data(), ys32.data());
+    } else {
+      if (fast) {
+        fastPositions(xs.data(), ys.data(), dy);
+      } else {
+        TurnedAbout(px.data(), py.data(), dxs.data(), cosines.data(), sines.data(), w, cx, cy, dy);
+        ToThousandths(xs.data(), px.data(), w, 0);
+        ToThousandths(ys.data(), py.data(), w, 0);
       }
+      map.Row(y, xs.data(), ys.data());
     }
-#endif
-    if (!fast) {
-      TurnedAbout(px.data(), py.data(), dxs.data(), cosines.data(), sines.data(), w, cx, cy, dy);
-      ToThousandths(xs.data(), px.data(), w, 0);
-      ToThousandths(ys.data(), py.data(), w, 0);
-    }
-    map.Row(y, xs.data(), ys.data());
     Step(progress);
   };
 

@@ -337,6 +337,21 @@ TEST(Distort, FastTurnsEqualTheLibraryTrigonometryOnAPhotoSizedPicture) {
   }
 }
 
+TEST(Distort, TurnsWhosePositionsPassThirtyTwoBitsMatchTheLibraryPath) {
+  // 900,000 columns: the turned positions may lie beyond 2^31 thousandths,
+  // so the fast path keeps them as 64-bit numbers.
+  Noise noise;
+  const DibHandle image = Random24(900000, 2, noise);
+  for (int amount : {5, 100}) {
+    DistortUseVectors(true);
+    const Picture fast = ToPicture(SwirlMap(image.get(), amount, 0, 50, 50, 0, 0, 0));
+    DistortUseVectors(false);
+    const Picture exact = ToPicture(SwirlMap(image.get(), amount, 0, 50, 50, 0, 0, 0));
+    DistortUseVectors(true);
+    EXPECT_EQ(fast, exact) << amount << ": " << FirstDifference(fast, exact);
+  }
+}
+
 TEST(Distort, TheThousandthWeightTruncatesLikeTheIntegerDivision) {
   // The eight-at-a-time blend multiplies in floats where the rule divides
   // whole numbers: every fraction against every difference of two bytes.
