@@ -264,8 +264,8 @@ TEST(ScreenPicture, HighQualityLeavesPicturesThatFitAndPaletteImagesAlone) {
   const ScreenPicture fits = PrepareScreenPicture(small.get(), o);
   EXPECT_FALSE(fits.reduced);
   EXPECT_EQ(fits.display, QSize(200, 100));
-  DibHandle grey(Kit.ImgKitSetGray(Ramp(2048, 100).release(), "", ""));
-  ASSERT_TRUE(grey);
+  DibHandle grey = Ramp(2048, 100);
+  ASSERT_TRUE(grey.Adopt(Kit.ImgKitSetGray(grey.get(), "", "")));
   const ScreenPicture palette = PrepareScreenPicture(grey.get(), o);
   ASSERT_FALSE(palette.IsNull());
   EXPECT_FALSE(palette.reduced);

@@ -119,8 +119,8 @@ TEST(CompositePlacement, RefusesOtherDepthsAndOptionsOutOfRange) {
   EXPECT_FALSE(Composite(doc, pasted, o));
   o.transparency = -1;
   EXPECT_FALSE(Composite(doc, pasted, o));
-  DibHandle palette(Kit.ImgKitConvertColor(Kit.ImgKitCopy(pasted.get(), "", ""), 8, 1, 0, "", ""));
-  ASSERT_TRUE(palette);
+  DibHandle palette(Kit.ImgKitCopy(pasted.get(), "", ""));
+  ASSERT_TRUE(palette.Adopt(Kit.ImgKitConvertColor(palette.get(), 8, 1, 0, "", "")));
   o.transparency = 50;
   EXPECT_FALSE(Composite(doc, palette, o));
   EXPECT_EQ(Bytes(doc.get()), before);
@@ -378,8 +378,8 @@ TEST(CompositeRoutine, RunsAsTheFunctionWithThePastedPictureAsInput) {
   ASSERT_TRUE(Composite(plain, pasted, p));
   EXPECT_EQ(ToPicture(shortForm), ToPicture(plain));
   // A palette picture to paste is made 24-bit first.
-  DibHandle palette(Kit.ImgKitConvertColor(Kit.ImgKitCopy(pasted.get(), "", ""), 8, 1, 0, "", ""));
-  ASSERT_TRUE(palette);
+  DibHandle palette(Kit.ImgKitCopy(pasted.get(), "", ""));
+  ASSERT_TRUE(palette.Adopt(Kit.ImgKitConvertColor(palette.get(), 8, 1, 0, "", "")));
   DibHandle fromPalette = Copy(original);
   EXPECT_TRUE(RunRoutine(*routine, fromPalette, {0, 0, 0, 50}, {palette.get()}, &error)) << error;
   // Out of range: refused, nothing changed.

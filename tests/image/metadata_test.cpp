@@ -139,7 +139,9 @@ TEST_F(Metadata, AFileWithoutMetadataOrNotAPictureReadsEmpty) {
   EXPECT_TRUE(PhotoMetadata::Read(Path("bare.jpg")).Empty());
   QFile text(dir.path() + "/text.jpg");
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-  text.write("\xFF\xD8\xFF\xE1\x00\x10" "Exif\0\0MM\0*garbage", 26);
+  static const char bytes[] = "\xFF\xD8\xFF\xE1\x00\x10"
+                              "Exif\0\0MM\0*garbage";
+  text.write(bytes, sizeof bytes - 1);
   text.close();
   EXPECT_TRUE(PhotoMetadata::Read(Path("text.jpg")).IccProfile().empty());
 }

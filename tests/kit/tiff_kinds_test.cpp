@@ -235,10 +235,9 @@ TEST(TiffLab, WhiteIsWhiteAndGreysStayNeutral) {
   ExpectPixels(ReadPath(icc), 1, 1, [](int, int) { return 0xffffffu; });
 }
 
-TEST(TiffLab, SrgbPrimariesComeBack) {
-  // sRGB red, green and blue in CIELab relative to D50 (Bradford-adapted).
-  const double lab[3][3] = {
-      {54.2917, 80.8125, 69.8851}, {87.8181, -79.2873, 80.9902}, {29.5676, 68.2874, -112.0294}};
+// One row of 16-bit CIELab samples (L in 0 ... 65535, a and b in 1/256)
+// from L*, a*, b* triples.
+std::vector<uint8_t> Lab16Row(const double (&lab)[3][3]) {
   std::vector<uint8_t> row;
   for (const auto &c : lab) {
     const auto l = static_cast<uint16_t>(std::lround(c[0] * 65535 / 100));
@@ -247,6 +246,14 @@ TEST(TiffLab, SrgbPrimariesComeBack) {
     for (const auto &bytes : {Bytes<uint16_t>({l}), Bytes<int16_t>({a, b})})
       row.insert(row.end(), bytes.begin(), bytes.end());
   }
+  return row;
+}
+
+TEST(TiffLab, SrgbPrimariesComeBack) {
+  // sRGB red, green and blue in CIELab relative to D50 (Bradford-adapted).
+  const double lab[3][3] = {
+      {54.2917, 80.8125, 69.8851}, {87.8181, -79.2873, 80.9902}, {29.5676, 68.2874, -112.0294}};
+  const std::vector<uint8_t> row = Lab16Row(lab);
   const std::string path =
       LibTiff("labrgb.tif", [](TIFF *t) { BasicTags(t, 3, 1, 16, 3, PHOTOMETRIC_CIELAB); }, {row});
   const uint32_t want[] = {0xff0000, 0x00ff00, 0x0000ff};
@@ -271,14 +278,7 @@ TEST(TiffLab, TheFilesWhitePointIsHonoured) {
   // point named: no adaptation is left to do.
   const double lab[3][3] = {
       {53.2408, 80.0925, 67.2032}, {87.7347, -86.1827, 83.1793}, {32.2970, 79.1875, -107.8602}};
-  std::vector<uint8_t> row;
-  for (const auto &c : lab) {
-    const auto l = static_cast<uint16_t>(std::lround(c[0] * 65535 / 100));
-    const auto a = static_cast<int16_t>(std::lround(c[1] * 256));
-    const auto b = static_cast<int16_t>(std::lround(c[2] * 256));
-    for (const auto &bytes : {Bytes<uint16_t>({l}), Bytes<int16_t>({a, b})})
-      row.insert(row.end(), bytes.begin(), bytes.end());
-  }
+  const std::vector<uint8_t> row = Lab16Row(lab);
   float d65[2] = {0.3127f, 0.3290f};
   const std::string path = LibTiff("labd65.tif",
                                    [&](TIFF *t) {

@@ -199,18 +199,6 @@ TEST_F(ShippedCorners, GifLzwCodeSizesGiflibRefusesAreRefusals) {
 
 // ---- 16-bit PNG ------------------------------------------------------------------
 
-std::string RunCommand(const std::string &command) {
-  std::string out;
-  if (FILE *p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-      out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
 // The rule, written independently of the plug-in.
 int Rule(int v) { return static_cast<int>(std::floor(v * 255.0 / 65535 + 0.5)); }
 

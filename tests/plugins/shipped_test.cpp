@@ -22,18 +22,6 @@ using namespace spitest;
 
 namespace {
 
-std::string RunCommand(const std::string &command) {
-  std::string out;
-  if (FILE *p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-      out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
 bool HaveImageMagick() {
   static const bool have = !RunCommand("convert -version 2>/dev/null").empty();
   return have;

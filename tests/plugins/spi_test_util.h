@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +85,19 @@ inline long Counter(const TSpi_plugin *p, const char *name) {
   if (!v) return -1000;
   return std::strcmp(name, "spt_last_position") == 0 ? *static_cast<long *>(v)
                                                      : *static_cast<int *>(v);
+}
+
+// What a shell command writes on its standard output.
+inline std::string RunCommand(const std::string &command) {
+  std::string out;
+  if (FILE *p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+      out.append(buf, n);
+    pclose(p);
+  }
+  return out;
 }
 
 } // namespace spitest

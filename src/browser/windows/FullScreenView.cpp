@@ -354,6 +354,10 @@ void TFullScreenView::keyPressEvent(QKeyEvent *event) {
 
 bool TFullScreenView::eventFilter(QObject *watched, QEvent *event) {
   if (watched != TitleTab) return FullScreenWindow::eventFilter(watched, event);
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+      type != QEvent::MouseButtonRelease)
+    return FullScreenWindow::eventFilter(watched, event);
   auto *mouse = static_cast<QMouseEvent *>(event);
   switch (event->type()) {
   case QEvent::MouseButtonPress:
