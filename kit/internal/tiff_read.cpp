@@ -1,7 +1,8 @@
 // TIFF reader: the first image of the file (classic or BigTIFF), decoded
 // strip by strip or tile by tile straight into the rows of the new image.
-// Kinds with a direct layout (bilevel, grey, palette, RGB(A), CMYK and
-// CIELab of any integer or floating-point sample, JPEG as RGB) are
+// Kinds with a direct layout (bilevel, grey, grey with alpha, palette,
+// RGB(A), CMYK and CIELab of any integer or floating-point sample, JPEG as
+// RGB) are
 // converted here; anything else libtiff can turn into RGBA (8-bit CMYK,
 // YCbCr, LogLuv ...) goes through its RGBA interface in bands of rows.
 //
@@ -34,7 +35,7 @@ namespace kit {
 
 namespace {
 
-enum class Kind { Bits, Bits2, Grey, Rgb, Cmyk, Lab, Rgba };
+enum class Kind { Bits, Bits2, Grey, GreyAlpha, Rgb, Cmyk, Lab, Rgba };
 enum class Alpha { None, Associated, Unassociated };
 
 // Strips larger than this are read scanline by scanline, so a single-strip
@@ -55,12 +56,26 @@ struct Plan {
   float white[2] = {};   // as x, y chromaticity
   int outBits = 0;
   int planes = 1;        // planes read (separate RGB: 3, or 4 with alpha)
+  bool reversed = false; // white is zero
   uint64_t rowBytes = 0; // bytes of one stored row of one plane (strip or tile)
 
   // Orientations 5 to 8 turn the picture a quarter: the stored rows are
   // decoded top-down, then turned.
   bool Transposed() const { return orientation >= ORIENTATION_LEFTTOP && orientation <= 8; }
 };
+
+// The meaning of the first extra sample, when the pixel has `colours`
+// samples of colour before it.
+Alpha AlphaOf(TIFF *tif, uint16_t spp, int colours) {
+  uint16_t extraCount = 0;
+  uint16_t *extra = nullptr;
+  if (spp <= colours || !TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) ||
+      extraCount == 0 || !extra)
+    return Alpha::None;
+  if (extra[0] == EXTRASAMPLE_ASSOCALPHA) return Alpha::Associated;
+  if (extra[0] == EXTRASAMPLE_UNASSALPHA) return Alpha::Unassociated;
+  return Alpha::None;
+}
 
 uint64_t RowBytesOf(uint64_t pixels, const Plan &p) {
   const uint64_t samples = p.separate ? 1 : p.spp;
@@ -105,15 +120,15 @@ bool MakePlan(TIFF *tif, Plan &p) {
     p.outBits = p.bps == 2 ? 4 : p.bps;
   } else if (known && grey && p.spp == 1) {
     p.kind = Kind::Grey, p.outBits = 8;
+  } else if (known && grey) {
+    // Grey with extra samples: composited on white as colour, like RGBA.
+    p.kind = Kind::GreyAlpha;
+    p.reversed = p.photometric == PHOTOMETRIC_MINISWHITE;
+    p.alpha = AlphaOf(tif, p.spp, 1);
+    p.planes = p.separate ? (p.alpha == Alpha::None ? 1 : 2) : 1;
   } else if (known && p.photometric == PHOTOMETRIC_RGB && p.spp >= 3) {
     p.kind = Kind::Rgb;
-    uint16_t extraCount = 0;
-    uint16_t *extra = nullptr;
-    if (p.spp > 3 && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) &&
-        extraCount > 0 && extra) {
-      if (extra[0] == EXTRASAMPLE_ASSOCALPHA) p.alpha = Alpha::Associated;
-      if (extra[0] == EXTRASAMPLE_UNASSALPHA) p.alpha = Alpha::Unassociated;
-    }
+    p.alpha = AlphaOf(tif, p.spp, 3);
     p.planes = p.separate ? (p.alpha == Alpha::None ? 3 : 4) : 1;
   } else if (known && p.photometric == PHOTOMETRIC_SEPARATED && inkSet == INKSET_CMYK &&
              p.spp >= 4 && !(uintSamples && p.bps == 8)) {
@@ -306,6 +321,20 @@ bool RowConverter::Segment(const uint8_t *const *src, uint32_t x0, uint32_t n, u
     return true;
   }
   case Kind::Grey: SamplesTo8(p.sample, p.bps, src[0], n, dst + x0); return true;
+  case Kind::GreyAlpha: {
+    const uint8_t *ch[4];
+    size_t step;
+    if (!Samples8(src, n, ch, step)) return false;
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    const uint8_t flip = p.reversed ? 255 : 0;
+    for (uint32_t i = 0; i < n; ++i) {
+      const unsigned v = ch[0][i * step] ^ flip;
+      const auto c = p.alpha == Alpha::None ? static_cast<uint8_t>(v)
+                                            : Composite(v, ch[1][i * step], p.alpha);
+      out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = c;
+    }
+    return true;
+  }
   case Kind::Rgb: {
     const uint8_t *ch[4];
     size_t step;

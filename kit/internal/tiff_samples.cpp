@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace kit {
@@ -26,6 +27,21 @@ inline uint8_t UnitTo8(double v) {
   return static_cast<uint8_t>(v * 255 + 0.5);
 }
 
+// An IEEE half (1 sign, 5 exponent, 10 fraction bits) as a float; every
+// half is exact as a float.
+inline float HalfToFloat(uint16_t h) {
+  const int exponent = h >> 10 & 0x1f;
+  const int fraction = h & 0x3ff;
+  float v;
+  if (exponent == 0)
+    v = std::ldexp(static_cast<float>(fraction), -24); // subnormal
+  else if (exponent == 31)
+    v = fraction ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+  else
+    v = std::ldexp(static_cast<float>(fraction | 0x400), exponent - 25);
+  return h & 0x8000 ? -v : v;
+}
+
 } // namespace
 
 bool PickSampleKind(uint16_t format, uint16_t bps, SampleKind &kind) {
@@ -42,11 +58,13 @@ bool PickSampleKind(uint16_t format, uint16_t bps, SampleKind &kind) {
     switch (bps) {
     case 8: kind = SampleKind::S8; return true;
     case 16: kind = SampleKind::S16; return true;
+    case 24: kind = SampleKind::S24; return true;
     case 32: kind = SampleKind::S32; return true;
     default: return false;
     }
   case SAMPLEFORMAT_IEEEFP:
     switch (bps) {
+    case 16: kind = SampleKind::F16; return true;
     case 32: kind = SampleKind::F32; return true;
     case 64: kind = SampleKind::F64; return true;
     default: return false;
@@ -96,10 +114,22 @@ void SamplesTo8(SampleKind kind, int bps, const uint8_t *row, size_t count, uint
     for (size_t i = 0; i < count; ++i)
       out[i] = velmir_reduce16(static_cast<uint16_t>(Load<int16_t>(row + 2 * i) + 32768));
     break;
+  case SampleKind::S24:
+    for (size_t i = 0; i < count; ++i) {
+      uint32_t v = 0;
+      std::memcpy(&v, row + 3 * i, 3);
+      // Flipping the sign bit is the shift up by half the range.
+      out[i] = velmir_reduce8(v ^ 0x800000u, 0xffffff);
+    }
+    break;
   case SampleKind::S32:
     for (size_t i = 0; i < count; ++i)
       out[i] = velmir_reduce8(
           static_cast<uint64_t>(int64_t{Load<int32_t>(row + 4 * i)} + 2147483648), 0xffffffffu);
+    break;
+  case SampleKind::F16:
+    for (size_t i = 0; i < count; ++i)
+      out[i] = UnitTo8(HalfToFloat(Load<uint16_t>(row + 2 * i)));
     break;
   case SampleKind::F32:
     for (size_t i = 0; i < count; ++i)

@@ -18,8 +18,10 @@ enum class SampleKind {
   Packed, // unsigned of another width below 32 bits, most significant bit first
   S8,     // signed: the range is shifted up by half, so 0 reads as mid-grey
   S16,
+  S24, // three bytes in native order, as U24
   S32,
-  F32, // floating point: 0.0 ... 1.0 is black ... white, clamped, NaN as 0
+  F16, // floating point: 0.0 ... 1.0 is black ... white, clamped, NaN as 0
+  F32,
   F64,
 };
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -488,17 +489,111 @@ TEST(TiffSamples, LogLuvStillGoesThroughLibtiff) {
   }
 }
 
+TEST(TiffSamples, HalfFloatsAndSignedThreeByteSamples) {
+  // 0, 0.5, 1, 2, -0.25, NaN, 0.25, the smallest subnormal, infinity.
+  const auto half = Bytes<uint16_t>({0x0000, 0x3800, 0x3c00, 0x4000, 0xb400, 0x7e00, 0x3400,
+                                     0x0001, 0x7c00});
+  const uint32_t want[9] = {0, 128, 255, 255, 0, 0, 64, 0, 255};
+  for (int predictor : {PREDICTOR_NONE, PREDICTOR_FLOATINGPOINT}) {
+    SCOPED_TRACE(predictor);
+    const std::string path = LibTiff("f16.tif",
+                                     [&](TIFF *t) {
+                                       BasicTags(t, 9, 1, 16, 1, PHOTOMETRIC_MINISBLACK,
+                                                 COMPRESSION_DEFLATE);
+                                       SampleFormat(t, SAMPLEFORMAT_IEEEFP);
+                                       TIFFSetField(t, TIFFTAG_PREDICTOR, predictor);
+                                     },
+                                     {half});
+    ExpectPixels(ReadPath(path), 9, 1, [&](int x, int) { return Grey(want[x]); });
+  }
+  // Signed 24-bit: the lowest, -1, 0, the highest and a quarter up.
+  std::vector<uint8_t> s24;
+  for (int32_t v : {-8388608, -1, 0, 8388607, 2097152}) {
+    const auto u = static_cast<uint32_t>(v);
+    s24.insert(s24.end(), {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8),
+                           static_cast<uint8_t>(u >> 16)});
+  }
+  for (const char *mode : {"w", "wb"}) {
+    SCOPED_TRACE(mode);
+    const std::string path = LibTiff("s24.tif",
+                                     [](TIFF *t) {
+                                       BasicTags(t, 5, 1, 24, 1, PHOTOMETRIC_MINISBLACK);
+                                       SampleFormat(t, SAMPLEFORMAT_INT);
+                                     },
+                                     {s24}, 1, mode);
+    const uint32_t s24want[5] = {0, 127, 128, 255, Rule(8388608 + 2097152, 16777215)};
+    ExpectPixels(ReadPath(path), 5, 1, [&](int x, int) { return Grey(s24want[x]); });
+  }
+}
+
+TEST(TiffSamples, GreyWithAlphaAtEveryDepthIsCompositedOnWhite) {
+  // Grey g with alpha a (as 8-bit values after the rule): associated gives
+  // g + 255 - a, unassociated (g * a + 255 * (255 - a)) / 255 rounded.
+  auto composite = [](uint32_t g, uint32_t a, bool associated) {
+    return associated ? std::min(g + 255 - a, 255u) : Rule(g * a + 255 * (255 - a), 65025);
+  };
+  const uint16_t unassociated = EXTRASAMPLE_UNASSALPHA, associated = EXTRASAMPLE_ASSOCALPHA;
+  for (uint16_t kind : {unassociated, associated}) {
+    for (int planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+      SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(planar));
+      const bool assoc = kind == associated;
+      // 16-bit: grey 0x8000 (128), 0xffff, 0x1234; alpha 25700 (100), 0, 65535.
+      const uint16_t g16[3] = {0x8000, 0xffff, 0x1234}, a16[3] = {25700, 0, 65535};
+      std::vector<std::vector<uint8_t>> rows;
+      if (planar == PLANARCONFIG_CONTIG) {
+        rows.push_back(Bytes<uint16_t>({g16[0], a16[0], g16[1], a16[1], g16[2], a16[2]}));
+      } else {
+        rows.push_back(Bytes<uint16_t>({g16[0], g16[1], g16[2]}));
+        rows.push_back(Bytes<uint16_t>({a16[0], a16[1], a16[2]}));
+      }
+      const std::string path = LibTiff(
+          "ga16.tif",
+          [&](TIFF *t) {
+            BasicTags(t, 3, 1, 16, 2, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW);
+            TIFFSetField(t, TIFFTAG_PLANARCONFIG, planar);
+            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &kind);
+          },
+          rows, planar == PLANARCONFIG_CONTIG ? 1 : 2);
+      ExpectPixels(ReadPath(path), 3, 1, [&](int x, int) {
+        return Grey(composite(Rule(g16[x], 65535), Rule(a16[x], 65535), assoc));
+      });
+    }
+  }
+  // 32-bit float grey with unassociated alpha, white is zero.
+  const std::string fp = LibTiff("gaf.tif",
+                                 [&](TIFF *t) {
+                                   BasicTags(t, 2, 1, 32, 2, PHOTOMETRIC_MINISWHITE);
+                                   SampleFormat(t, SAMPLEFORMAT_IEEEFP);
+                                   TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &unassociated);
+                                 },
+                                 {Bytes<float>({0.25f, 1.0f, 1.0f, 0.5f})});
+  // 0.25 white-is-zero is 191 opaque; full ink at half alpha is 128 over white.
+  ExpectPixels(ReadPath(fp), 2, 1, [&](int x, int) {
+    return Grey(x ? composite(0, 128, false) : 191);
+  });
+  // An extra sample of unknown meaning is left out.
+  const uint16_t unspecified = EXTRASAMPLE_UNSPECIFIED;
+  const std::string other = LibTiff("gx.tif",
+                                    [&](TIFF *t) {
+                                      BasicTags(t, 1, 1, 12, 2, PHOTOMETRIC_MINISBLACK);
+                                      TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &unspecified);
+                                    },
+                                    {{0xff, 0xf0, 0x00}});
+  ExpectPixels(ReadPath(other), 1, 1, [](int, int) { return 0xffffffu; });
+}
+
 TEST(TiffSamples, UnknownSampleKindsAreStillRefused) {
-  // Half floats and 12-bit signed samples have no conversion.
-  for (auto [bps, format] : {std::pair{16, SAMPLEFORMAT_IEEEFP}, std::pair{12, SAMPLEFORMAT_INT},
-                             std::pair{8, SAMPLEFORMAT_COMPLEXINT}}) {
+  // 12-bit signed samples, complex integers and 128-bit floats have no
+  // conversion.
+  for (auto [bps, format] : {std::pair{12, SAMPLEFORMAT_INT}, std::pair{8, SAMPLEFORMAT_COMPLEXINT},
+                             std::pair{128, SAMPLEFORMAT_IEEEFP}}) {
     SCOPED_TRACE(bps);
     const std::string path = LibTiff("odd.tif",
                                      [&](TIFF *t) {
                                        BasicTags(t, 2, 1, bps, 1, PHOTOMETRIC_MINISBLACK);
                                        SampleFormat(t, format);
                                      },
-                                     {std::vector<uint8_t>(8, 0x40)});
+                                     {std::vector<uint8_t>(32, 0x40)});
     if (path.empty()) continue; // libtiff would not write it either
     EXPECT_FALSE(ReadPath(path));
     IMGKIT_FILEINFO info{};
