@@ -261,34 +261,75 @@ public:
   bool Segment(const uint8_t *const *src, uint32_t x0, uint32_t n, uint8_t *dst);
 
 private:
-  // The samples of n pixels as 8-bit values, channel c at ch[c] + i * step.
-  bool Samples8(const uint8_t *const *src, uint32_t n, const uint8_t *ch[4], size_t &step);
+  // The samples of n pixels converted by `convert` (SamplesTo8 or
+  // SamplesToUnit) into `scratch`, channel c at ch[c] + i * step.
+  template <typename T, typename Convert>
+  bool Gather(std::vector<T> &scratch, Convert convert, const uint8_t *const *src, uint32_t n,
+              const T *ch[4], size_t &step);
+  // n pixels of `colours` channels and alpha composited on white, written
+  // as 3-byte pixels (grey repeated).
+  bool Composited(const uint8_t *const *src, uint32_t n, int colours, uint8_t *out);
 
   const Plan &p_;
   std::vector<uint8_t> scratch_;
+  std::vector<double> units_;
   std::unique_ptr<LabToRgb> lab_;
 };
 
-bool RowConverter::Samples8(const uint8_t *const *src, uint32_t n, const uint8_t *ch[4],
-                            size_t &step) {
+template <typename T, typename Convert>
+bool RowConverter::Gather(std::vector<T> &scratch, Convert convert, const uint8_t *const *src,
+                          uint32_t n, const T *ch[4], size_t &step) {
   const size_t samples = p_.separate ? size_t{n} * p_.planes : size_t{n} * p_.spp;
   try {
-    if (scratch_.size() < samples) scratch_.resize(samples);
+    if (scratch.size() < samples) scratch.resize(samples);
   } catch (const std::bad_alloc &) {
     return false;
   }
-  uint8_t *t = scratch_.data();
+  T *t = scratch.data();
   if (p_.separate) {
     for (int c = 0; c < p_.planes; ++c)
-      SamplesTo8(p_.sample, p_.bps, src[c], n, t + size_t{n} * c);
+      convert(p_.sample, p_.bps, src[c], n, t + size_t{n} * c);
     for (int c = 0; c < 4; ++c)
       ch[c] = t + size_t{n} * (c < p_.planes ? c : 0);
     step = 1;
   } else {
-    SamplesTo8(p_.sample, p_.bps, src[0], samples, t);
+    convert(p_.sample, p_.bps, src[0], samples, t);
     for (int c = 0; c < 4; ++c)
       ch[c] = t + (c < p_.spp ? c : 0);
     step = p_.spp;
+  }
+  return true;
+}
+
+bool RowConverter::Composited(const uint8_t *const *src, uint32_t n, int colours,
+                              uint8_t *out) {
+  const bool associated = p_.alpha == Alpha::Associated;
+  const int last = colours - 1;
+  if (p_.sample == SampleKind::U8 || p_.sample == SampleKind::S8) {
+    // 8-bit samples exactly as libtiff's RGBA interface composites them.
+    const uint8_t *ch[4];
+    size_t step;
+    if (!Gather(scratch_, SamplesTo8, src, n, ch, step)) return false;
+    const uint8_t flip = p_.reversed ? 255 : 0;
+    for (uint32_t i = 0; i < n; ++i) {
+      const unsigned a = ch[colours][i * step];
+      for (int c = 0; c < 3; ++c)
+        out[3 * i + c] = Composite(ch[std::min(2 - c, last)][i * step] ^ flip, a, p_.alpha);
+    }
+    return true;
+  }
+  // Deeper samples are composited at full precision, then reduced, so a
+  // 16-bit picture over white is what its 16-bit values say.
+  const double *ch[4];
+  size_t step;
+  if (!Gather(units_, SamplesToUnit, src, n, ch, step)) return false;
+  for (uint32_t i = 0; i < n; ++i) {
+    const double a = ch[colours][i * step];
+    for (int c = 0; c < 3; ++c) {
+      double v = ch[std::min(2 - c, last)][i * step];
+      if (p_.reversed) v = 1 - v;
+      out[3 * i + c] = UnitTo8(associated ? v + 1 - a : v * a + 1 - a);
+    }
   }
   return true;
 }
@@ -322,45 +363,34 @@ bool RowConverter::Segment(const uint8_t *const *src, uint32_t x0, uint32_t n, u
   }
   case Kind::Grey: SamplesTo8(p.sample, p.bps, src[0], n, dst + x0); return true;
   case Kind::GreyAlpha: {
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    if (p.alpha != Alpha::None) return Composited(src, n, 1, out);
     const uint8_t *ch[4];
     size_t step;
-    if (!Samples8(src, n, ch, step)) return false;
-    uint8_t *out = dst + 3 * uint64_t{x0};
+    if (!Gather(scratch_, SamplesTo8, src, n, ch, step)) return false;
     const uint8_t flip = p.reversed ? 255 : 0;
-    for (uint32_t i = 0; i < n; ++i) {
-      const unsigned v = ch[0][i * step] ^ flip;
-      const auto c = p.alpha == Alpha::None ? static_cast<uint8_t>(v)
-                                            : Composite(v, ch[1][i * step], p.alpha);
-      out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = c;
-    }
+    for (uint32_t i = 0; i < n; ++i)
+      out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = ch[0][i * step] ^ flip;
     return true;
   }
   case Kind::Rgb: {
+    uint8_t *out = dst + 3 * uint64_t{x0};
+    if (p.alpha != Alpha::None) return Composited(src, n, 3, out);
     const uint8_t *ch[4];
     size_t step;
-    if (!Samples8(src, n, ch, step)) return false;
-    uint8_t *out = dst + 3 * uint64_t{x0};
-    const uint8_t *r = ch[0], *g = ch[1], *b = ch[2], *a = ch[3];
-    if (p.alpha == Alpha::None) {
-      for (uint32_t i = 0; i < n; ++i) {
-        out[3 * i] = b[i * step];
-        out[3 * i + 1] = g[i * step];
-        out[3 * i + 2] = r[i * step];
-      }
-    } else {
-      for (uint32_t i = 0; i < n; ++i) {
-        const unsigned av = a[i * step];
-        out[3 * i] = Composite(b[i * step], av, p.alpha);
-        out[3 * i + 1] = Composite(g[i * step], av, p.alpha);
-        out[3 * i + 2] = Composite(r[i * step], av, p.alpha);
-      }
+    if (!Gather(scratch_, SamplesTo8, src, n, ch, step)) return false;
+    const uint8_t *r = ch[0], *g = ch[1], *b = ch[2];
+    for (uint32_t i = 0; i < n; ++i) {
+      out[3 * i] = b[i * step];
+      out[3 * i + 1] = g[i * step];
+      out[3 * i + 2] = r[i * step];
     }
     return true;
   }
   case Kind::Cmyk: {
     const uint8_t *ch[4];
     size_t step;
-    if (!Samples8(src, n, ch, step)) return false;
+    if (!Gather(scratch_, SamplesTo8, src, n, ch, step)) return false;
     uint8_t *out = dst + 3 * uint64_t{x0};
     // As libtiff turns 8-bit CMYK into RGB.
     for (uint32_t i = 0; i < n; ++i) {

@@ -20,13 +20,6 @@ template <typename T> inline T Load(const uint8_t *p) {
   return v;
 }
 
-// 0.0 ... 1.0 to 0 ... 255, rounded half up; out of range clamped, NaN 0.
-inline uint8_t UnitTo8(double v) {
-  if (!(v > 0)) return 0; // also NaN
-  if (v >= 1) return 255;
-  return static_cast<uint8_t>(v * 255 + 0.5);
-}
-
 // An IEEE half (1 sign, 5 exponent, 10 fraction bits) as a float; every
 // half is exact as a float.
 inline float HalfToFloat(uint16_t h) {
@@ -73,23 +66,33 @@ bool PickSampleKind(uint16_t format, uint16_t bps, SampleKind &kind) {
   }
 }
 
-void SamplesTo8(SampleKind kind, int bps, const uint8_t *row, size_t count, uint8_t *out) {
+namespace {
+
+// Hands every sample of the row to `whole(i, v, max)` (integers, 0 ... max;
+// signed ones shifted up by half their range) or `unit(i, value)`
+// (floating point, unclamped).
+template <typename Whole, typename Unit>
+void EachSample(SampleKind kind, int bps, const uint8_t *row, size_t count, Whole &&whole,
+                Unit &&unit) {
   switch (kind) {
-  case SampleKind::U8: std::memcpy(out, row, count); break;
+  case SampleKind::U8:
+    for (size_t i = 0; i < count; ++i)
+      whole(i, row[i], 0xff);
+    break;
   case SampleKind::U16:
     for (size_t i = 0; i < count; ++i)
-      out[i] = velmir_reduce16(Load<uint16_t>(row + 2 * i));
+      whole(i, Load<uint16_t>(row + 2 * i), 0xffff);
     break;
   case SampleKind::U24:
     for (size_t i = 0; i < count; ++i) {
       uint32_t v = 0;
       std::memcpy(&v, row + 3 * i, 3); // native (little-endian) order
-      out[i] = velmir_reduce8(v, 0xffffff);
+      whole(i, v, 0xffffff);
     }
     break;
   case SampleKind::U32:
     for (size_t i = 0; i < count; ++i)
-      out[i] = velmir_reduce8(Load<uint32_t>(row + 4 * i), 0xffffffffu);
+      whole(i, Load<uint32_t>(row + 4 * i), 0xffffffffu);
     break;
   case SampleKind::Packed: {
     const uint64_t max = (uint64_t{1} << bps) - 1;
@@ -102,44 +105,65 @@ void SamplesTo8(SampleKind kind, int bps, const uint8_t *row, size_t count, uint
         have += 8;
       }
       have -= bps;
-      out[i] = velmir_reduce8((acc >> have) & max, max);
+      whole(i, (acc >> have) & max, max);
     }
     break;
   }
+  // Flipping the sign bit is the shift up by half the range.
   case SampleKind::S8:
     for (size_t i = 0; i < count; ++i)
-      out[i] = static_cast<uint8_t>(static_cast<int8_t>(row[i]) + 128);
+      whole(i, row[i] ^ 0x80u, 0xff);
     break;
   case SampleKind::S16:
     for (size_t i = 0; i < count; ++i)
-      out[i] = velmir_reduce16(static_cast<uint16_t>(Load<int16_t>(row + 2 * i) + 32768));
+      whole(i, Load<uint16_t>(row + 2 * i) ^ 0x8000u, 0xffff);
     break;
   case SampleKind::S24:
     for (size_t i = 0; i < count; ++i) {
       uint32_t v = 0;
       std::memcpy(&v, row + 3 * i, 3);
-      // Flipping the sign bit is the shift up by half the range.
-      out[i] = velmir_reduce8(v ^ 0x800000u, 0xffffff);
+      whole(i, v ^ 0x800000u, 0xffffff);
     }
     break;
   case SampleKind::S32:
     for (size_t i = 0; i < count; ++i)
-      out[i] = velmir_reduce8(
-          static_cast<uint64_t>(int64_t{Load<int32_t>(row + 4 * i)} + 2147483648), 0xffffffffu);
+      whole(i, Load<uint32_t>(row + 4 * i) ^ 0x80000000u, 0xffffffffu);
     break;
   case SampleKind::F16:
     for (size_t i = 0; i < count; ++i)
-      out[i] = UnitTo8(HalfToFloat(Load<uint16_t>(row + 2 * i)));
+      unit(i, HalfToFloat(Load<uint16_t>(row + 2 * i)));
     break;
   case SampleKind::F32:
     for (size_t i = 0; i < count; ++i)
-      out[i] = UnitTo8(Load<float>(row + 4 * i));
+      unit(i, Load<float>(row + 4 * i));
     break;
   case SampleKind::F64:
     for (size_t i = 0; i < count; ++i)
-      out[i] = UnitTo8(Load<double>(row + 8 * i));
+      unit(i, Load<double>(row + 8 * i));
     break;
   }
+}
+
+} // namespace
+
+void SamplesTo8(SampleKind kind, int bps, const uint8_t *row, size_t count, uint8_t *out) {
+  if (kind == SampleKind::U8) {
+    std::memcpy(out, row, count);
+    return;
+  }
+  EachSample(
+      kind, bps, row, count,
+      [out](size_t i, uint64_t v, uint64_t max) { out[i] = velmir_reduce8(v, max); },
+      [out](size_t i, double v) { out[i] = UnitTo8(v); });
+}
+
+void SamplesToUnit(SampleKind kind, int bps, const uint8_t *row, size_t count, double *out) {
+  EachSample(
+      kind, bps, row, count,
+      [out](size_t i, uint64_t v, uint64_t max) {
+        out[i] = static_cast<double>(v) / static_cast<double>(max);
+      },
+      [out](size_t i, double v) { out[i] = !(v > 0) ? 0.0 : v < 1 ? v : 1.0; });
 }
 
 // ---- CIELab -----------------------------------------------------------------

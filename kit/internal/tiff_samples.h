@@ -33,6 +33,18 @@ bool PickSampleKind(uint16_t format, uint16_t bitsPerSample, SampleKind &kind);
 // (which starts on a byte) to 8-bit values.
 void SamplesTo8(SampleKind kind, int bitsPerSample, const uint8_t *row, size_t count, uint8_t *out);
 
+// The same samples as 0.0 ... 1.0 at full precision, floating-point ones
+// clamped (NaN as 0): for compositing before the reduction.
+void SamplesToUnit(SampleKind kind, int bitsPerSample, const uint8_t *row, size_t count,
+                   double *out);
+
+// 0.0 ... 1.0 to 0 ... 255, rounded half up; out of range clamped, NaN 0.
+inline uint8_t UnitTo8(double v) {
+  if (!(v > 0)) return 0; // also NaN
+  if (v >= 1) return 255;
+  return static_cast<uint8_t>(v * 255 + 0.5);
+}
+
 // CIELab (or ICC Lab, whose a and b are stored with an offset of 128) to
 // sRGB: the source white (D50 unless the file names another) is adapted to
 // D65 with the Bradford transform, so that L = 100 is white.

@@ -526,19 +526,23 @@ TEST(TiffSamples, HalfFloatsAndSignedThreeByteSamples) {
   }
 }
 
-TEST(TiffSamples, GreyWithAlphaAtEveryDepthIsCompositedOnWhite) {
-  // Grey g with alpha a (as 8-bit values after the rule): associated gives
-  // g + 255 - a, unassociated (g * a + 255 * (255 - a)) / 255 rounded.
-  auto composite = [](uint32_t g, uint32_t a, bool associated) {
-    return associated ? std::min(g + 255 - a, 255u) : Rule(g * a + 255 * (255 - a), 65025);
+TEST(TiffSamples, AlphaAtEveryDepthIsCompositedOnWhiteBeforeTheReduction) {
+  // Grey g with alpha a of 0 ... max: associated gives g + max - a,
+  // unassociated (g * a + max * (max - a)) / max, then the rule. 16-bit
+  // samples are composited before they are reduced.
+  auto composite = [](uint64_t g, uint64_t a, bool associated, double max) {
+    const double m = max;
+    return associated ? Rule(std::min<double>(g + max - a, m), m)
+                      : Rule(static_cast<double>(g * a) + m * (m - a), m * m);
   };
   const uint16_t unassociated = EXTRASAMPLE_UNASSALPHA, associated = EXTRASAMPLE_ASSOCALPHA;
   for (uint16_t kind : {unassociated, associated}) {
     for (int planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
       SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(planar));
       const bool assoc = kind == associated;
-      // 16-bit: grey 0x8000 (128), 0xffff, 0x1234; alpha 25700 (100), 0, 65535.
-      const uint16_t g16[3] = {0x8000, 0xffff, 0x1234}, a16[3] = {25700, 0, 65535};
+      // 16-bit: a value whose reduction first would be one level off,
+      // white transparent, an opaque grey.
+      const uint16_t g16[3] = {12345, 0xffff, 0x1234}, a16[3] = {54321, 0, 65535};
       std::vector<std::vector<uint8_t>> rows;
       if (planar == PLANARCONFIG_CONTIG) {
         rows.push_back(Bytes<uint16_t>({g16[0], a16[0], g16[1], a16[1], g16[2], a16[2]}));
@@ -555,7 +559,7 @@ TEST(TiffSamples, GreyWithAlphaAtEveryDepthIsCompositedOnWhite) {
           },
           rows, planar == PLANARCONFIG_CONTIG ? 1 : 2);
       ExpectPixels(ReadPath(path), 3, 1, [&](int x, int) {
-        return Grey(composite(Rule(g16[x], 65535), Rule(a16[x], 65535), assoc));
+        return Grey(composite(g16[x], a16[x], assoc, 65535));
       });
     }
   }
@@ -567,9 +571,21 @@ TEST(TiffSamples, GreyWithAlphaAtEveryDepthIsCompositedOnWhite) {
                                    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &unassociated);
                                  },
                                  {Bytes<float>({0.25f, 1.0f, 1.0f, 0.5f})});
-  // 0.25 white-is-zero is 191 opaque; full ink at half alpha is 128 over white.
+  // 0.25 white-is-zero is 191 opaque; full ink at half alpha is 127.5 over white.
   ExpectPixels(ReadPath(fp), 2, 1, [&](int x, int) {
-    return Grey(x ? composite(0, 128, false) : 191);
+    return Grey(x ? composite(0, 1, false, 2) : 191);
+  });
+  // 16-bit colour the same way: one pixel whose red would be a level off
+  // if reduced before compositing.
+  const std::string rgb = LibTiff("rgba16.tif",
+                                  [&](TIFF *t) {
+                                    BasicTags(t, 1, 1, 16, 4, PHOTOMETRIC_RGB);
+                                    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &unassociated);
+                                  },
+                                  {Bytes<uint16_t>({12345, 65535, 0, 54321})});
+  ExpectPixels(ReadPath(rgb), 1, 1, [&](int, int) {
+    return composite(12345, 54321, false, 65535) << 16 | 255u << 8 |
+           composite(0, 54321, false, 65535);
   });
   // An extra sample of unknown meaning is left out.
   const uint16_t unspecified = EXTRASAMPLE_UNSPECIFIED;
