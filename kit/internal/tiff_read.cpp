@@ -137,7 +137,7 @@ bool MakePlan(TIFF *tif, Plan &p) {
     p.planes = p.separate ? 4 : 1;
   } else if (known &&
              (p.photometric == PHOTOMETRIC_CIELAB || p.photometric == PHOTOMETRIC_ICCLAB) &&
-             p.spp >= 3 && LabToRgb::Accepts(p.sample) && compression != COMPRESSION_JPEG) {
+             p.spp >= 3 && LabToRgb::Accepts(p.sample)) {
     p.kind = Kind::Lab;
     p.icc = p.photometric == PHOTOMETRIC_ICCLAB;
     float *white = nullptr;

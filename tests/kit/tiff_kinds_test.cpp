@@ -236,6 +236,26 @@ TEST(TiffLab, WhiteIsWhiteAndGreysStayNeutral) {
   ExpectPixels(ReadPath(icc), 1, 1, [](int, int) { return 0xffffffu; });
 }
 
+TEST(TiffLab, JpegCompressedLabIsAdaptedToo) {
+  // A white half and a mid-grey half, in blocks JPEG keeps exactly.
+  const int w = 16, h = 16;
+  const auto rows = Rows(h, w * 3, [](int, size_t i) -> uint8_t {
+    return i % 3 ? 0 : i / 3 < 8 ? 255 : 128;
+  });
+  const std::string path = LibTiff("labjpeg.tif",
+                                   [](TIFF *t) {
+                                     BasicTags(t, w, h, 8, 3, PHOTOMETRIC_CIELAB,
+                                               COMPRESSION_JPEG);
+                                     TIFFSetField(t, TIFFTAG_JPEGQUALITY, 100);
+                                     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
+                                   },
+                                   rows);
+  ASSERT_FALSE(path.empty());
+  ExpectPixels(
+      ReadPath(path), w, h,
+      [](int x, int) { return x < 8 ? 0xffffffu : NeutralOf(128 * 100.0 / 255); }, 1);
+}
+
 // One row of 16-bit CIELab samples (L in 0 ... 65535, a and b in 1/256)
 // from L*, a*, b* triples.
 std::vector<uint8_t> Lab16Row(const double (&lab)[3][3]) {
