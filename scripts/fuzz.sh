@@ -6,6 +6,9 @@
 # into the saved corpus, minimised (-merge=1), so it only grows by what is
 # new. Crashing inputs land in the build folder's fuzz-artifacts/; copy one
 # into the corpus once its fault is fixed, so CTest replays it for good.
+# The system's image libraries are not instrumented: coverage steers the
+# search through our own code (the readers' glue, conversions and checks),
+# while AddressSanitizer still watches every buffer we hand them.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 1200 tiff ifgif
 #
