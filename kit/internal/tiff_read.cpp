@@ -2,8 +2,7 @@
 // strip by strip or tile by tile straight into the rows of the new image.
 // Kinds with a direct layout (bilevel, grey, grey with alpha, palette,
 // RGB(A), CMYK and CIELab of any integer or floating-point sample, JPEG as
-// RGB) are
-// converted here; anything else libtiff can turn into RGBA (8-bit CMYK,
+// RGB) are converted here; anything else libtiff can turn into RGBA (8-bit CMYK,
 // YCbCr, LogLuv ...) goes through its RGBA interface in bands of rows.
 //
 // Choices: 2-bit grey and palette images come back as 4 bits (grey values
@@ -12,7 +11,8 @@
 // up); signed samples are shifted up by half their range, so 0 is mid-grey
 // (-32768 ... 32767 as 0 ... 255), as viewers show them; floating-point
 // samples map 0.0 ... 1.0 to 0 ... 255, clamped, NaN as 0; CIELab white is
-// adapted to the D65 white of sRGB. Alpha is composited on white. All eight
+// adapted to the D65 white of sRGB. Alpha is composited on white, samples
+// of more than 8 bits before they are reduced. All eight
 // orientations are honoured. Extra samples of unspecified meaning are
 // ignored.
 #include "codecs.h"
@@ -301,21 +301,19 @@ bool RowConverter::Gather(std::vector<T> &scratch, Convert convert, const uint8_
   return true;
 }
 
-bool RowConverter::Composited(const uint8_t *const *src, uint32_t n, int colours,
-                              uint8_t *out) {
-  const bool associated = p_.alpha == Alpha::Associated;
-  const int last = colours - 1;
+bool RowConverter::Composited(const uint8_t *const *src, uint32_t n, int colours, uint8_t *out) {
+  // Blue, green, red (grey: the one channel thrice), then alpha.
+  const int from[3] = {std::min(2, colours - 1), std::min(1, colours - 1), 0};
   if (p_.sample == SampleKind::U8 || p_.sample == SampleKind::S8) {
     // 8-bit samples exactly as libtiff's RGBA interface composites them.
     const uint8_t *ch[4];
     size_t step;
     if (!Gather(scratch_, SamplesTo8, src, n, ch, step)) return false;
+    const uint8_t *bgr[3] = {ch[from[0]], ch[from[1]], ch[from[2]]}, *alpha = ch[colours];
     const uint8_t flip = p_.reversed ? 255 : 0;
-    for (uint32_t i = 0; i < n; ++i) {
-      const unsigned a = ch[colours][i * step];
+    for (uint32_t i = 0; i < n; ++i)
       for (int c = 0; c < 3; ++c)
-        out[3 * i + c] = Composite(ch[std::min(2 - c, last)][i * step] ^ flip, a, p_.alpha);
-    }
+        out[3 * i + c] = Composite(bgr[c][i * step] ^ flip, alpha[i * step], p_.alpha);
     return true;
   }
   // Deeper samples are composited at full precision, then reduced, so a
@@ -323,12 +321,14 @@ bool RowConverter::Composited(const uint8_t *const *src, uint32_t n, int colours
   const double *ch[4];
   size_t step;
   if (!Gather(units_, SamplesToUnit, src, n, ch, step)) return false;
+  const double *bgr[3] = {ch[from[0]], ch[from[1]], ch[from[2]]}, *alpha = ch[colours];
+  // Associated colour is already multiplied by its alpha.
+  const bool associated = p_.alpha == Alpha::Associated;
   for (uint32_t i = 0; i < n; ++i) {
-    const double a = ch[colours][i * step];
+    const double a = alpha[i * step];
     for (int c = 0; c < 3; ++c) {
-      double v = ch[std::min(2 - c, last)][i * step];
-      if (p_.reversed) v = 1 - v;
-      out[3 * i + c] = UnitTo8(associated ? v + 1 - a : v * a + 1 - a);
+      const double v = p_.reversed ? 1 - bgr[c][i * step] : bgr[c][i * step];
+      out[3 * i + c] = UnitTo8((associated ? v : v * a) + 1 - a);
     }
   }
   return true;

@@ -153,7 +153,10 @@ void SamplesTo8(SampleKind kind, int bps, const uint8_t *row, size_t count, uint
   }
   EachSample(
       kind, bps, row, count,
-      [out](size_t i, uint64_t v, uint64_t max) { out[i] = velmir_reduce8(v, max); },
+      [out](size_t i, uint64_t v, uint64_t max) {
+        // 16-bit samples, the common deep kind, divide by a constant.
+        out[i] = max == 0xffff ? velmir_reduce16(static_cast<uint16_t>(v)) : velmir_reduce8(v, max);
+      },
       [out](size_t i, double v) { out[i] = UnitTo8(v); });
 }
 
@@ -163,7 +166,9 @@ void SamplesToUnit(SampleKind kind, int bps, const uint8_t *row, size_t count, d
       [out](size_t i, uint64_t v, uint64_t max) {
         out[i] = static_cast<double>(v) / static_cast<double>(max);
       },
-      [out](size_t i, double v) { out[i] = !(v > 0) ? 0.0 : v < 1 ? v : 1.0; });
+      [out](size_t i, double v) { out[i] = !(v > 0) ? 0.0
+                                           : v < 1  ? v
+                                                    : 1.0; });
 }
 
 // ---- CIELab -----------------------------------------------------------------

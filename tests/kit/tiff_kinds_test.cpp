@@ -242,14 +242,14 @@ TEST(TiffLab, JpegCompressedLabIsAdaptedToo) {
   const auto rows = Rows(h, w * 3, [](int, size_t i) -> uint8_t {
     return i % 3 ? 0 : i / 3 < 8 ? 255 : 128;
   });
-  const std::string path = LibTiff("labjpeg.tif",
-                                   [](TIFF *t) {
-                                     BasicTags(t, w, h, 8, 3, PHOTOMETRIC_CIELAB,
-                                               COMPRESSION_JPEG);
-                                     TIFFSetField(t, TIFFTAG_JPEGQUALITY, 100);
-                                     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
-                                   },
-                                   rows);
+  const std::string path = LibTiff(
+      "labjpeg.tif",
+      [](TIFF *t) {
+        BasicTags(t, w, h, 8, 3, PHOTOMETRIC_CIELAB, COMPRESSION_JPEG);
+        TIFFSetField(t, TIFFTAG_JPEGQUALITY, 100);
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
+      },
+      rows);
   ASSERT_FALSE(path.empty());
   ExpectPixels(
       ReadPath(path), w, h,
@@ -511,19 +511,19 @@ TEST(TiffSamples, LogLuvStillGoesThroughLibtiff) {
 
 TEST(TiffSamples, HalfFloatsAndSignedThreeByteSamples) {
   // 0, 0.5, 1, 2, -0.25, NaN, 0.25, the smallest subnormal, infinity.
-  const auto half = Bytes<uint16_t>({0x0000, 0x3800, 0x3c00, 0x4000, 0xb400, 0x7e00, 0x3400,
-                                     0x0001, 0x7c00});
+  const auto half =
+      Bytes<uint16_t>({0x0000, 0x3800, 0x3c00, 0x4000, 0xb400, 0x7e00, 0x3400, 0x0001, 0x7c00});
   const uint32_t want[9] = {0, 128, 255, 255, 0, 0, 64, 0, 255};
   for (int predictor : {PREDICTOR_NONE, PREDICTOR_FLOATINGPOINT}) {
     SCOPED_TRACE(predictor);
-    const std::string path = LibTiff("f16.tif",
-                                     [&](TIFF *t) {
-                                       BasicTags(t, 9, 1, 16, 1, PHOTOMETRIC_MINISBLACK,
-                                                 COMPRESSION_DEFLATE);
-                                       SampleFormat(t, SAMPLEFORMAT_IEEEFP);
-                                       TIFFSetField(t, TIFFTAG_PREDICTOR, predictor);
-                                     },
-                                     {half});
+    const std::string path =
+        LibTiff("f16.tif",
+                [&](TIFF *t) {
+                  BasicTags(t, 9, 1, 16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_DEFLATE);
+                  SampleFormat(t, SAMPLEFORMAT_IEEEFP);
+                  TIFFSetField(t, TIFFTAG_PREDICTOR, predictor);
+                },
+                {half});
     ExpectPixels(ReadPath(path), 9, 1, [&](int x, int) { return Grey(want[x]); });
   }
   // Signed 24-bit: the lowest, -1, 0, the highest and a quarter up.
@@ -535,12 +535,13 @@ TEST(TiffSamples, HalfFloatsAndSignedThreeByteSamples) {
   }
   for (const char *mode : {"w", "wb"}) {
     SCOPED_TRACE(mode);
-    const std::string path = LibTiff("s24.tif",
-                                     [](TIFF *t) {
-                                       BasicTags(t, 5, 1, 24, 1, PHOTOMETRIC_MINISBLACK);
-                                       SampleFormat(t, SAMPLEFORMAT_INT);
-                                     },
-                                     {s24}, 1, mode);
+    const std::string path = LibTiff(
+        "s24.tif",
+        [](TIFF *t) {
+          BasicTags(t, 5, 1, 24, 1, PHOTOMETRIC_MINISBLACK);
+          SampleFormat(t, SAMPLEFORMAT_INT);
+        },
+        {s24}, 1, mode);
     const uint32_t s24want[5] = {0, 127, 128, 255, Rule(8388608 + 2097152, 16777215)};
     ExpectPixels(ReadPath(path), 5, 1, [&](int x, int) { return Grey(s24want[x]); });
   }
@@ -578,9 +579,8 @@ TEST(TiffSamples, AlphaAtEveryDepthIsCompositedOnWhiteBeforeTheReduction) {
             TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &kind);
           },
           rows, planar == PLANARCONFIG_CONTIG ? 1 : 2);
-      ExpectPixels(ReadPath(path), 3, 1, [&](int x, int) {
-        return Grey(composite(g16[x], a16[x], assoc, 65535));
-      });
+      ExpectPixels(ReadPath(path), 3, 1,
+                   [&](int x, int) { return Grey(composite(g16[x], a16[x], assoc, 65535)); });
     }
   }
   // 32-bit float grey with unassociated alpha, white is zero.
@@ -592,9 +592,8 @@ TEST(TiffSamples, AlphaAtEveryDepthIsCompositedOnWhiteBeforeTheReduction) {
                                  },
                                  {Bytes<float>({0.25f, 1.0f, 1.0f, 0.5f})});
   // 0.25 white-is-zero is 191 opaque; full ink at half alpha is 127.5 over white.
-  ExpectPixels(ReadPath(fp), 2, 1, [&](int x, int) {
-    return Grey(x ? composite(0, 1, false, 2) : 191);
-  });
+  ExpectPixels(ReadPath(fp), 2, 1,
+               [&](int x, int) { return Grey(x ? composite(0, 1, false, 2) : 191); });
   // 16-bit colour the same way: one pixel whose red would be a level off
   // if reduced before compositing.
   const std::string rgb = LibTiff("rgba16.tif",
